@@ -1,0 +1,91 @@
+// Writes and reads an album of 32,766 entries and compares each direction
+// with the time the system's iconv takes to convert the same file from CP932.
+
+#include "docfile/documentreader.h"
+#include "docfile/documentwriter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace zk;
+
+namespace {
+
+Document realisticAlbum()
+{
+    const QStringList works = { "基礎配筋", "型枠組立", "コンクリート打設", "埋戻し", "床掘り",
+        "舗装工", "側溝据付", "鉄筋検査", "出来形確認", "安全訓練" };
+    const QStringList places = { "A-1工区", "B-2工区", "北側法面", "南側擁壁", "橋台部" };
+    const QStringList notes = { "配筋状況 D13@200", "かぶり厚さ確認 40mm", "立会者：監督員 山田",
+        "使用材料：生コン 24-8-20", "天候：晴れ　気温18℃", "ｽﾗﾝﾌﾟ試験 8.0cm", "施工前",
+        "施工後、清掃済み" };
+    QRandomGenerator random(2024);
+    Document d;
+    for (int n = 1; n <= CoverData::FieldCount; ++n)
+        d.cover.setLine(n, QString::number(n));
+    d.cover.setField(CoverField::ProjectName, QStringLiteral("市道１号線道路改良工事（その２）"));
+    for (int i = 1; i <= EntryTable::MaxEntries; ++i) {
+        const QString title = works.at(random.bounded(works.size()));
+        QStringList lines { places.at(random.bounded(places.size())) };
+        for (int k = random.bounded(1, 4); k > 0; --k)
+            lines << notes.at(random.bounded(notes.size()));
+        const QString image = QStringLiteral("C:\\工事写真\\2024年度\\%1\\P%2.JPG")
+                                  .arg(title)
+                                  .arg(i, 5, 10, QLatin1Char('0'));
+        d.entries.append_entry(number_text(i), title, lines.join(QLatin1String("\r\n")), image);
+    }
+    return d;
+}
+
+template <typename F> double bestOf(int runs, F f)
+{
+    double best = 1e300;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.zkr"));
+    const Document album = realisticAlbum();
+
+    bool ok = true;
+    const double write = bestOf(5, [&] { ok &= write_document(path, album).ok(); });
+    const double read = bestOf(5, [&] { ok &= read_document(path).ok(); });
+    const double iconv = bestOf(5, [&] {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.start(QStringLiteral("iconv"),
+            { QStringLiteral("-f"), QStringLiteral("CP932"), QStringLiteral("-t"),
+                QStringLiteral("UTF-8"), path });
+        ok &= p.waitForFinished(60000) && p.exitCode() == 0;
+    });
+    if (!ok) {
+        std::fprintf(stderr, "bench_docfile: a run failed\n");
+        return 1;
+    }
+    std::printf("album: %d entries, %.1f MiB\n", EntryTable::MaxEntries,
+        QFileInfo(path).size() / 1048576.0);
+    std::printf("write  %8.1f ms  (%.1f x iconv)\n", write, write / iconv);
+    std::printf("read   %8.1f ms  (%.1f x iconv)\n", read, read / iconv);
+    std::printf("iconv  %8.1f ms  (iconv -f CP932 -t UTF-8, best of 5)\n", iconv);
+    const bool met = write <= 10 * iconv && read <= 10 * iconv;
+    std::printf("target: each direction within 10 x iconv: %s\n", met ? "met" : "NOT met");
+    return met ? 0 : 1;
+}

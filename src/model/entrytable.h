@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace zk {
+
+// The four fields of an entry, numbered as they are addressed throughout.
+enum class EntryField { Number = 1, Title = 2, Text = 3, Image = 4 };
+
+struct Entry
+{
+    QString number;
+    QString title;
+    QString text; // line breaks are CR LF
+    QString image; // full path, or empty for a slot without photo
+
+    // An entry whose title, text and image file are all empty.
+    bool isEmpty() const { return title.isEmpty() && text.isEmpty() && image.isEmpty(); }
+};
+
+// The ordered store of a document's entries, positions 1..N.
+// Every user keeps N a multiple of three; three entries form a page.
+class EntryTable
+{
+public:
+    // 10,922 pages of three. Insert and extract address entries with 16-bit
+    // positions in stored albums, so the table never grows beyond this.
+    static constexpr int MaxEntries = 32766;
+
+    int entry_count() const { return int(entries.size()); }
+    const QString& get_field(int position, EntryField field) const;
+    void set_field(int position, EntryField field, const QString& value);
+    const Entry& entry(int position) const { return entries.at(position - 1); }
+
+    // Adds an entry at position N + 1; returns false, and adds nothing, when
+    // the table already holds MaxEntries entries.
+    bool append_entry(
+        const QString& number, const QString& title, const QString& text, const QString& image);
+    void clear_table();
+    // One page of three empty entries numbered " 1", " 2", " 3".
+    void reset_table();
+
+    // Page growth: appends three empty entries numbered after the last page.
+    // Returns false and changes nothing when that would pass MaxEntries.
+    bool append_page();
+    int page_count() const { return entry_count() / 3; }
+
+private:
+    QList<Entry> entries;
+};
+
+// The entry that slot s (0..2) of page p (from 1) shows.
+constexpr int entry_index(int page, int slot)
+{
+    return (page - 1) * 3 + slot + 1;
+}
+
+// An entry number as the album writes it: a space, then the digits (" 12").
+QString number_text(qint64 n);
+
+} // namespace zk

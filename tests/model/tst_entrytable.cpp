@@ -1,0 +1,118 @@
+#include "model/entrytable.h"
+
+#include <QTest>
+
+using namespace zk;
+
+class TestEntryTable : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void resetGivesOneEmptyNumberedPage();
+    void entryIndex_data();
+    void entryIndex();
+    void numberText();
+    void pageGrowthNumbersAfterLastPage_data();
+    void pageGrowthNumbersAfterLastPage();
+    void fieldsAreAddressedByNumber();
+    void refusesToGrowPastTheLimit();
+};
+
+// A table that starts anew must not keep entries of the old document.
+void TestEntryTable::resetGivesOneEmptyNumberedPage()
+{
+    EntryTable table;
+    table.append_entry(QStringLiteral(" 1"), QStringLiteral("old"), {}, {});
+    table.reset_table();
+    QCOMPARE(table.entry_count(), 3);
+    for (int i = 1; i <= 3; ++i) {
+        QCOMPARE(table.get_field(i, EntryField::Number), QLatin1Char(' ') + QString::number(i));
+        QVERIFY(table.entry(i).isEmpty());
+    }
+    QCOMPARE(table.page_count(), 1);
+}
+
+void TestEntryTable::entryIndex_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("index");
+    QTest::newRow("first") << 1 << 0 << 1;
+    QTest::newRow("last of page 1") << 1 << 2 << 3;
+    QTest::newRow("page 4 slot 1") << 4 << 1 << 11;
+    QTest::newRow("last possible") << 10922 << 2 << 32766;
+}
+
+void TestEntryTable::entryIndex()
+{
+    QFETCH(int, page);
+    QFETCH(int, slot);
+    QFETCH(int, index);
+    QCOMPARE(entry_index(page, slot), index);
+}
+
+void TestEntryTable::numberText()
+{
+    QCOMPARE(number_text(1), QStringLiteral(" 1"));
+    QCOMPARE(number_text(12), QStringLiteral(" 12"));
+    QCOMPARE(number_text(32766), QStringLiteral(" 32766"));
+}
+
+void TestEntryTable::pageGrowthNumbersAfterLastPage_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("from one page") << 1 << QStringList { " 4", " 5", " 6" };
+    QTest::newRow("from three pages") << 3 << QStringList { " 10", " 11", " 12" };
+}
+
+void TestEntryTable::pageGrowthNumbersAfterLastPage()
+{
+    QFETCH(int, pages);
+    QFETCH(QStringList, numbers);
+    EntryTable table;
+    table.reset_table();
+    while (table.page_count() < pages)
+        QVERIFY(table.append_page());
+    QVERIFY(table.append_page());
+    QCOMPARE(table.entry_count(), 3 * (pages + 1));
+    for (int k = 0; k < 3; ++k) {
+        const int i = 3 * pages + 1 + k;
+        QCOMPARE(table.get_field(i, EntryField::Number), numbers.at(k));
+        QVERIFY(table.entry(i).isEmpty());
+    }
+}
+
+void TestEntryTable::fieldsAreAddressedByNumber()
+{
+    EntryTable table;
+    table.reset_table();
+    table.set_field(2, EntryField::Title, QStringLiteral("基礎配筋"));
+    table.set_field(2, EntryField::Text, QStringLiteral("配筋状況\r\nかぶり確認"));
+    table.set_field(2, EntryField::Image, QStringLiteral("/photos/p1.jpg"));
+    QCOMPARE(table.get_field(2, EntryField(2)), QStringLiteral("基礎配筋"));
+    QCOMPARE(table.get_field(2, EntryField(3)), QStringLiteral("配筋状況\r\nかぶり確認"));
+    QCOMPARE(table.get_field(2, EntryField(4)), QStringLiteral("/photos/p1.jpg"));
+    QCOMPARE(table.get_field(2, EntryField(1)), QStringLiteral(" 2"));
+    QVERIFY(table.entry(1).isEmpty() && table.entry(3).isEmpty() && !table.entry(2).isEmpty());
+}
+
+// Past the limit insert and extract would overflow their positions.
+void TestEntryTable::refusesToGrowPastTheLimit()
+{
+    EntryTable table;
+    table.reset_table();
+    while (table.entry_count() < EntryTable::MaxEntries - 3)
+        QVERIFY(table.append_page());
+    QVERIFY(table.append_page());
+    QCOMPARE(table.entry_count(), 32766);
+    QCOMPARE(table.get_field(32766, EntryField::Number), QStringLiteral(" 32766"));
+
+    QVERIFY(!table.append_page());
+    QVERIFY(!table.append_entry(QStringLiteral(" 32767"), {}, {}, {}));
+    QCOMPARE(table.entry_count(), 32766);
+}
+
+QTEST_GUILESS_MAIN(TestEntryTable)
+#include "tst_entrytable.moc"

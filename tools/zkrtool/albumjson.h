@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/document.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace zk {
+
+// The JSON form of an album that zkrtool reads and writes:
+// {"cover": [14 strings], "entries": [{"number", "title", "text", "image"}, ...]}
+// Texts keep their CR LF line breaks as "\r\n". Bytes that had no character
+// in the file appear as "\udcXX" escapes and are written back as those bytes.
+class AlbumJson
+{
+public:
+    static QByteArray fromDocument(const Document& document);
+    // On failure returns false and says why in error.
+    static bool toDocument(const QByteArray& json, Document* document, QString* error);
+
+    static QByteArray fromStrings(const QStringList& strings);
+};
+
+} // namespace zk

@@ -1,0 +1,137 @@
+// zkrtool: a command-line companion for Zelkora album files.
+
+#include "albumjson.h"
+
+#include "cover/corpini.h"
+#include "cover/coverdefaults.h"
+#include "docfile/documentreader.h"
+#include "docfile/documentwriter.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+enum Exit { Success = 0, DocumentError = 1, UsageError = 2 };
+
+const char usage[]
+    = "Usage: zkrtool COMMAND ARGUMENTS\n"
+      "\n"
+      "Commands:\n"
+      "  dump FILE.zkr            Write the album as the program holds it after opening\n"
+      "                           (whole pages) to standard output as UTF-8 JSON:\n"
+      "                           {\"cover\": [14 strings], \"entries\": [{\"number\", \"title\",\n"
+      "                           \"text\", \"image\"}, ...]}. Line breaks in texts are "
+      "\"\\r\\n\".\n"
+      "  build FILE.json OUT.zkr  Write an album from that JSON, as the program saves one.\n"
+      "  copy IN.zkr OUT.zkr      Open an album and save it again as the program would;\n"
+      "                           a file the program wrote comes out byte for byte the same.\n"
+      "  defaults [--date YYYY-MM-DD]\n"
+      "                           Print the fourteen cover defaults for today (or that date)\n"
+      "                           as a JSON array, with corp.ini looked up as the program does.\n"
+      "\n"
+      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on wrong usage.\n";
+
+void writeOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int fail(const QString& message)
+{
+    // One line on standard error, whatever line breaks the message holds.
+    QString line = message;
+    line.replace(QLatin1String("\n\n"), QLatin1String(": "))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "zkrtool: %s\n", line.toUtf8().constData());
+    return DocumentError;
+}
+
+int usageError(const char* what)
+{
+    std::fprintf(stderr, "zkrtool: %s\n\n%s", what, usage);
+    return UsageError;
+}
+
+int dump(const QString& path)
+{
+    const zk::ReadResult read = zk::read_document(path);
+    if (!read.ok())
+        return fail(read.message);
+    writeOut(zk::AlbumJson::fromDocument(read.document));
+    return Success;
+}
+
+int build(const QString& jsonPath, const QString& out)
+{
+    QFile file(jsonPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(jsonPath + QStringLiteral(": 開けません (%1).").arg(file.errorString()));
+    zk::Document document;
+    QString error;
+    if (!zk::AlbumJson::toDocument(file.readAll(), &document, &error))
+        return fail(jsonPath + QLatin1String(": ") + error);
+    const zk::WriteResult written = zk::write_document(out, document);
+    return written.ok() ? Success : fail(written.message);
+}
+
+int copy(const QString& in, const QString& out)
+{
+    const zk::ReadResult read = zk::read_document(in);
+    if (!read.ok())
+        return fail(read.message);
+    const zk::WriteResult written = zk::write_document(out, read.document);
+    return written.ok() ? Success : fail(written.message);
+}
+
+int defaults(const QStringList& args)
+{
+    QDate date = QDate::currentDate();
+    if (args.size() == 2 && args.at(0) == QLatin1String("--date")) {
+        date = QDate::fromString(args.at(1), Qt::ISODate);
+        if (!date.isValid())
+            return usageError("--date needs a date written YYYY-MM-DD");
+    } else if (!args.isEmpty()) {
+        return usageError("defaults takes only --date YYYY-MM-DD");
+    }
+    const zk::CoverData cover = zk::cover_defaults(date, zk::CorpIni::find());
+    QStringList fields;
+    for (int n = 1; n <= zk::CoverData::FieldCount; ++n)
+        fields << cover.line(n);
+    writeOut(zk::AlbumJson::fromStrings(fields));
+    return Success;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    // The same name as the program's, so both find ~/.config/zelkora/corp.ini.
+    QCoreApplication::setApplicationName(QStringLiteral("zelkora"));
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty())
+        return usageError("no command given");
+    const QString command = args.takeFirst();
+
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")
+        || command == QLatin1String("help")) {
+        writeOut(usage);
+        return Success;
+    }
+    if (command == QLatin1String("dump"))
+        return args.size() == 1 ? dump(args.at(0)) : usageError("dump takes one file");
+    if (command == QLatin1String("build"))
+        return args.size() == 2 ? build(args.at(0), args.at(1))
+                                : usageError("build takes two files");
+    if (command == QLatin1String("copy"))
+        return args.size() == 2 ? copy(args.at(0), args.at(1)) : usageError("copy takes two files");
+    if (command == QLatin1String("defaults"))
+        return defaults(args);
+    return usageError("unknown command");
+}
