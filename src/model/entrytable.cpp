@@ -64,6 +64,38 @@ bool EntryTable::append_page()
     return true;
 }
 
+void EntryTable::insert_place(int t)
+{
+    Q_ASSERT(t >= 1 && t <= entry_count());
+    for (int j = entry_count() - 1; j >= t; --j) {
+        Entry& to = entries[j];
+        const Entry& from = entries.at(j - 1);
+        to.title = from.title;
+        to.text = from.text;
+        to.image = from.image;
+    }
+    Entry& emptied = entries[t - 1];
+    emptied.title.clear();
+    emptied.text.clear();
+    emptied.image.clear();
+}
+
+void EntryTable::take_out(int t)
+{
+    Q_ASSERT(t >= 1 && t <= entry_count());
+    for (int j = t; j < entry_count(); ++j) {
+        Entry& to = entries[j - 1];
+        const Entry& from = entries.at(j);
+        to.title = from.title;
+        to.text = from.text;
+        to.image = from.image;
+    }
+    Entry& emptied = entries.last();
+    emptied.title.clear();
+    emptied.text.clear();
+    emptied.image.clear();
+}
+
 QString number_text(qint64 n)
 {
     // The place before the digits holds the sign; a positive number leaves it blank.

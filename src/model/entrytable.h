@@ -46,6 +46,14 @@ public:
     bool append_page();
     int page_count() const { return entry_count() / 3; }
 
+    // Moves the titles, texts and image files of positions t..N-1 one place
+    // towards the end and empties position t; the contents of position N are
+    // overwritten, so callers make sure it is empty. Numbers never move.
+    void insert_place(int t);
+    // Moves the contents of positions t+1..N one place towards the front and
+    // empties position N; the contents of position t are gone.
+    void take_out(int t);
+
 private:
     QList<Entry> entries;
 };

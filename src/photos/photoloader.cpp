@@ -4,12 +4,9 @@
 
 namespace zk {
 
-PhotoLoader::PhotoLoader(qint64 cacheBytes)
-    : cacheBytes(cacheBytes)
-{
-}
+PhotoLoader::PhotoLoader(qint64 cacheBytes) : cacheBytes(cacheBytes) { }
 
-Picture PhotoLoader::load(const QString &path, const QSize &size)
+Picture PhotoLoader::load(const QString& path, const QSize& size)
 {
     if (path.isEmpty())
         return {};
@@ -19,7 +16,8 @@ Picture PhotoLoader::load(const QString &path, const QSize &size)
     Picture picture;
     picture.image = reader.read();
     if (picture.image.isNull())
-        picture.error = QStringLiteral("写真ファイルを読めませんでした (%1).").arg(reader.errorString());
+        picture.error
+            = QStringLiteral("写真ファイルを読めませんでした (%1).").arg(reader.errorString());
     return picture;
 }
 

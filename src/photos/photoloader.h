@@ -9,7 +9,7 @@ namespace zk {
 // A decoded photo, or why there is none.
 struct Picture
 {
-    QImage image;  // null for an empty path and on failure
+    QImage image; // null for an empty path and on failure
     QString error; // for the user, in Japanese; empty unless loading failed
 
     bool ok() const { return error.isEmpty(); }
@@ -27,7 +27,7 @@ public:
     // decoded at exactly size device pixels (the album stretches its photos,
     // so the aspect ratio is not kept). An empty path gives an empty picture
     // without error.
-    Picture load(const QString &path, const QSize &size);
+    Picture load(const QString& path, const QSize& size);
 
 private:
     qint64 cacheBytes;

@@ -17,6 +17,8 @@ private Q_SLOTS:
     void pageGrowthNumbersAfterLastPage();
     void fieldsAreAddressedByNumber();
     void refusesToGrowPastTheLimit();
+    void insertAndTakeOutMoveContentsNotNumbers_data();
+    void insertAndTakeOutMoveContentsNotNumbers();
 };
 
 // A table that starts anew must not keep entries of the old document.
@@ -112,6 +114,48 @@ void TestEntryTable::refusesToGrowPastTheLimit()
     QVERIFY(!table.append_page());
     QVERIFY(!table.append_entry(QStringLiteral(" 32767"), {}, {}, {}));
     QCOMPARE(table.entry_count(), 32766);
+}
+
+void TestEntryTable::insertAndTakeOutMoveContentsNotNumbers_data()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("titles");
+    QTest::newRow("insert at 2") << true << 2 << QStringList { "A", "", "B", "C", "D", "E" };
+    QTest::newRow("insert at the end") << true << 6 << QStringList { "A", "B", "C", "D", "E", "" };
+    QTest::newRow("take out 2") << false << 2 << QStringList { "A", "C", "D", "E", "", "" };
+    QTest::newRow("take out the first of page 2")
+        << false << 4 << QStringList { "A", "B", "C", "E", "", "" };
+    QTest::newRow("take out the last") << false << 6 << QStringList { "A", "B", "C", "D", "E", "" };
+}
+
+void TestEntryTable::insertAndTakeOutMoveContentsNotNumbers()
+{
+    QFETCH(bool, insert);
+    QFETCH(int, position);
+    QFETCH(QStringList, titles);
+    EntryTable table;
+    const QStringList start { "A", "B", "C", "D", "E", "" };
+    for (int i = 1; i <= 6; ++i) {
+        const QString t = start.at(i - 1);
+        table.append_entry(number_text(i), t,
+            t.isEmpty() ? QString() : t + QStringLiteral("\r\ntext"),
+            t.isEmpty() ? QString() : QStringLiteral("/p/%1.jpg").arg(t));
+    }
+    if (insert)
+        table.insert_place(position);
+    else
+        table.take_out(position);
+    for (int i = 1; i <= 6; ++i) {
+        const QString t = titles.at(i - 1);
+        QCOMPARE(table.get_field(i, EntryField::Number), number_text(i));
+        QCOMPARE(table.get_field(i, EntryField::Title), t);
+        // Text and image file travel with their title.
+        QCOMPARE(table.get_field(i, EntryField::Text),
+            t.isEmpty() ? QString() : t + QStringLiteral("\r\ntext"));
+        QCOMPARE(table.get_field(i, EntryField::Image),
+            t.isEmpty() ? QString() : QStringLiteral("/p/%1.jpg").arg(t));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEntryTable)

@@ -1,0 +1,10 @@
+#include "dialogs.h"
+
+namespace zk {
+
+void Dialogs::inform(QWidget* parent, const QString& text, const QString& title)
+{
+    message(parent, { text, title, MessageIcon::None, MessageButtons::Ok, Answer::Ok });
+}
+
+} // namespace zk

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zk {
+
+// What a file dialog is asked for, in the album's own terms.
+struct FileRequest
+{
+    // Pairs of description and pattern, each followed by "|" (the last "|"
+    // may be missing): "JPG ファイル (*.jpg)|*.jpg|".
+    QString filter;
+    int filterIndex = 1; // the pair chosen when the dialog opens, from 1
+    QString defaultExtension; // added to a typed name without one
+    bool confirmOverwrite = false;
+};
+
+enum class MessageIcon { None, Information, Warning, Critical };
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct MessageRequest
+{
+    QString text; // lines separated by CR LF
+    QString title;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    Answer defaultButton = Answer::Ok;
+};
+
+// Every file dialog and message box the program shows goes through here, so
+// tests can answer them.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // The chosen file's full path, or "" when the user cancels.
+    virtual QString openFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
+
+    virtual Answer message(QWidget* parent, const MessageRequest& request) = 0;
+
+    // A message with one OK button and no icon, titled with the program's name.
+    void inform(QWidget* parent, const QString& text, const QString& title = programName());
+
+    // The program's internal name, the title of its plain messages.
+    static QString programName() { return QStringLiteral("zelkora"); }
+};
+
+} // namespace zk

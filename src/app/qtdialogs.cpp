@@ -1,0 +1,90 @@
+#include "qtdialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zk {
+
+namespace {
+
+QString runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(
+        mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = QtDialogs::nameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    dialog.setDefaultSuffix(request.defaultExtension);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QStringList QtDialogs::nameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i);
+        QString pattern = parts.at(i + 1);
+        if (pattern == QLatin1String("*.*")) {
+            pattern = QStringLiteral("*");
+            description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+        }
+        // QFileDialog reads the patterns from the parentheses of the text.
+        if (!description.contains(QLatin1Char('(')))
+            description += QStringLiteral(" (%1)").arg(pattern);
+        filters << description;
+    }
+    return filters;
+}
+
+QString QtDialogs::openFile(QWidget* parent, const FileRequest& request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::saveFile(QWidget* parent, const FileRequest& request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+Answer QtDialogs::message(QWidget* parent, const MessageRequest& request)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(request.title);
+    QString text = request.text;
+    box.setText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    switch (request.icon) {
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    if (request.buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(
+            request.defaultButton == Answer::No ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+} // namespace zk

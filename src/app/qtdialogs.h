@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QStringList>
+
+namespace zk {
+
+// The dialogs as the user sees them: QFileDialog and QMessageBox.
+class QtDialogs : public Dialogs
+{
+public:
+    QString openFile(QWidget* parent, const FileRequest& request) override;
+    QString saveFile(QWidget* parent, const FileRequest& request) override;
+    Answer message(QWidget* parent, const MessageRequest& request) override;
+
+    // "desc|pattern|..." as QFileDialog name filters. "*.*" becomes "*",
+    // which on this platform also matches names without a dot.
+    static QStringList nameFilters(const QString& filter);
+};
+
+} // namespace zk

@@ -1,0 +1,62 @@
+#include "zoomwindow.h"
+
+#include "app/twips.h"
+#include "photos/photoloader.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QScreen>
+
+namespace zk {
+
+ZoomWindow::ZoomWindow(PhotoLoader& photoLoader, QWidget* parent)
+    : QWidget(parent, Qt::Window), loader(photoLoader)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Form3"));
+    resize(twips(8370), twips(5625));
+}
+
+void ZoomWindow::setPhoto(const QString& photoPath)
+{
+    path = photoPath;
+    setWindowTitle(path);
+    // Decoding at screen size costs time; a hidden window waits until shown.
+    if (isVisible())
+        decode();
+    else
+        pending = true;
+}
+
+void ZoomWindow::decode()
+{
+    pending = false;
+    QScreen* screen = this->screen();
+    const QSize size = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
+    const Picture picture = loader.load(path, size);
+    image = picture.image;
+    unreadable = !picture.ok();
+    update();
+}
+
+void ZoomWindow::showEvent(QShowEvent* event)
+{
+    if (pending)
+        decode();
+    QWidget::showEvent(event);
+}
+
+void ZoomWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!image.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), image);
+    } else if (unreadable) {
+        painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
+            QStringLiteral("写真ファイルが見つかりません\n%1").arg(path));
+    }
+}
+
+} // namespace zk

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace zk {
+
+class PhotoLoader;
+
+// The enlarged view of one photo, captioned with its file's path. The photo
+// is stretched over the whole window at any size. It is decoded at the
+// screen's size when the window shows it, not blown up from the small slot
+// picture, and then kept: later changes of the entry do not reach it.
+class ZoomWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ZoomWindow(PhotoLoader& loader, QWidget* parent);
+
+    // Caption and picture of the photo in path ("" for none).
+    void setPhoto(const QString& path);
+    QString photoPath() const { return path; }
+    const QImage& picture() const { return image; }
+    bool isUnreadable() const { return unreadable; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void decode();
+
+    PhotoLoader& loader;
+    QString path;
+    QImage image;
+    bool unreadable = false;
+    bool pending = false; // set while hidden; decoded when shown
+};
+
+} // namespace zk

@@ -1,0 +1,137 @@
+#include "optionsdialog.h"
+
+#include "app/dialogs.h"
+#include "app/twips.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+
+namespace zk {
+
+namespace {
+
+constexpr int shownLeft = 210; // twips, the page in view
+constexpr int hiddenLeft = -20000; // twips, outside the window
+
+} // namespace
+
+OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
+    : QDialog(parent), dialogs(messages), tabStrip(new QTabBar(this))
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("ｵﾌﾟｼｮﾝ"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(twips(6210), twips(5010));
+
+    auto* panel = new QFrame(this);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setGeometry(twips(105, 420, 5895, 3945));
+
+    tabStrip->setObjectName(QStringLiteral("tbsOptions"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPointSize(9);
+    tabStrip->setFont(font);
+    tabStrip->setDrawBase(false);
+    tabStrip->setGeometry(twips(105, 120, 5895, 330));
+    const struct
+    {
+        const char *caption, *key, *toolTip;
+    } tabs[] = { { "動作設定", "Group1", "動作ｵﾌﾟｼｮﾝの設定" },
+        { "印刷設定", "Group2", "印刷ｵﾌﾟｼｮﾝの設定" } };
+    for (const auto& t : tabs) {
+        const int i = tabStrip->addTab(QString::fromUtf8(t.caption));
+        tabStrip->setTabData(i, QString::fromUtf8(t.key));
+        tabStrip->setTabToolTip(i, QString::fromUtf8(t.toolTip));
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        QWidget* box = new QWidget(this);
+        box->setObjectName(QStringLiteral("picOptions_%1").arg(i));
+        box->setGeometry(twips(i == 0 ? shownLeft : hiddenLeft, 480, 5685, 3780));
+        box->setEnabled(i == 0);
+        auto* frame = new QGroupBox(QStringLiteral("ｻﾝﾌﾟﾙ %1").arg(i + 1), box);
+        frame->setObjectName(QStringLiteral("fraSample%1").arg(i + 1));
+        frame->setGeometry(twips(120, 120, 2040, 1500));
+        pages[size_t(i)] = box;
+    }
+
+    const struct
+    {
+        const char *name, *caption;
+        int left;
+    } buttons[]
+        = { { "cmdOK", "OK", 2490 }, { "cmdCancel", "ｷｬﾝｾﾙ", 3720 }, { "cmdApply", "更新", 4920 } };
+    QPushButton* made[3];
+    for (int i = 0; i < 3; ++i) {
+        made[i] = new QPushButton(QString::fromUtf8(buttons[i].caption), this);
+        made[i]->setObjectName(QLatin1String(buttons[i].name));
+        made[i]->setGeometry(twips(buttons[i].left, 4455, 1095, 375));
+        made[i]->setAutoDefault(false);
+    }
+
+    // Tabs and buttons
+    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::tbsOptions_Click);
+    connect(made[0], &QPushButton::clicked, this, &OptionsDialog::cmdOK_Click);
+    connect(made[1], &QPushButton::clicked, this, &QDialog::close);
+    connect(made[2], &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
+
+    // Ctrl+Tab reaches the window before any of its controls.
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (QWidget* w : children)
+        w->installEventFilter(this);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+}
+
+void OptionsDialog::tbsOptions_Click()
+{
+    for (int i = 0; i < int(pages.size()); ++i) {
+        const bool current = i == tabStrip->currentIndex();
+        pages[size_t(i)]->move(twips(current ? shownLeft : hiddenLeft), pages[size_t(i)]->y());
+        pages[size_t(i)]->setEnabled(current);
+    }
+}
+
+void OptionsDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        tabStrip->setCurrentIndex((tabStrip->currentIndex() + 1) % tabStrip->count());
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool OptionsDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void OptionsDialog::cmdOK_Click()
+{
+    dialogs.inform(this, QStringLiteral("ｵﾌﾟｼｮﾝを設定後、ﾀﾞｲｱﾛｸﾞを閉じる処理をここに記述します !"));
+    close();
+}
+
+void OptionsDialog::cmdApply_Click()
+{
+    dialogs.inform(
+        this, QStringLiteral("ﾀﾞｲｱﾛｸﾞを閉じないで、ｵﾌﾟｼｮﾝの設定を適用する処理をここに記述します!"));
+}
+
+} // namespace zk

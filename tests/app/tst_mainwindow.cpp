@@ -1,0 +1,439 @@
+#include "app/commandset.h"
+#include "app/mainwindow.h"
+#include "app/pagespinner.h"
+#include "app/photobox.h"
+#include "app/slotframe.h"
+#include "app/slotview.h"
+#include "app/titleedit.h"
+#include "app/zoomwindow.h"
+#include "cover/coverdialog.h"
+#include "scripteddialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace zk;
+
+namespace {
+
+CoverData fixedCover()
+{
+    CoverData c;
+    c.setField(CoverField::FiscalYear, QStringLiteral("18"));
+    return c;
+}
+
+// An album of the given pages whose entry i has title "T<i>" and text "x<i>".
+Document album(int pages)
+{
+    Document d;
+    for (int i = 1; i <= 3 * pages; ++i)
+        d.entries.append_entry(
+            number_text(i), QStringLiteral("T%1").arg(i), QStringLiteral("x%1").arg(i), {});
+    return d;
+}
+
+QStringList titles(MainWindow& w)
+{
+    QStringList list;
+    for (int i = 1; i <= w.entries().entry_count(); ++i)
+        list << w.entries().get_field(i, EntryField::Title);
+    return list;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void startUpState();
+    void pagingShowsTheEntriesOfThePage();
+    void pageControlStaysInRange();
+    void typingWritesBackAtOnce();
+    void showingAPageCountsAsAnEditOnlyWhenABoxChanges();
+    void titleLimitAppliesToTypingOnly();
+    void textsKeepTheirLineBreaks();
+    void insertAndExtractAcrossPages();
+    void insertMakesRoomInsteadOfLosingTheLastEntry();
+    void menuShortcutsWinOverTextBoxes_data();
+    void menuShortcutsWinOverTextBoxes();
+    void slotMouseSemantics();
+    void toolBarDispatchesByKey();
+    void quitAsksOnlyWhenUnsaved();
+
+private:
+    template <typename T> T* child(const char* name) const
+    {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+
+    ScriptedDialogs dialogs;
+    MainWindow* window = nullptr;
+};
+
+void TestMainWindow::init()
+{
+    dialogs.clear();
+    window = new MainWindow(dialogs, fixedCover);
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+void TestMainWindow::cleanup()
+{
+    window->set_saved(true);
+    delete window;
+    window = nullptr;
+}
+
+void TestMainWindow::startUpState()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zelkora"));
+    QCOMPARE(child<QLineEdit>("Text4")->text(), QStringLiteral("1"));
+    for (int k = 0; k < 3; ++k) {
+        const QString n = QString::number(k);
+        QCOMPARE(child<QLineEdit>(qPrintable("Text1_" + n))->text(),
+            QStringLiteral("No. %1").arg(k + 1));
+        QVERIFY(child<QLineEdit>(qPrintable("Text2_" + n))->text().isEmpty());
+        QVERIFY(child<QPlainTextEdit>(qPrintable("Text3_" + n))->toPlainText().isEmpty());
+        QVERIFY(child<PhotoBox>(qPrintable("Image1_" + n))->picture().isNull());
+        QCOMPARE(child<SlotFrame>(qPrintable("Shape1_" + n))->borderColor(),
+            k == 0 ? QColor(80, 80, 192) : QColor(192, 192, 192));
+    }
+    QVERIFY(window->saved());
+    QCOMPARE(window->entries().entry_count(), 3);
+    QCOMPARE(window->highest_page(), 1);
+    QCOMPARE(window->document().cover.field(CoverField::FiscalYear), QStringLiteral("18"));
+    QVERIFY(child<QToolBar>("Toolbar1"));
+    QVERIFY(child<PageSpinner>("UpDown1"));
+    // The window keeps its designed size.
+    QCOMPARE(window->centralWidget()->size(), QSize(551, 568));
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+}
+
+void TestMainWindow::pagingShowsTheEntriesOfThePage()
+{
+    window->replace_document(album(2));
+    auto* up = child<PageSpinner>("UpDown1")->findChildren<QToolButton*>().at(1);
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(window->current_page(), 2);
+    QCOMPARE(child<QLineEdit>("Text4")->text(), QStringLiteral("2"));
+    QCOMPARE(child<QLineEdit>("Text1_0")->text(), QStringLiteral("No. 4"));
+    QCOMPARE(child<QLineEdit>("Text1_2")->text(), QStringLiteral("No. 6"));
+    QCOMPARE(child<QLineEdit>("Text2_1")->text(), QStringLiteral("T5"));
+    QCOMPARE(child<QPlainTextEdit>("Text3_2")->toPlainText(), QStringLiteral("x6"));
+    // Paging wrote nothing but the same values back.
+    QCOMPARE(titles(*window), (QStringList { "T1", "T2", "T3", "T4", "T5", "T6" }));
+}
+
+// Whatever moves the page, it stays within 1..highest page and the slots
+// show that page, since typing writes into the entries shown.
+void TestMainWindow::pageControlStaysInRange()
+{
+    window->replace_document(album(3));
+    auto* spinner = child<PageSpinner>("UpDown1");
+    spinner->setFocus();
+    QTest::keyClick(spinner, Qt::Key_End);
+    QCOMPARE(window->current_page(), 3);
+    QTest::keyClick(spinner, Qt::Key_Right);
+    QCOMPARE(window->current_page(), 3);
+    QTest::mouseClick(spinner->findChildren<QToolButton*>().at(1), Qt::LeftButton);
+    QCOMPARE(window->current_page(), 3);
+    QTest::keyClick(spinner, Qt::Key_Left);
+    QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T4"));
+
+    QWheelEvent down(QPointF(5, 5), spinner->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120 * 5),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(spinner, &down);
+    QCOMPARE(window->current_page(), 1);
+    QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T3"));
+    QCOMPARE(child<QLineEdit>("Text4")->text(), QStringLiteral("1"));
+
+    // An album that shrinks pulls the page back into range.
+    spinner->setValue(3);
+    window->replace_document(album(1));
+    QCOMPARE(window->current_page(), 1);
+    QCOMPARE(spinner->maximum(), 1);
+}
+
+void TestMainWindow::typingWritesBackAtOnce()
+{
+    window->replace_document(album(3));
+    child<PageSpinner>("UpDown1")->setValue(3);
+    window->set_saved(true);
+    auto* title = child<TitleEdit>("Text2_1");
+    title->setFocus();
+    title->end(false);
+    QTest::keyClicks(title, "A");
+    QCOMPARE(window->entries().get_field(8, EntryField::Title), QStringLiteral("T8A"));
+    QVERIFY(!window->saved());
+
+    auto* text = child<QPlainTextEdit>("Text3_1");
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, "y");
+    QCOMPARE(window->entries().get_field(8, EntryField::Text), QStringLiteral("x8\r\ny"));
+}
+
+void TestMainWindow::showingAPageCountsAsAnEditOnlyWhenABoxChanges()
+{
+    Document d = album(2);
+    window->replace_document(d);
+    window->set_saved(true);
+    window->show_page(); // the same page again: no box changes
+    QVERIFY(window->saved());
+    child<PageSpinner>("UpDown1")->setValue(2);
+    QVERIFY(!window->saved());
+}
+
+void TestMainWindow::titleLimitAppliesToTypingOnly()
+{
+    Document d = album(1);
+    const QString stored = QStringLiteral("十五文字ある長いタイトルの例です");
+    d.entries.set_field(1, EntryField::Title, stored);
+    window->replace_document(d);
+    auto* title = child<TitleEdit>("Text2_0");
+    QCOMPARE(title->text(), stored);
+    QCOMPARE(window->entries().get_field(1, EntryField::Title), stored);
+    title->setFocus();
+    title->end(false);
+    QTest::keyClicks(title, "x");
+    QCOMPARE(title->text(), stored);
+
+    auto* other = child<TitleEdit>("Text2_1");
+    other->clear();
+    other->setFocus();
+    QTest::keyClicks(other, "abcdefghijkl");
+    QCOMPARE(other->text(), QStringLiteral("abcdefghij"));
+    QCOMPARE(window->entries().get_field(2, EntryField::Title), QStringLiteral("abcdefghij"));
+
+    // An input-method commit is cut to fit.
+    other->setText(QStringLiteral("12345678"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("基礎配筋"));
+    QApplication::sendEvent(other, &commit);
+    QCOMPARE(other->text(), QStringLiteral("12345678基礎"));
+
+    // So is a paste.
+    other->setText(QStringLiteral("123456789"));
+    other->end(false);
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc\ndef"));
+    QTest::keyClick(other, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(other->text(), QStringLiteral("123456789a"));
+}
+
+// Texts hold CR LF; the box shows "\n". Text a box cannot show exactly (a
+// lone CR from another program) must survive being shown and paged over.
+void TestMainWindow::textsKeepTheirLineBreaks()
+{
+    Document d = album(2);
+    d.entries.set_field(1, EntryField::Text, QStringLiteral("a\r\nb\r\n"));
+    d.entries.set_field(2, EntryField::Text, QStringLiteral("c\rd\ne"));
+    window->replace_document(d);
+    QCOMPARE(child<QPlainTextEdit>("Text3_0")->toPlainText(), QStringLiteral("a\nb\n"));
+    auto* spinner = child<PageSpinner>("UpDown1");
+    spinner->setValue(2);
+    spinner->setValue(1);
+    QCOMPARE(window->entries().get_field(1, EntryField::Text), QStringLiteral("a\r\nb\r\n"));
+    QCOMPARE(window->entries().get_field(2, EntryField::Text), QStringLiteral("c\rd\ne"));
+}
+
+void TestMainWindow::insertAndExtractAcrossPages()
+{
+    Document d = album(2);
+    d.entries.set_field(6, EntryField::Title, {});
+    d.entries.set_field(6, EntryField::Text, {});
+    d.entries.set_field(2, EntryField::Image, QStringLiteral("/nonexistent/p2.jpg"));
+    window->replace_document(d);
+
+    window->select_slot(1);
+    window->set_saved(true);
+    window->insert_line();
+    QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T3", "T4", "T5" }));
+    QCOMPARE(
+        window->entries().get_field(3, EntryField::Image), QStringLiteral("/nonexistent/p2.jpg"));
+    QCOMPARE(window->entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
+    QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T2"));
+    QVERIFY(!window->saved());
+    QCOMPARE(window->selected_slot(), 1);
+
+    // Extract slot 0 of page 2 pulls page 2's contents forward.
+    child<PageSpinner>("UpDown1")->setValue(2);
+    window->select_slot(0);
+    window->extract_line();
+    QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T4", "T5", "" }));
+    QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T4"));
+    QCOMPARE(window->entries().entry_count(), 6);
+}
+
+void TestMainWindow::insertMakesRoomInsteadOfLosingTheLastEntry()
+{
+    window->replace_document(album(1));
+    window->select_slot(0);
+    window->insert_line();
+    QCOMPARE(titles(*window), (QStringList { "", "T1", "T2", "T3", "", "" }));
+    QCOMPARE(window->entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
+    QCOMPARE(window->highest_page(), 2);
+
+    // At the size limit nothing may be pushed out: the insert is refused.
+    Document full;
+    for (int i = 1; i <= EntryTable::MaxEntries; ++i)
+        full.entries.append_entry(number_text(i), QStringLiteral("T%1").arg(i), {}, {});
+    window->replace_document(full);
+    window->insert_line();
+    QCOMPARE(window->entries().entry_count(), EntryTable::MaxEntries);
+    QCOMPARE(window->entries().get_field(EntryTable::MaxEntries, EntryField::Title),
+        QStringLiteral("T32766"));
+    QCOMPARE(window->entries().get_field(1, EntryField::Title), QStringLiteral("T1"));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
+}
+
+void TestMainWindow::menuShortcutsWinOverTextBoxes_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("title box") << QStringLiteral("Text2_0");
+    QTest::newRow("text box") << QStringLiteral("Text3_0");
+}
+
+void TestMainWindow::menuShortcutsWinOverTextBoxes()
+{
+    QFETCH(QString, box);
+    window->replace_document(album(2));
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QWidget* focus = window->findChild<QWidget*>(box);
+    focus->setFocus();
+    QTRY_VERIFY(focus->hasFocus());
+
+    QTest::keyClick(focus, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(window->entries().get_field(1, EntryField::Title), QString());
+    QCOMPARE(window->entries().get_field(2, EntryField::Title), QStringLiteral("T1"));
+    QVERIFY(!titles(*window).join(QString()).contains(QStringLiteral("pasted")));
+
+    QTest::keyClick(focus, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(window->entries().get_field(1, EntryField::Title), QStringLiteral("T1"));
+
+    QTest::keyClick(focus, Qt::Key_D, Qt::ControlModifier); // removes slot 0's contents
+    QCOMPARE(window->entries().get_field(1, EntryField::Title), QString());
+    QCOMPARE(window->entries().get_field(1, EntryField::Text), QString());
+}
+
+void TestMainWindow::slotMouseSemantics()
+{
+    Document d = album(1);
+    d.entries.set_field(3, EntryField::Image, QStringLiteral("/nonexistent/three.jpg"));
+    window->replace_document(d);
+    auto* photo = child<PhotoBox>("Image1_2");
+
+    QTest::mouseClick(photo, Qt::LeftButton);
+    QCOMPARE(window->selected_slot(), 2);
+    QCOMPARE(child<SlotFrame>("Shape1_2")->borderColor(), QColor(80, 80, 192));
+    QCOMPARE(child<SlotFrame>("Shape1_0")->borderColor(), QColor(192, 192, 192));
+    QVERIFY(child<TitleEdit>("Text2_2")->hasFocus());
+    // The click fills the zoom window without showing it.
+    QVERIFY(window->zoomWindow());
+    QCOMPARE(window->zoomWindow()->windowTitle(), QStringLiteral("/nonexistent/three.jpg"));
+    QVERIFY(!window->zoomWindow()->isVisible());
+
+    // Right button: select, then the edit menu pops up; its command runs on
+    // the slot just selected.
+    QTimer::singleShot(0, this, [this] {
+        QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu, window->commands().editMenu());
+        menu->close();
+    });
+    QTest::mouseClick(child<PhotoBox>("Image1_0"), Qt::RightButton);
+    QCOMPARE(window->selected_slot(), 0);
+    // (The offscreen platform leaves the closed menu the active window.)
+    QCOMPARE(window->focusWidget(), child<TitleEdit>("Text2_0"));
+    QApplication::setActiveWindow(window);
+
+    // Double click opens a photo for that slot; a cancelled dialog moves the
+    // focus and counts as an edit.
+    window->set_saved(true);
+    QTest::mouseDClick(child<PhotoBox>("Image1_1"), Qt::LeftButton);
+    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(dialogs.fileRequests.size(), 1);
+    QCOMPARE(dialogs.fileRequests.last().filterIndex, 5);
+    QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
+    QVERIFY(!window->saved());
+}
+
+void TestMainWindow::toolBarDispatchesByKey()
+{
+    QToolBar* bar = child<QToolBar>("Toolbar1");
+    QStringList keys, tips;
+    for (QAction* a : bar->actions()) {
+        if (!a->isSeparator()) {
+            keys << a->objectName();
+            tips << a->toolTip();
+        }
+    }
+    QCOMPARE(keys,
+        (QStringList { "newfile", "openfile", "savefile", "toppage", "printall", "oneprint",
+            "photo", "delete", "input", "cutout" }));
+    QCOMPARE(tips,
+        (QStringList { "新規作成", "ファイルを開く", "保存", "表紙", "印刷", "単票印刷",
+            "写真を開く", "削除", "挿入", "抜取" }));
+    QCOMPARE(bar->actions().size(), 13);
+
+    window->replace_document(album(1));
+    window->select_slot(1);
+    bar->findChild<QAction*>(QStringLiteral("cutout"))->trigger();
+    QCOMPARE(titles(*window), (QStringList { "T1", "T3", "" }));
+    bar->findChild<QAction*>(QStringLiteral("photo"))->trigger();
+    QCOMPARE(dialogs.fileRequests.size(), 1);
+    QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
+}
+
+void TestMainWindow::quitAsksOnlyWhenUnsaved()
+{
+    window->set_saved(true);
+    QVERIFY(window->close());
+    QVERIFY(dialogs.messages.isEmpty());
+
+    window->show();
+    window->set_saved(false);
+    dialogs.messageAnswers << Answer::No;
+    window->commands().action(QStringLiteral("end_menu"))->trigger();
+    QVERIFY(window->isVisible());
+    QCOMPARE(dialogs.messages.size(), 1);
+    const MessageRequest asked = dialogs.messages.last();
+    QCOMPARE(asked.text, QStringLiteral("終了しますか？"));
+    QCOMPARE(asked.title, QStringLiteral("Zelkora"));
+    QCOMPARE(asked.buttons, MessageButtons::YesNo);
+    QCOMPARE(asked.defaultButton, Answer::Yes);
+    QCOMPARE(asked.icon, MessageIcon::None);
+
+    // Yes closes the other windows with the main window.
+    window->commands().action(QStringLiteral("file_header"))->trigger();
+    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    auto* options = window->findChild<QWidget*>(QStringLiteral("frmOptions"));
+    QVERIFY(window->coverWindow()->isVisible());
+    QVERIFY(options && options->isVisible());
+    QVERIFY(!window->saved()); // opening the cover window counts as an edit
+    dialogs.messageAnswers << Answer::Yes;
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+    QVERIFY(!window->coverWindow());
+    QVERIFY(!window->findChild<QWidget*>(QStringLiteral("frmOptions")));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
