@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -74,6 +75,9 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
     tools->setFloatable(false);
     tools->setIconSize(QSize(16, 16));
     tools->setContextMenuPolicy(Qt::PreventContextMenu);
+    // Tight, so that the buttons end before the page number at 272 pixels.
+    tools->layout()->setContentsMargins(0, 0, 0, 0);
+    tools->layout()->setSpacing(0);
     // Keys, tool tips and icons of the buttons
     const Button buttons[] = { { "newfile", "新規作成" }, { "openfile", "ファイルを開く" },
         { "savefile", "保存" }, { nullptr, nullptr }, { "toppage", "表紙" }, { "printall", "印刷" },

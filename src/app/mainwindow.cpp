@@ -65,7 +65,7 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     savedFlag = true;
     writeBack = false;
     setWindowTitle(QStringLiteral("Zelkora"));
-    for (SlotView* s : slots) {
+    for (SlotView* s : slotViews) {
         s->setNumberLabel(QStringLiteral("No."));
         s->setTitle({});
         s->setText({});
@@ -103,7 +103,7 @@ void MainWindow::buildWindow()
     rule->setGeometry(0, twips(480), twips(8160) + 1, 1);
 
     for (int k = 0; k < 3; ++k)
-        slots[size_t(k)] = new SlotView(k, client);
+        slotViews[size_t(k)] = new SlotView(k, client);
 
     pageNumberBox = new QLineEdit(client);
     pageNumberBox->setObjectName(QStringLiteral("Text4"));
@@ -114,9 +114,9 @@ void MainWindow::buildWindow()
     spinner->setObjectName(QStringLiteral("UpDown1"));
     spinner->setGeometry(twips(4560, 100, 840, 270));
 
-    // Keyboard order: the slots top to bottom, then the page controls.
+    // Keyboard order: the slotViews top to bottom, then the page controls.
     QWidget* previous = nullptr;
-    for (SlotView* s : slots) {
+    for (SlotView* s : slotViews) {
         for (QWidget* w : { static_cast<QWidget*>(s->numberBox()),
                  static_cast<QWidget*>(s->titleBox()), static_cast<QWidget*>(s->textBox()) }) {
             if (previous)
@@ -167,10 +167,10 @@ void MainWindow::connectCommands()
     // Tool bar
     connect(commandSet, &CommandSet::buttonClicked, this, &MainWindow::Toolbar1_ButtonClick);
 
-    // Page control and slots
+    // Page control and slotViews
     connect(spinner, &PageSpinner::valueChanged, this, &MainWindow::page_changed);
     connect(pageNumberBox, &QLineEdit::textChanged, this, &MainWindow::Text4_Change);
-    for (SlotView* s : slots) {
+    for (SlotView* s : slotViews) {
         const int k = s->index();
         connect(s, &SlotView::titleChanged, this, &MainWindow::Text2_Change);
         connect(s, &SlotView::textChanged, this, &MainWindow::Text3_Change);
@@ -220,13 +220,13 @@ int MainWindow::shown_page_number() const
 
 QSize MainWindow::slotPictureSize() const
 {
-    return slots[0]->photoBox()->size() * devicePixelRatio();
+    return slotViews[0]->photoBox()->size() * devicePixelRatio();
 }
 
 void MainWindow::show_page()
 {
     const int page = current_page();
-    for (SlotView* s : slots) {
+    for (SlotView* s : slotViews) {
         const int i = entry_index(page, s->index());
         s->setNumberLabel(QStringLiteral("No.") + album.entries.get_field(i, EntryField::Number));
         s->setTitle(album.entries.get_field(i, EntryField::Title));
@@ -237,9 +237,9 @@ void MainWindow::show_page()
 
 void MainWindow::mark_selected_slot(int k)
 {
-    for (SlotView* s : slots)
+    for (SlotView* s : slotViews)
         s->frame()->setBorderColor(otherFrame);
-    slots.at(size_t(k))->frame()->setBorderColor(selectedFrame);
+    slotViews.at(size_t(k))->frame()->setBorderColor(selectedFrame);
 }
 
 void MainWindow::select_slot(int k)
@@ -290,7 +290,7 @@ void MainWindow::Text4_Change()
 {
     // The number boxes follow the page number at once.
     const double page = leadingNumber(pageNumberBox->text());
-    for (SlotView* s : slots) {
+    for (SlotView* s : slotViews) {
         const double n = (page - 1) * 3 + (s->index() + 1);
         s->setNumberLabel(QStringLiteral("No.") + number_text(qint64(n)));
     }

@@ -25,7 +25,7 @@ class PrintCommands;
 class SlotView;
 class ZoomWindow;
 
-// The album's main window: one page of three photo slots, the page control,
+// The album's main window: one page of three photo slotViews, the page control,
 // the menus and the tool bar. It owns the open document and the window-level
 // state (selected slot, saved flag, write-back flag); the commands in the
 // other subsystems work on the document through the operations below.
@@ -47,7 +47,7 @@ public:
     EntryTable& entries() { return album.entries; }
     Dialogs& dialogs() { return messages; }
     PhotoLoader& photoLoader() { return loader; }
-    SlotView& slot(int k) { return *slots.at(size_t(k)); }
+    SlotView& slot(int k) { return *slotViews.at(size_t(k)); }
     CoverDialog* coverWindow() const;
     ZoomWindow* zoomWindow() const;
     PageSpinner* pageControl() { return spinner; }
@@ -66,7 +66,7 @@ public:
     CoverData fresh_cover() const { return coverDefaults(); }
     void set_saved(bool saved) { savedFlag = saved; }
 
-    // Fills the three slots from the entries of the current page.
+    // Fills the three slotViews from the entries of the current page.
     void show_page();
     void mark_selected_slot(int k);
     // Makes k the selected slot and marks it.
@@ -116,7 +116,7 @@ private:
     bool savedFlag = true;
     bool writeBack = false;
 
-    std::array<SlotView*, 3> slots {};
+    std::array<SlotView*, 3> slotViews {};
     QLineEdit* pageNumberBox = nullptr;
     PageSpinner* spinner = nullptr;
     CommandSet* commandSet = nullptr;

@@ -1,0 +1,312 @@
+#include "app/commandset.h"
+#include "app/mainwindow.h"
+#include "app/pagespinner.h"
+#include "app/photobox.h"
+#include "app/slotframe.h"
+#include "app/slotview.h"
+#include "app/titleedit.h"
+#include "app/zoomwindow.h"
+#include "photos/photocommands.h"
+#include "scripteddialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace zk;
+
+class TestPhotoCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void importPlacesThePhoto();
+    void importIntoTheLastSlotGrowsTheAlbum();
+    void importFailureChangesNothing();
+    void cancelledImportIsAnEdit();
+    void growthIsRefusedAtTheLimitButThePhotoStays();
+    void removalEmptiesTheSlot();
+    void dropOneFile();
+    void dropRefusals();
+    void missingPhotoShowsANotice();
+    void zoomShowsTheSelectedPhotoLarge();
+
+private:
+    PhotoBox* photo(int k) const { return window->slot(k).photoBox(); }
+    void drop(int k, QMimeData* data);
+    QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    MainWindow* window = nullptr;
+};
+
+void TestPhotoCommands::initTestCase()
+{
+    QImage red(400, 300, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(file("red.jpg")));
+    QImage blue(300, 400, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    QVERIFY(blue.save(file("blue.png")));
+    QFile text(file("notes.jpg"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("not a picture at all\n");
+}
+
+void TestPhotoCommands::init()
+{
+    dialogs.clear();
+    window = new MainWindow(dialogs, [] { return CoverData(); });
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    window->set_saved(true);
+}
+
+void TestPhotoCommands::cleanup()
+{
+    window->set_saved(true);
+    delete window;
+}
+
+void TestPhotoCommands::drop(int k, QMimeData* data)
+{
+    // As a drag arrives: entered, then dropped.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(photo(k), &enter);
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(photo(k), &event);
+    // The drop is handled once the drag has ended.
+    QCoreApplication::processEvents();
+    delete data;
+}
+
+void TestPhotoCommands::importPlacesThePhoto()
+{
+    window->entries().set_field(2, EntryField::Title, QStringLiteral("kept"));
+    window->show_page();
+    window->select_slot(1);
+    window->set_saved(true);
+    dialogs.openAnswers << file("red.jpg");
+    window->commands().action(QStringLiteral("load_image_menu"))->trigger();
+
+    const FileRequest asked = dialogs.fileRequests.last();
+    QCOMPARE(asked.filter,
+        QStringLiteral("すべてのファイル (*.*)|*.*|BMP ファイル (*.bmp)|*.bmp|"
+                       "GIF ファイル (*.gif)|*.gif|ICO ファイル (*.ico)|*.ico|"
+                       "JPG ファイル (*.jpg)|*.jpg|JPEG ファイル (*.jpeg)|*.jpeg|"
+                       "WMF ファイル (*.wmf)|*.wmf|"));
+    QCOMPARE(asked.filterIndex, 5);
+    QCOMPARE(window->entries().get_field(2, EntryField::Image), file("red.jpg"));
+    QCOMPARE(window->entries().get_field(2, EntryField::Title), QStringLiteral("kept"));
+    QCOMPARE(photo(1)->picture().pixelColor(5, 5).red(), 254);
+    QCOMPARE(photo(1)->picture().size(), window->slotPictureSize());
+    QVERIFY(window->slot(1).titleBox()->hasFocus());
+    QVERIFY(!window->saved());
+    QCOMPARE(window->entries().entry_count(), 3);
+
+    // Replacing the photo overwrites the path only.
+    dialogs.openAnswers << file("blue.png");
+    window->photoCommands().load_image(1);
+    QCOMPARE(window->entries().get_field(2, EntryField::Image), file("blue.png"));
+}
+
+void TestPhotoCommands::importIntoTheLastSlotGrowsTheAlbum()
+{
+    dialogs.openAnswers << file("red.jpg") << file("red.jpg");
+    window->photoCommands().load_image(2);
+    QCOMPARE(window->entries().entry_count(), 6);
+    QCOMPARE(window->entries().get_field(4, EntryField::Number), QStringLiteral(" 4"));
+    QCOMPARE(window->entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
+    QVERIFY(window->entries().entry(6).isEmpty());
+    QCOMPARE(window->highest_page(), 2);
+    QCOMPARE(window->current_page(), 1);
+    // Page 1 is no longer the last page.
+    window->photoCommands().load_image(2);
+    QCOMPARE(window->entries().entry_count(), 6);
+}
+
+void TestPhotoCommands::importFailureChangesNothing()
+{
+    window->entries().set_field(1, EntryField::Image, file("blue.png"));
+    window->show_page();
+    window->set_saved(true);
+    window->slot(2).titleBox()->setFocus();
+    dialogs.openAnswers << file("notes.jpg");
+    window->photoCommands().load_image(0);
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.lastMessage(), QStringLiteral("写真ファイル取込に失敗しました."));
+    QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
+    QCOMPARE(dialogs.messages.last().icon, MessageIcon::None);
+    QCOMPARE(window->entries().get_field(1, EntryField::Image), file("blue.png"));
+    QCOMPARE(photo(0)->picture().pixelColor(5, 5).blue(), 255);
+    QVERIFY(window->saved());
+    QVERIFY(window->slot(2).titleBox()->hasFocus());
+}
+
+void TestPhotoCommands::cancelledImportIsAnEdit()
+{
+    window->photoCommands().load_image(1);
+    QVERIFY(window->entries().get_field(2, EntryField::Image).isEmpty());
+    QVERIFY(window->slot(1).titleBox()->hasFocus());
+    QVERIFY(!window->saved());
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestPhotoCommands::growthIsRefusedAtTheLimitButThePhotoStays()
+{
+    Document full;
+    for (int i = 1; i <= EntryTable::MaxEntries; ++i)
+        full.entries.append_entry(number_text(i), {}, {}, {});
+    window->replace_document(full);
+    window->pageControl()->setValue(window->highest_page());
+    dialogs.openAnswers << file("red.jpg");
+    window->photoCommands().load_image(2);
+    QCOMPARE(window->entries().entry_count(), EntryTable::MaxEntries);
+    QCOMPARE(
+        window->entries().get_field(EntryTable::MaxEntries, EntryField::Image), file("red.jpg"));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(dialogs.lastMessage().endsWith(QLatin1Char('.')));
+}
+
+void TestPhotoCommands::removalEmptiesTheSlot()
+{
+    Document d;
+    d.entries.append_entry(QStringLiteral(" 1"), {}, {}, {});
+    d.entries.append_entry(
+        QStringLiteral(" 2"), QStringLiteral("t"), QStringLiteral("a\r\nb"), file("red.jpg"));
+    d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
+    window->replace_document(d);
+    window->select_slot(1);
+    window->set_saved(true);
+    window->commands().action(QStringLiteral("delete_image_menu"))->trigger();
+    QVERIFY(window->entries().entry(2).isEmpty());
+    QCOMPARE(window->entries().get_field(2, EntryField::Number), QStringLiteral(" 2"));
+    QVERIFY(photo(1)->picture().isNull());
+    QVERIFY(window->slot(1).titleBox()->text().isEmpty());
+    QVERIFY(window->slot(1).textBox()->toPlainText().isEmpty());
+    QVERIFY(QFile::exists(file("red.jpg")));
+
+    // An empty slot: only the saved flag changes.
+    window->set_saved(true);
+    window->photoCommands().delete_image(2);
+    QVERIFY(!window->saved());
+    QCOMPARE(window->entries().entry_count(), 3);
+}
+
+void TestPhotoCommands::dropOneFile()
+{
+    auto* data = new QMimeData;
+    data->setUrls({ QUrl::fromLocalFile(file("red.jpg")) });
+    drop(2, data);
+    QCOMPARE(window->selected_slot(), 2);
+    QCOMPARE(window->slot(2).frame()->borderColor(), QColor(80, 80, 192));
+    QCOMPARE(window->entries().get_field(3, EntryField::Image), file("red.jpg"));
+    QCOMPARE(window->entries().entry_count(), 6);
+    QVERIFY(!photo(2)->picture().isNull());
+    QVERIFY(window->slot(2).titleBox()->hasFocus());
+    QVERIFY(!window->saved());
+}
+
+void TestPhotoCommands::dropRefusals()
+{
+    // Two files: a message, nothing else.
+    auto* two = new QMimeData;
+    two->setUrls({ QUrl::fromLocalFile(file("red.jpg")), QUrl::fromLocalFile(file("blue.png")) });
+    drop(1, two);
+    QCOMPARE(dialogs.lastMessage(),
+        QStringLiteral("複数のファイルがドロップされました.\r\nドラッグをやり直してください."));
+    QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
+    QCOMPARE(window->selected_slot(), 0);
+    QVERIFY(window->saved());
+
+    // Text: nothing at all.
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("/tmp/red.jpg"));
+    drop(1, text);
+    QCOMPARE(dialogs.messages.size(), 1);
+
+    // A file that is no picture: the slot is selected, nothing else changes.
+    auto* broken = new QMimeData;
+    broken->setUrls({ QUrl::fromLocalFile(file("notes.jpg")) });
+    drop(1, broken);
+    QCOMPARE(dialogs.messages.size(), 2);
+    QCOMPARE(dialogs.lastMessage(),
+        QStringLiteral("ドロップファイルによるエラーが発生しました.\r\n\r\n"
+                       "対応ファイル以外の可能性があります."));
+    QCOMPARE(dialogs.messages.last().title, QStringLiteral("ドロップファイルエラー"));
+    QCOMPARE(window->selected_slot(), 1);
+    QVERIFY(window->entries().get_field(2, EntryField::Image).isEmpty());
+    QVERIFY(window->saved());
+}
+
+// A photo moved away since the album was saved: the slot says so, the
+// entry keeps its path and the other slots show normally.
+void TestPhotoCommands::missingPhotoShowsANotice()
+{
+    Document d;
+    d.entries.append_entry(QStringLiteral(" 1"), {}, {}, file("red.jpg"));
+    d.entries.append_entry(QStringLiteral(" 2"), {}, {}, file("moved-away.jpg"));
+    d.entries.append_entry(QStringLiteral(" 3"), {}, {}, file("blue.png"));
+    window->replace_document(d);
+    QVERIFY(!photo(0)->picture().isNull());
+    QVERIFY(photo(1)->isUnreadable());
+    QVERIFY(!photo(2)->picture().isNull());
+    QCOMPARE(window->entries().get_field(2, EntryField::Image), file("moved-away.jpg"));
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
+{
+    Document d;
+    d.entries.append_entry(QStringLiteral(" 1"), {}, {}, file("red.jpg"));
+    d.entries.append_entry(QStringLiteral(" 2"), {}, {}, file("blue.png"));
+    d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
+    window->replace_document(d);
+    window->select_slot(0);
+    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    ZoomWindow* zoom = window->zoomWindow();
+    QVERIFY(zoom && zoom->isVisible());
+    QCOMPARE(zoom->windowTitle(), file("red.jpg"));
+    const QSize screen = zoom->screen()->size() * zoom->screen()->devicePixelRatio();
+    QCOMPARE(zoom->picture().size(), screen);
+    QCOMPARE(zoom->picture().pixelColor(100, 100).red(), 254);
+
+    // With the window open, a click on another photo shows that photo.
+    QTest::mouseClick(photo(1), Qt::LeftButton);
+    QCOMPARE(zoom->windowTitle(), file("blue.png"));
+    QCOMPARE(zoom->picture().pixelColor(100, 100).blue(), 255);
+    QCOMPARE(window->selected_slot(), 1);
+
+    // Removing the photo leaves the zoom window as it is.
+    window->photoCommands().delete_image(1);
+    QCOMPARE(zoom->windowTitle(), file("blue.png"));
+    QVERIFY(!zoom->picture().isNull());
+
+    // An empty slot empties it.
+    QTest::mouseClick(photo(2), Qt::LeftButton);
+    QVERIFY(zoom->windowTitle().isEmpty());
+    QVERIFY(zoom->picture().isNull());
+
+    // Minimised, the command brings it back.
+    zoom->showMinimized();
+    window->select_slot(0);
+    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    QVERIFY(!zoom->isMinimized());
+    QCOMPARE(zoom->windowTitle(), file("red.jpg"));
+}
+
+QTEST_MAIN(TestPhotoCommands)
+#include "tst_photocommands.moc"
