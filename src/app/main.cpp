@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QScreen>
 
 int main(int argc, char* argv[])
@@ -18,6 +21,12 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1.43"));
     QGuiApplication::setDesktopFileName(QStringLiteral("zelkora"));
     zk::install_font_substitutes();
+
+    // The program speaks Japanese, and so do Qt's own dialogs (file, print).
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslations);
 
     zk::QtDialogs dialogs;
     zk::MainWindow window(dialogs, [] {

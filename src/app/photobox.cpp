@@ -44,14 +44,15 @@ void PhotoBox::paintEvent(QPaintEvent*)
         return;
     painter.fillRect(rect().adjusted(1, 1, -1, -1), QColor(245, 240, 230));
     const QRect area = rect().adjusted(10, 10, -10, -10);
+    const QRect upper(area.left(), area.top(), area.width(), area.height() / 2 - 2);
+    const QRect lower(area.left(), area.center().y() + 2, area.width(), area.height() / 2 - 2);
     painter.setPen(QColor(150, 40, 40));
-    painter.drawText(area, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap,
-        QStringLiteral("写真ファイルが見つかりません"));
+    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap,
+                     QStringLiteral("写真ファイルが見つかりません"));
     painter.setPen(palette().color(QPalette::WindowText));
     const QString name = QFileInfo(unreadablePath).fileName();
-    const QRect below(area.left(), area.center().y() + 4, area.width(), area.height() / 2);
-    painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop,
-        painter.fontMetrics().elidedText(name, Qt::ElideMiddle, area.width()));
+    painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop,
+                     painter.fontMetrics().elidedText(name, Qt::ElideMiddle, area.width()));
 }
 
 void PhotoBox::mousePressEvent(QMouseEvent* event)
