@@ -6,12 +6,21 @@
 #include "cover/coverdefaults.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "print/albumprint.h"
+#include "print/fontsubstitutes.h"
+#include "print/painterprintdevice.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QSaveFile>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -32,8 +41,15 @@ const char usage[]
       "  defaults [--date YYYY-MM-DD]\n"
       "                           Print the fourteen cover defaults for today (or that date)\n"
       "                           as a JSON array, with corp.ini looked up as the program does.\n"
+      "  pdf FILE.zkr OUT.pdf [--page N]\n"
+      "                           Print the album as the print command does (cover and every\n"
+      "                           page, one copy) into a PDF on A4 portrait whose printable\n"
+      "                           area is the whole sheet, photos at 300 dpi; with --page N\n"
+      "                           only photo page N, as the single-page print prints it.\n"
+      "                           OUT.pdf is written only when the whole job succeeds.\n"
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on wrong usage.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read or written (for pdf also a\n"
+      "photo, named by its entry), 2 on wrong usage.\n";
 
 void writeOut(const QByteArray& bytes)
 {
@@ -106,11 +122,82 @@ int defaults(const QStringList& args)
     return Success;
 }
 
+int pdf(const QStringList& args)
+{
+    QStringList files;
+    int page = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--page")) {
+            bool number = false;
+            page = i + 1 < args.size() ? args.at(i + 1).toInt(&number) : 0;
+            if (!number || page < 1)
+                return usageError("--page needs a page number from 1");
+            ++i;
+        } else {
+            files << args.at(i);
+        }
+    }
+    if (files.size() != 2)
+        return usageError("pdf takes an album file and an output file");
+
+    const zk::ReadResult read = zk::read_document(files.at(0));
+    if (!read.ok())
+        return fail(read.message);
+    const zk::Document& document = read.document;
+    if (page > document.entries.page_count()) {
+        std::fprintf(stderr, "zkrtool: --page %d: the album has %d pages\n", page,
+            document.entries.page_count());
+        return UsageError;
+    }
+
+    zk::install_font_substitutes();
+    // The PDF replaces OUT.pdf only when the whole job succeeded.
+    QSaveFile out(files.at(1));
+    if (!out.open(QIODevice::WriteOnly))
+        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+    QPdfWriter writer(&out);
+    writer.setCreator(QStringLiteral("zkrtool"));
+    writer.setTitle(document.cover.field(zk::CoverField::ProjectName));
+    writer.setResolution(1200);
+    // A4 portrait without margins: the printable area is the whole sheet.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+
+    zk::PainterPrintDevice device(&writer);
+    // Printing keeps no photo beyond its page: a loader without cache.
+    zk::PhotoLoader loader(0);
+    const zk::PhotoSource photos = zk::photo_source(loader);
+    zk::PrintResult result;
+    if (page == 0) {
+        result = zk::print_album(device, document, photos);
+    } else {
+        zk::PageSlots slots;
+        result = zk::load_page_slots(
+            slots, document.entries, page, photos, zk::photo_print_size(device.pictureDpi()));
+        if (result.ok())
+            result = zk::print_page(device, slots);
+    }
+    if (!result.ok()) {
+        out.cancelWriting();
+        return fail(result.message);
+    }
+    if (!out.commit())
+        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+    return Success;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only pdf draws, and it needs fonts from a GUI application; it draws no
+    // window, so it needs no display either.
+    const bool drawing = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = drawing
+        ? std::make_unique<QGuiApplication>(argc, argv)
+        : std::make_unique<QCoreApplication>(argc, argv);
     // The same name as the program's, so both find ~/.config/zelkora/corp.ini.
     QCoreApplication::setApplicationName(QStringLiteral("zelkora"));
 
@@ -133,5 +220,7 @@ int main(int argc, char* argv[])
         return args.size() == 2 ? copy(args.at(0), args.at(1)) : usageError("copy takes two files");
     if (command == QLatin1String("defaults"))
         return defaults(args);
+    if (command == QLatin1String("pdf"))
+        return pdf(args);
     return usageError("unknown command");
 }

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace zk {
+
+class CoverData;
+class PrintDevice;
+
+// Draws the album's cover sheet from the fourteen cover fields and ends it
+// with a page break, leaving the pen at width 1. The first step of every
+// album job; reads the cover data and changes nothing.
+void print_cover(PrintDevice& device, const CoverData& cover);
+
+} // namespace zk
