@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace zk {
@@ -21,6 +22,16 @@ enum class MessageIcon { None, Information, Warning, Critical };
 enum class MessageButtons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 
+// What the print dialog offers: the page range limits and the first page
+// (the album always prints whole), the selection choice off.
+struct PrintRequest
+{
+    int minPage = 1;
+    int maxPage = 10;
+    int fromPage = 1;
+    bool selectionEnabled = false;
+};
+
 struct MessageRequest
 {
     QString text; // lines separated by CR LF
@@ -30,7 +41,7 @@ struct MessageRequest
     Answer defaultButton = Answer::Ok;
 };
 
-// Every file dialog and message box the program shows goes through here, so
+// Every file dialog, print dialog and message box the program shows goes through here, so
 // tests can answer them.
 class Dialogs
 {
@@ -42,6 +53,13 @@ public:
     virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
 
     virtual Answer message(QWidget* parent, const MessageRequest& request) = 0;
+
+    // The print dialog for printer: the user's choice of printer, its
+    // settings and the number of copies land in printer. False on cancel.
+    virtual bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) = 0;
+    // The printer and its paper, chosen for every later print of this run.
+    // Cancel leaves printer as it was.
+    virtual void printerSetup(QWidget* parent, QPrinter& printer) = 0;
 
     // A message with one OK button and no icon, titled with the program's name.
     void inform(QWidget* parent, const QString& text, const QString& title = programName());

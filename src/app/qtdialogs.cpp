@@ -2,6 +2,10 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "print/printersetupdialog.h"
 
 namespace zk {
 
@@ -85,6 +89,24 @@ Answer QtDialogs::message(QWidget* parent, const MessageRequest& request)
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return Answer::Ok;
+}
+
+bool QtDialogs::print(QWidget* parent, QPrinter& printer, const PrintRequest& request)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(request.minPage, request.maxPage);
+    printer.setFromTo(request.fromPage, request.fromPage);
+    printer.setPrintRange(QPrinter::AllPages);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, request.selectionEnabled);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::printerSetup(QWidget* parent, QPrinter& printer)
+{
+    PrinterSetupDialog dialog(printer, parent);
+    dialog.exec();
 }
 
 } // namespace zk

@@ -13,6 +13,8 @@ public:
     QString openFile(QWidget* parent, const FileRequest& request) override;
     QString saveFile(QWidget* parent, const FileRequest& request) override;
     Answer message(QWidget* parent, const MessageRequest& request) override;
+    bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
+    void printerSetup(QWidget* parent, QPrinter& printer) override;
 
     // "desc|pattern|..." as QFileDialog name filters. "*.*" becomes "*",
     // which on this platform also matches names without a dot.

@@ -1,15 +1,114 @@
 #include "printcommands.h"
 
+#include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "app/photobox.h"
+#include "app/slotview.h"
+#include "print/painterprintdevice.h"
+#include "print/photopage.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProgressDialog>
 
 namespace zk {
 
-PrintCommands::PrintCommands(MainWindow& mainWindow) : QObject(&mainWindow), window(mainWindow) { }
+PrintCommands::PrintCommands(MainWindow& mainWindow)
+    : QObject(&mainWindow), window(mainWindow), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    // Starts as the desktop's default printer, A4 portrait as the album is laid out.
+    chosen->setPageSize(QPageSize(QPageSize::A4));
+    chosen->setPageOrientation(QPageLayout::Portrait);
+}
 
-void PrintCommands::print_menu_Click() { }
+PrintCommands::~PrintCommands() = default;
 
-void PrintCommands::print_page() { }
+void PrintCommands::print_menu_Click()
+{
+    if (!window.dialogs().print(&window, *chosen, PrintRequest {}))
+        return;
+    // The album always prints whole, once per copy; the printer makes one of each job.
+    int copies = chosen->copyCount();
+    chosen->setCopyCount(1);
+    chosen->setPrintRange(QPrinter::AllPages);
+    // Copies into one PDF file would only overwrite each other.
+    if (chosen->outputFormat() == QPrinter::PdfFormat)
+        copies = qMin(copies, 1);
+    // Let the window repaint where the dialog was before the work starts.
+    QCoreApplication::processEvents();
 
-void PrintCommands::print_setting_Click() { }
+    const int pages = window.entries().page_count();
+    QProgressDialog progress(&window);
+    progress.setWindowTitle(QStringLiteral("印刷"));
+    progress.setCancelButtonText(QStringLiteral("中止"));
+    progress.setRange(0, copies * (pages + 1));
+    progress.setMinimumDuration(500);
+    progress.setWindowModality(Qt::WindowModal);
+
+    PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+    const PrintResult result = print_copies(device, copies, [&](int page, int pageCount) {
+        progress.setValue(progress.value() + 1);
+        progress.setLabelText(page == 0 ? QStringLiteral("表紙を印刷しています...")
+                                        : QStringLiteral("%1 / %2 ページを印刷しています...")
+                                              .arg(page)
+                                              .arg(pageCount));
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    report(result);
+}
+
+PrintResult PrintCommands::print_copies(PrintDevice& device, int copies, const PrintProgress& progress)
+{
+    PhotoLoader loader(0); // printing keeps no photo beyond its page
+    const PhotoSource photos = photo_source(loader);
+    for (int copy = 1; copy <= copies; ++copy) {
+        const PrintResult result = print_album(device, window.document(), photos, progress);
+        if (!result.ok())
+            return result;
+    }
+    return {};
+}
+
+PageSlots PrintCommands::screen_page(double pictureDpi)
+{
+    PhotoLoader loader(0);
+    const QSize size = photo_print_size(pictureDpi);
+    PageSlots slots;
+    for (int s = 0; s < 3; ++s) {
+        SlotView& view = window.slot(s);
+        const QString& path = window.entries().get_field(entry_index(window.current_page(), s), EntryField::Image);
+        SlotRecord& record = slots[size_t(s)];
+        record.numberLabel = view.numberBox()->text();
+        record.title = view.title();
+        record.text = view.text();
+        record.hasPhoto = !path.isEmpty();
+        if (record.hasPhoto) {
+            const Picture picture = loader.load(path, size);
+            record.picture = picture.ok() && !picture.image.isNull() ? picture.image : view.photoBox()->picture();
+        }
+    }
+    return slots;
+}
+
+void PrintCommands::print_page()
+{
+    PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+    report(zk::print_page(device, screen_page(device.pictureDpi())));
+}
+
+void PrintCommands::print_setting_Click()
+{
+    window.dialogs().printerSetup(&window, *chosen);
+}
+
+void PrintCommands::report(const PrintResult& result)
+{
+    if (result.status != PrintStatus::Failed)
+        return;
+    window.dialogs().message(&window, {result.message, Dialogs::programName(), MessageIcon::Warning,
+                                       MessageButtons::Ok, Answer::Ok});
+}
 
 } // namespace zk

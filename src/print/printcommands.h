@@ -1,25 +1,49 @@
 #pragma once
 
+#include "print/albumprint.h"
+
 #include <QObject>
+
+#include <memory>
+
+class QPrinter;
 
 namespace zk {
 
 class MainWindow;
+class PrintDevice;
 
 // Printing the album and the page on screen, and choosing the printer.
+// The printer chosen in either dialog is kept for every later print of this
+// run; the desktop's default printer is never changed.
 class PrintCommands : public QObject
 {
     Q_OBJECT
 
 public:
     explicit PrintCommands(MainWindow& window);
+    ~PrintCommands() override;
 
     void print_menu_Click();
     void print_page();
     void print_setting_Click();
 
+    QPrinter& printer() { return *chosen; }
+
+    // Prints copies of the album, each its own job with its own cover, and
+    // stops at the first copy that fails or is cancelled; progress is told
+    // each page of each copy.
+    PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {});
+    // The page on screen as its slots show it: number labels, titles and texts
+    // from the boxes, photos decoded from the entries' files at print
+    // resolution, or the picture on screen where a file can no longer be read.
+    PageSlots screen_page(double pictureDpi);
+
 private:
+    void report(const PrintResult& result);
+
     MainWindow& window;
+    std::unique_ptr<QPrinter> chosen;
 };
 
 } // namespace zk

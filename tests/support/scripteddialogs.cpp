@@ -1,5 +1,7 @@
 #include "scripteddialogs.h"
 
+#include <QPrinter>
+
 namespace zk {
 
 QString ScriptedDialogs::openFile(QWidget*, const FileRequest& request)
@@ -20,8 +22,29 @@ Answer ScriptedDialogs::message(QWidget*, const MessageRequest& request)
     return messageAnswers.isEmpty() ? request.defaultButton : messageAnswers.takeFirst();
 }
 
+bool ScriptedDialogs::print(QWidget*, QPrinter& printer, const PrintRequest& request)
+{
+    printRequests << request;
+    if (printAnswers.isEmpty() || !printAnswers.takeFirst())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printToPdf);
+    printer.setCopyCount(printCopies);
+    return true;
+}
+
+void ScriptedDialogs::printerSetup(QWidget*, QPrinter& printer)
+{
+    ++printerSetups;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printToPdf);
+}
+
 void ScriptedDialogs::clear()
 {
+    printAnswers.clear();
+    printRequests.clear();
+    printerSetups = 0;
     openAnswers.clear();
     saveAnswers.clear();
     messageAnswers.clear();

@@ -14,14 +14,23 @@ public:
     QString openFile(QWidget* parent, const FileRequest& request) override;
     QString saveFile(QWidget* parent, const FileRequest& request) override;
     Answer message(QWidget* parent, const MessageRequest& request) override;
+    bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
+    void printerSetup(QWidget* parent, QPrinter& printer) override;
 
     // Answers in order; an empty queue answers "" (cancel) and the default button.
     QStringList openAnswers;
     QStringList saveAnswers;
     QList<Answer> messageAnswers;
+    // The print dialog: false cancels; otherwise the printer prints into
+    // printToPdf with printCopies copies. The set-up dialog does the same.
+    QList<bool> printAnswers;
+    QString printToPdf;
+    int printCopies = 1;
 
     QList<FileRequest> fileRequests;
     QList<MessageRequest> messages;
+    QList<PrintRequest> printRequests;
+    int printerSetups = 0;
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
     void clear();
