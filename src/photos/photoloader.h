@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCache>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -29,8 +30,33 @@ public:
     // without error.
     Picture load(const QString& path, const QSize& size);
 
+    // Files read and decoded so far; a picture served from the cache adds nothing.
+    int decodeCount() const { return decodes; }
+    // Bytes of decoded pictures the cache holds now.
+    qint64 cachedBytes() const { return cache.totalCost(); }
+
 private:
-    qint64 cacheBytes;
+    // One version of one file at one size: a file changed on disk since it
+    // was cached differs in size, modification time or inode.
+    struct Key
+    {
+        QString path;
+        qint64 fileSize = 0;
+        qint64 modified = 0;
+        quint64 device = 0;
+        quint64 inode = 0;
+        QSize size;
+
+        friend bool operator==(const Key&, const Key&) = default;
+        friend size_t qHash(const Key& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.path, key.fileSize, key.modified, key.inode,
+                key.size.width(), key.size.height());
+        }
+    };
+
+    QCache<Key, QImage> cache; // cost in bytes, least recently used dropped first
+    int decodes = 0;
 };
 
 } // namespace zk

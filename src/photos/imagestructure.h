@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArrayView>
+
+namespace zk {
+
+// What an image file's own structure tells before it is decoded. Qt's
+// readers hand back what they could decode of a JPEG, BMP or GIF file that
+// ends early, with at most a warning; a photo cut short by an interrupted copy
+// must be reported rather than shown half grey.
+struct ImageStructure
+{
+    // The file ends before the picture does.
+    bool truncated = false;
+    // Memory the decoder needs besides the image it fills: a progressive
+    // JPEG keeps the coefficients of the whole image until its last scan.
+    qint64 decoderBytes = 0;
+
+    static ImageStructure inspect(QByteArrayView data);
+};
+
+} // namespace zk

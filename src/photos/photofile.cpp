@@ -1,0 +1,121 @@
+#include "photofile.h"
+
+#include <QFile>
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zk {
+
+namespace {
+
+QString openError(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+        return QStringLiteral("写真ファイルが見つかりません.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("写真ファイルを読む権限がありません.");
+    default:
+        return QStringLiteral("写真ファイルを開けません.");
+    }
+}
+
+QString statError(const struct stat& status)
+{
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("写真ファイルではなくフォルダーです.");
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("通常のファイルではないため写真として読めません.");
+    if (status.st_size > PhotoFile::MaxBytes)
+        return QStringLiteral("写真ファイルが大きすぎます (256 MiB まで).");
+    if (status.st_size == 0)
+        return QStringLiteral("写真ファイルが空です.");
+    return {};
+}
+
+} // namespace
+
+PhotoFile::PhotoFile(const QString& path) : nativePath(QFile::encodeName(path))
+{
+    struct stat status
+    {
+    };
+    if (::stat(nativePath.constData(), &status) != 0) {
+        problem = openError(errno);
+        return;
+    }
+    problem = statError(status);
+    bytes = status.st_size;
+    modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    deviceId = status.st_dev;
+    inodeId = status.st_ino;
+}
+
+QByteArray PhotoFile::read()
+{
+    if (!problem.isEmpty())
+        return {};
+    // O_NONBLOCK: should a FIFO have taken the file's place since stat(),
+    // opening it must not wait for a writer.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        problem = openError(errno);
+        return {};
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0) {
+        problem = openError(errno);
+        return {};
+    }
+    problem = statError(status);
+    if (!problem.isEmpty())
+        return {};
+    bytes = status.st_size;
+    modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    deviceId = status.st_dev;
+    inodeId = status.st_ino;
+
+    // Read to the end rather than trusting st_size: the file may still be
+    // growing, and must not grow past the limit unnoticed.
+    QByteArray content(bytes, Qt::Uninitialized);
+    qint64 filled = 0;
+    for (;;) {
+        if (filled == content.size()) {
+            if (content.size() > MaxBytes) {
+                problem = QStringLiteral("写真ファイルが大きすぎます (256 MiB まで).");
+                return {};
+            }
+            content.resize(qMin<qint64>(content.size() + 64 * 1024, MaxBytes + 1));
+        }
+        const ssize_t got = ::read(fd, content.data() + filled, size_t(content.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            return {};
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    content.truncate(filled);
+    if (content.isEmpty()) {
+        problem = QStringLiteral("写真ファイルが空です.");
+        return {};
+    }
+    return content;
+}
+
+} // namespace zk
