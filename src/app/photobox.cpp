@@ -48,11 +48,11 @@ void PhotoBox::paintEvent(QPaintEvent*)
     const QRect lower(area.left(), area.center().y() + 2, area.width(), area.height() / 2 - 2);
     painter.setPen(QColor(150, 40, 40));
     painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap,
-                     QStringLiteral("写真ファイルが見つかりません"));
+        QStringLiteral("写真ファイルが見つかりません"));
     painter.setPen(palette().color(QPalette::WindowText));
     const QString name = QFileInfo(unreadablePath).fileName();
     painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop,
-                     painter.fontMetrics().elidedText(name, Qt::ElideMiddle, area.width()));
+        painter.fontMetrics().elidedText(name, Qt::ElideMiddle, area.width()));
 }
 
 void PhotoBox::mousePressEvent(QMouseEvent* event)

@@ -15,7 +15,8 @@
 namespace zk {
 
 PrintCommands::PrintCommands(MainWindow& mainWindow)
-    : QObject(&mainWindow), window(mainWindow), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : QObject(&mainWindow), window(mainWindow),
+      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));
@@ -49,17 +50,17 @@ void PrintCommands::print_menu_Click()
     PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
     const PrintResult result = print_copies(device, copies, [&](int page, int pageCount) {
         progress.setValue(progress.value() + 1);
-        progress.setLabelText(page == 0 ? QStringLiteral("表紙を印刷しています...")
-                                        : QStringLiteral("%1 / %2 ページを印刷しています...")
-                                              .arg(page)
-                                              .arg(pageCount));
+        progress.setLabelText(page == 0
+                ? QStringLiteral("表紙を印刷しています...")
+                : QStringLiteral("%1 / %2 ページを印刷しています...").arg(page).arg(pageCount));
         return !progress.wasCanceled();
     });
     progress.reset();
     report(result);
 }
 
-PrintResult PrintCommands::print_copies(PrintDevice& device, int copies, const PrintProgress& progress)
+PrintResult PrintCommands::print_copies(
+    PrintDevice& device, int copies, const PrintProgress& progress)
 {
     PhotoLoader loader(0); // printing keeps no photo beyond its page
     const PhotoSource photos = photo_source(loader);
@@ -78,7 +79,8 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
     PageSlots slots;
     for (int s = 0; s < 3; ++s) {
         SlotView& view = window.slot(s);
-        const QString& path = window.entries().get_field(entry_index(window.current_page(), s), EntryField::Image);
+        const QString& path
+            = window.entries().get_field(entry_index(window.current_page(), s), EntryField::Image);
         SlotRecord& record = slots[size_t(s)];
         record.numberLabel = view.numberBox()->text();
         record.title = view.title();
@@ -86,7 +88,8 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
         record.hasPhoto = !path.isEmpty();
         if (record.hasPhoto) {
             const Picture picture = loader.load(path, size);
-            record.picture = picture.ok() && !picture.image.isNull() ? picture.image : view.photoBox()->picture();
+            record.picture = picture.ok() && !picture.image.isNull() ? picture.image
+                                                                     : view.photoBox()->picture();
         }
     }
     return slots;
@@ -107,8 +110,9 @@ void PrintCommands::report(const PrintResult& result)
 {
     if (result.status != PrintStatus::Failed)
         return;
-    window.dialogs().message(&window, {result.message, Dialogs::programName(), MessageIcon::Warning,
-                                       MessageButtons::Ok, Answer::Ok});
+    window.dialogs().message(&window,
+        { result.message, Dialogs::programName(), MessageIcon::Warning, MessageButtons::Ok,
+            Answer::Ok });
 }
 
 } // namespace zk

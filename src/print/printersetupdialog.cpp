@@ -17,18 +17,14 @@ namespace zk {
 namespace {
 
 // Paper a PDF file can have; the album is laid out for A4 portrait.
-const QPageSize::PageSizeId pdfPapers[] = {QPageSize::A4, QPageSize::A3, QPageSize::B5,
-                                           QPageSize::B4, QPageSize::Letter};
+const QPageSize::PageSizeId pdfPapers[]
+    = { QPageSize::A4, QPageSize::A3, QPageSize::B5, QPageSize::B4, QPageSize::Letter };
 
 } // namespace
 
 PrinterSetupDialog::PrinterSetupDialog(QPrinter& target, QWidget* parent)
-    : QDialog(parent),
-      printer(target),
-      printers(new QComboBox(this)),
-      pdfPath(new QLineEdit(this)),
-      browseButton(new QPushButton(QStringLiteral("参照..."), this)),
-      papers(new QComboBox(this)),
+    : QDialog(parent), printer(target), printers(new QComboBox(this)), pdfPath(new QLineEdit(this)),
+      browseButton(new QPushButton(QStringLiteral("参照..."), this)), papers(new QComboBox(this)),
       orientation(new QComboBox(this))
 {
     setWindowTitle(QStringLiteral("プリンタ設定"));
@@ -43,8 +39,8 @@ PrinterSetupDialog::PrinterSetupDialog(QPrinter& target, QWidget* parent)
     else
         printers->setCurrentIndex(qMax(0, printers->findData(printer.printerName())));
     pdfPath->setText(printer.outputFileName().isEmpty()
-                         ? QDir::home().filePath(QStringLiteral("album.pdf"))
-                         : printer.outputFileName());
+            ? QDir::home().filePath(QStringLiteral("album.pdf"))
+            : printer.outputFileName());
 
     orientation->addItem(QStringLiteral("縦"), int(QPageLayout::Portrait));
     orientation->addItem(QStringLiteral("横"), int(QPageLayout::Landscape));
@@ -105,8 +101,7 @@ void PrinterSetupDialog::fillPaperSizes()
 void PrinterSetupDialog::browse()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF の保存先"),
-                                                      pdfPath->text(),
-                                                      QStringLiteral("PDF ファイル (*.pdf)"));
+        pdfPath->text(), QStringLiteral("PDF ファイル (*.pdf)"));
     if (!path.isEmpty())
         pdfPath->setText(path);
 }
