@@ -97,6 +97,17 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
 
 void PrintCommands::print_page()
 {
+    // Without a dialog there is no other place to learn that nothing can print.
+    // (Qt falls back to PDF output without a file when there is no printer.)
+    const bool noTarget = chosen->outputFormat() == QPrinter::NativeFormat
+        ? chosen->printerName().isEmpty()
+        : chosen->outputFileName().isEmpty();
+    if (noTarget) {
+        window.dialogs().inform(&window,
+            QStringLiteral("印刷できるプリンタがありません. "
+                           "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
+        return;
+    }
     PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
     report(zk::print_page(device, screen_page(device.pictureDpi())));
 }

@@ -12,10 +12,8 @@ private Q_SLOTS:
     void resetGivesOneEmptyNumberedPage();
     void entryIndex_data();
     void entryIndex();
-    void numberText();
     void pageGrowthNumbersAfterLastPage_data();
     void pageGrowthNumbersAfterLastPage();
-    void fieldsAreAddressedByNumber();
     void refusesToGrowPastTheLimit();
     void insertAndTakeOutMoveContentsNotNumbers_data();
     void insertAndTakeOutMoveContentsNotNumbers();
@@ -54,13 +52,6 @@ void TestEntryTable::entryIndex()
     QCOMPARE(entry_index(page, slot), index);
 }
 
-void TestEntryTable::numberText()
-{
-    QCOMPARE(number_text(1), QStringLiteral(" 1"));
-    QCOMPARE(number_text(12), QStringLiteral(" 12"));
-    QCOMPARE(number_text(32766), QStringLiteral(" 32766"));
-}
-
 void TestEntryTable::pageGrowthNumbersAfterLastPage_data()
 {
     QTest::addColumn<int>("pages");
@@ -84,20 +75,6 @@ void TestEntryTable::pageGrowthNumbersAfterLastPage()
         QCOMPARE(table.get_field(i, EntryField::Number), numbers.at(k));
         QVERIFY(table.entry(i).isEmpty());
     }
-}
-
-void TestEntryTable::fieldsAreAddressedByNumber()
-{
-    EntryTable table;
-    table.reset_table();
-    table.set_field(2, EntryField::Title, QStringLiteral("基礎配筋"));
-    table.set_field(2, EntryField::Text, QStringLiteral("配筋状況\r\nかぶり確認"));
-    table.set_field(2, EntryField::Image, QStringLiteral("/photos/p1.jpg"));
-    QCOMPARE(table.get_field(2, EntryField(2)), QStringLiteral("基礎配筋"));
-    QCOMPARE(table.get_field(2, EntryField(3)), QStringLiteral("配筋状況\r\nかぶり確認"));
-    QCOMPARE(table.get_field(2, EntryField(4)), QStringLiteral("/photos/p1.jpg"));
-    QCOMPARE(table.get_field(2, EntryField(1)), QStringLiteral(" 2"));
-    QVERIFY(table.entry(1).isEmpty() && table.entry(3).isEmpty() && !table.entry(2).isEmpty());
 }
 
 // Past the limit insert and extract would overflow their positions.
