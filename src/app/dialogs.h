@@ -63,6 +63,8 @@ public:
 
     // A message with one OK button and no icon, titled with the program's name.
     void inform(QWidget* parent, const QString& text, const QString& title = programName());
+    // A failure the user must know about: warning icon, OK, the program's name.
+    void warn(QWidget* parent, const QString& text);
 
     // The program's internal name, the title of its plain messages.
     static QString programName() { return QStringLiteral("zelkora"); }

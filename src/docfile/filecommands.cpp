@@ -41,9 +41,7 @@ bool FileCommands::open_document(const QString& path)
 {
     ReadResult read = read_document(path);
     if (!read.ok()) {
-        window.dialogs().message(&window,
-            { read.message, Dialogs::programName(), MessageIcon::Warning, MessageButtons::Ok,
-                Answer::Ok });
+        window.dialogs().warn(&window, read.message);
         return false;
     }
     window.replace_document(std::move(read.document));
@@ -58,9 +56,7 @@ void FileCommands::file_save_Click()
     const WriteResult written = write_document(path, window.document());
     if (!written.ok()) {
         // The saved flag stays as it was: the album is not on disk.
-        window.dialogs().message(&window,
-            { written.message, Dialogs::programName(), MessageIcon::Warning, MessageButtons::Ok,
-                Answer::Ok });
+        window.dialogs().warn(&window, written.message);
         return;
     }
     window.set_saved(true);

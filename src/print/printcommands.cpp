@@ -119,11 +119,8 @@ void PrintCommands::print_setting_Click()
 
 void PrintCommands::report(const PrintResult& result)
 {
-    if (result.status != PrintStatus::Failed)
-        return;
-    window.dialogs().message(&window,
-        { result.message, Dialogs::programName(), MessageIcon::Warning, MessageButtons::Ok,
-            Answer::Ok });
+    if (result.status == PrintStatus::Failed)
+        window.dialogs().warn(&window, result.message);
 }
 
 } // namespace zk
