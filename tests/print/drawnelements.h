@@ -8,7 +8,8 @@
 //   "rect 38 22 192 276.5 pen 4"
 //   "picture 19.5 11 120 87 1417x1028 #ff0000"
 //   "origin 0 4", "newpage", "end", "abort"
-// "G" and "M" stand for the fonts "ＭＳ ゴシック" and "ＭＳ 明朝".
+// "G" and "M" stand for the fonts "ＭＳ ゴシック" and "ＭＳ 明朝". The settings
+// start unset, so a layout that relies on what was drawn before shows it.
 
 #include "print/recordingprintdevice.h"
 
@@ -19,50 +20,31 @@ inline QStringList drawnElements(const QList<zk::PrintCall>& calls)
     using zk::PrintOp;
     const auto num = [](double v) { return QString::number(v, 'g', 10); };
     QString font;
-    double size = 0;
+    QString x, y, size, pen;
     bool bold = false;
-    double pen = 0;
-    double x = 0;
-    double y = 0;
     QStringList lines;
     for (const zk::PrintCall& call : calls) {
-        switch (call.op) {
-        case PrintOp::Position:
-            x = call.x1;
-            y = call.y1;
-            break;
-        case PrintOp::FontName:
+        if (call.op == PrintOp::Position) {
+            x = num(call.x1);
+            y = num(call.y1);
+        } else if (call.op == PrintOp::FontName) {
             font = call.text == QStringLiteral("ＭＳ ゴシック") ? QStringLiteral("G")
                 : call.text == QStringLiteral("ＭＳ 明朝")      ? QStringLiteral("M")
                                                                 : call.text;
-            break;
-        case PrintOp::FontSize:
-            size = call.value;
-            break;
-        case PrintOp::FontBold:
+        } else if (call.op == PrintOp::FontSize) {
+            size = num(call.value);
+        } else if (call.op == PrintOp::FontBold) {
             bold = call.value != 0;
-            break;
-        case PrintOp::PenWidth:
-            pen = call.value;
-            break;
-        case PrintOp::PenSolid:
-            break;
-        case PrintOp::Text:
+        } else if (call.op == PrintOp::PenWidth) {
+            pen = num(call.value);
+        } else if (call.op == PrintOp::Text) {
             lines << QStringLiteral("text %1 %2 %3 %4 %5 %6")
-                         .arg(num(x), num(y), font, num(size),
-                             bold ? QStringLiteral("B") : QStringLiteral("R"), call.text);
-            break;
-        case PrintOp::Line:
-        case PrintOp::Rect:
-            lines << call.toString() + QStringLiteral(" pen ") + num(pen);
-            break;
-        case PrintOp::Origin:
-        case PrintOp::Picture:
-        case PrintOp::NewPage:
-        case PrintOp::EndJob:
-        case PrintOp::AbortJob:
-            lines << call.toString();
-            break;
+                         .arg(x, y, font, size, bold ? QStringLiteral("B") : QStringLiteral("R"),
+                             call.text);
+        } else if (call.op == PrintOp::Line || call.op == PrintOp::Rect) {
+            lines << call.toString() + QStringLiteral(" pen ") + pen;
+        } else if (call.op != PrintOp::PenSolid) {
+            lines << call.toString(); // origin, picture, newpage, end, abort
         }
     }
     return lines;
