@@ -227,7 +227,8 @@ private Q_SLOTS:
 
     // A second load of the same file at the same size decodes nothing; another
     // size, or another picture written under the same name, is decoded anew;
-    // the cache keeps no more bytes than its bound, dropping the oldest.
+    // a failure is not kept; the cache keeps no more bytes than its bound,
+    // dropping the oldest.
     void cache()
     {
         const QByteArray png = encode(twoColours(QSize(64, 48)), "png");
@@ -244,6 +245,11 @@ private Q_SLOTS:
         write("cached.png", encode(green, "bmp"));
         QVERIFY(near(loader.load(path, QSize(30, 20)).image.pixel(2, 2), Qt::green));
         QCOMPARE(loader.decodeCount(), 3);
+        // A failure is not kept: a photo copied in later shows.
+        const QString later = dir.filePath(QStringLiteral("later.png"));
+        QVERIFY(!loader.load(later, QSize(30, 20)).ok());
+        write("later.png", png);
+        QVERIFY(loader.load(later, QSize(30, 20)).ok());
 
         const qint64 onePicture = 100 * 100 * 4;
         PhotoLoader bounded(onePicture * 5 / 2);
