@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testfiles.h"
+
 #include <sys/stat.h>
 
 using namespace zk;
@@ -17,19 +19,6 @@ Document newDocument()
     Document d;
     d.entries.reset_table();
     return d;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 // Fourteen cover lines of plain digits, then the given entry lines.
@@ -284,7 +273,7 @@ void TestDocumentFile::refusalWritesNothing()
     QFETCH(QString, value);
     QFETCH(QString, mentions);
     const QString path = dir.filePath(QStringLiteral("kept.zkr"));
-    writeAll(path, "old contents\r\n");
+    QVERIFY(writeAll(path, "old contents\r\n"));
 
     Document d = newDocument();
     if (coverLine)

@@ -12,24 +12,13 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "testfiles.h"
 #include <QTimer>
 
 using namespace zk;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // Six entries, a fifteen-character title and a foreign byte, in Shift-JIS.
 QByteArray storedAlbum()
@@ -123,7 +112,7 @@ void TestFileCommands::cancelledDialogsChangeNothing()
 
 void TestFileCommands::failedSaveSaysWhyAndKeepsTheFlag()
 {
-    writeAll(path("old.zkr"), "old");
+    QVERIFY(writeAll(path("old.zkr"), "old"));
     window->entries().set_field(1, EntryField::Title, QStringLiteral("写真😀"));
     window->set_saved(false);
     dialogs.saveAnswers << path("old.zkr");
@@ -152,7 +141,7 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
         QByteArray::fromHex("8f5c8cdc95b68e9a82a082e992b782a2835e83438367838b82cc97e182c582b7")
             + "\r\n");
     bytes.replace("t2\r\n", "t2\x85\x40\r\n");
-    writeAll(path("album.zkr"), bytes);
+    QVERIFY(writeAll(path("album.zkr"), bytes));
 
     dialogs.openAnswers << path("album.zkr");
     trigger("file_open");
@@ -186,7 +175,7 @@ void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
 
     QByteArray broken = storedAlbum();
     broken.chop(4);
-    writeAll(path("broken.zkr"), broken);
+    QVERIFY(writeAll(path("broken.zkr"), broken));
     dialogs.openAnswers << path("broken.zkr") << path("missing.zkr");
     trigger("file_open");
     trigger("file_open");
@@ -242,7 +231,7 @@ void TestFileCommands::newStartsAFreshAlbum()
 
 void TestFileCommands::openingAtStartUpShowsTheFilesCover()
 {
-    writeAll(path("start.zkr"), storedAlbum());
+    QVERIFY(writeAll(path("start.zkr"), storedAlbum()));
     QVERIFY(window->fileCommands().open_document(path("start.zkr")));
     QCOMPARE(window->coverWindow()->box(CoverField::ProjectName)->text(), QStringLiteral("c3"));
     QVERIFY(!window->fileCommands().open_document(path("nothing.zkr")));

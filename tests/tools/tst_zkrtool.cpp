@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testfiles.h"
+
 namespace {
 
 struct Run
@@ -16,19 +18,6 @@ struct Run
     QByteArray out;
     QByteArray err;
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QByteArray cover()
 {
@@ -85,7 +74,8 @@ Run TestZkrtool::run(const QStringList& args, const QProcessEnvironment& env)
 void TestZkrtool::dumpShowsThePaddedAlbum()
 {
     // One entry: a title in Shift-JIS, a two-line text, a path.
-    writeAll(path("one.zkr"), cover() + " 1\r\n\x8D\x48\x8E\x96\r\nA<BR>B\r\n/p/1.jpg\r\n");
+    QVERIFY(
+        writeAll(path("one.zkr"), cover() + " 1\r\n\x8D\x48\x8E\x96\r\nA<BR>B\r\n/p/1.jpg\r\n"));
     const Run r = run({ "dump", path("one.zkr") });
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.contains("\"text\":\"A\\r\\nB\""));
@@ -104,18 +94,18 @@ void TestZkrtool::buildAndDumpAreInverse()
 {
     const QByteArray original
         = cover() + " 1\r\n\x85\x40\xA0\r\nx\r\n\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n";
-    writeAll(path("odd.zkr"), original);
+    QVERIFY(writeAll(path("odd.zkr"), original));
     const Run dumped = run({ "dump", path("odd.zkr") });
     QCOMPARE(dumped.exitCode, 0);
-    writeAll(path("odd.json"), dumped.out);
+    QVERIFY(writeAll(path("odd.json"), dumped.out));
     const Run built = run({ "build", path("odd.json"), path("rebuilt.zkr") });
     QCOMPARE(built.exitCode, 0);
     QCOMPARE(readAll(path("rebuilt.zkr")), original);
 
     // A character Shift-JIS cannot hold is refused and nothing is written.
-    writeAll(path("emoji.json"),
+    QVERIFY(writeAll(path("emoji.json"),
         QStringLiteral(R"({"cover":["","","現場😀","","","","","","","","","","",""],"entries":[]})")
-            .toUtf8());
+            .toUtf8()));
     const Run refused = run({ "build", path("emoji.json"), path("emoji.zkr") });
     QCOMPARE(refused.exitCode, 1);
     QVERIFY(QString::fromUtf8(refused.err).contains(QStringLiteral("工事名")));
@@ -126,35 +116,35 @@ void TestZkrtool::buildAndDumpAreInverse()
 void TestZkrtool::copyKeepsOwnFilesAndTidiesOthers()
 {
     const QByteArray own = cover() + " 1\r\nt\r\n\r\n\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n";
-    writeAll(path("own.zkr"), own);
+    QVERIFY(writeAll(path("own.zkr"), own));
     QCOMPARE(run({ "copy", path("own.zkr"), path("own-copy.zkr") }).exitCode, 0);
     QCOMPARE(readAll(path("own-copy.zkr")), own);
 
     QByteArray lf = own;
     lf.replace("\r\n", "\n");
     lf.chop(12); // LF line ends, and only the first entry
-    writeAll(path("lf.zkr"), lf);
+    QVERIFY(writeAll(path("lf.zkr"), lf));
     QCOMPARE(run({ "copy", path("lf.zkr"), path("lf-copy.zkr") }).exitCode, 0);
     QCOMPARE(readAll(path("lf-copy.zkr")), own);
 }
 
 void TestZkrtool::documentErrorsExitWithOne()
 {
-    writeAll(path("short.zkr"), "1\r\n2\r\n");
+    QVERIFY(writeAll(path("short.zkr"), "1\r\n2\r\n"));
     const Run r = run({ "copy", path("short.zkr"), path("short-copy.zkr") });
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(!QFile::exists(path("short-copy.zkr")));
     QCOMPARE(run({ "dump", path("nothing-here.zkr") }).exitCode, 1);
-    writeAll(path("bad.json"), "{\"cover\": [");
+    QVERIFY(writeAll(path("bad.json"), "{\"cover\": ["));
     QCOMPARE(run({ "build", path("bad.json"), path("bad.zkr") }).exitCode, 1);
 }
 
 void TestZkrtool::defaultsUseTheDateAndCorpIni()
 {
     QVERIFY(QDir(dir.path()).mkpath("config/zelkora"));
-    writeAll(path("config/zelkora/corp.ini"),
-        QStringLiteral("[工事施工者]\n会社名=山田建設\n").toUtf8());
+    QVERIFY(writeAll(path("config/zelkora/corp.ini"),
+        QStringLiteral("[工事施工者]\n会社名=山田建設\n").toUtf8()));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", path("config"));
     const Run r = run({ "defaults", "--date", "2006-04-05" }, env);
