@@ -122,6 +122,12 @@ bool OptionsDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void OptionsDialog::reject()
+{
+    QDialog::reject();
+    close();
+}
+
 void OptionsDialog::cmdOK_Click()
 {
     dialogs.inform(this, QStringLiteral("ｵﾌﾟｼｮﾝを設定後、ﾀﾞｲｱﾛｸﾞを閉じる処理をここに記述します !"));

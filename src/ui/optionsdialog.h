@@ -23,6 +23,9 @@ public:
     QTabBar* tabs() const { return tabStrip; }
     QWidget* page(int i) const { return pages.at(size_t(i)); }
 
+    // Escape closes and discards the window like キャンセル.
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -77,6 +77,13 @@ void TestAccessories::optionsButtons()
     options->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
     QCOMPARE(dialogs.messages.size(), 2);
     QTRY_VERIFY(!options);
+
+    // Escape discards it too, so it opens again on its first page.
+    options = new OptionsDialog(dialogs, nullptr);
+    options->show();
+    options->tabs()->setCurrentIndex(1);
+    QTest::keyClick(options, Qt::Key_Escape);
+    QTRY_VERIFY(!options);
 }
 
 QTEST_MAIN(TestAccessories)
