@@ -8,9 +8,13 @@
 #include "print/photopage.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace zk {
 
@@ -47,16 +51,57 @@ void PrintCommands::print_menu_Click()
     progress.setMinimumDuration(500);
     progress.setWindowModality(Qt::WindowModal);
 
-    PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
-    const PrintResult result = print_copies(device, copies, [&](int page, int pageCount) {
-        progress.setValue(progress.value() + 1);
-        progress.setLabelText(page == 0
-                ? QStringLiteral("表紙を印刷しています...")
-                : QStringLiteral("%1 / %2 ページを印刷しています...").arg(page).arg(pageCount));
-        return !progress.wasCanceled();
+    const PrintResult result = run_job([&](PrintDevice& device) {
+        return print_copies(device, copies, [&](int page, int pageCount) {
+            progress.setValue(progress.value() + 1);
+            progress.setLabelText(page == 0
+                    ? QStringLiteral("表紙を印刷しています...")
+                    : QStringLiteral("%1 / %2 ページを印刷しています...").arg(page).arg(pageCount));
+            return !progress.wasCanceled();
+        });
     });
     progress.reset();
     report(result);
+}
+
+PrintResult PrintCommands::run_job(const std::function<PrintResult(PrintDevice&)>& job)
+{
+    // A PDF goes to a temporary file beside the chosen one and replaces it
+    // only when the job succeeded: a failed or cancelled print leaves neither
+    // half an album nor a damaged earlier PDF.
+    const bool pdf = chosen->outputFormat() == QPrinter::PdfFormat;
+    const QString target = chosen->outputFileName();
+    QString partial;
+    if (pdf) {
+        QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
+        temp.setAutoRemove(false);
+        if (!temp.open()) {
+            return { PrintStatus::Failed, 0, {},
+                target
+                    + QStringLiteral(": PDF ファイルを作れませんでした (%1).")
+                          .arg(temp.errorString()) };
+        }
+        partial = temp.fileName();
+        chosen->setOutputFileName(partial);
+    }
+    PrintResult result;
+    {
+        PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+        result = job(device);
+    }
+    if (!pdf)
+        return result;
+    chosen->setOutputFileName(target);
+    if (result.ok()
+        && std::rename(
+               QFile::encodeName(partial).constData(), QFile::encodeName(target).constData())
+            == 0)
+        return result;
+    QFile::remove(partial);
+    if (result.ok())
+        result = { PrintStatus::Failed, 0, {},
+            target + QStringLiteral(": PDF ファイルを保存できませんでした.") };
+    return result;
 }
 
 PrintResult PrintCommands::print_copies(
@@ -108,8 +153,9 @@ void PrintCommands::print_page()
                            "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
         return;
     }
-    PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
-    report(zk::print_page(device, screen_page(device.pictureDpi())));
+    report(run_job([this](PrintDevice& device) {
+        return zk::print_page(device, screen_page(device.pictureDpi()));
+    }));
 }
 
 void PrintCommands::print_setting_Click()

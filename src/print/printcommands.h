@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -40,6 +41,8 @@ public:
     PageSlots screen_page(double pictureDpi);
 
 private:
+    // Runs one print (of any number of jobs) on the chosen printer.
+    PrintResult run_job(const std::function<PrintResult(PrintDevice&)>& job);
     void report(const PrintResult& result);
 
     MainWindow& window;

@@ -12,11 +12,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "testfiles.h"
 
 using namespace zk;
 
@@ -143,10 +146,14 @@ void TestPrintCommands::anErrorStopsTheJobAndSaysWhere()
     QCOMPARE(drawn.count(QStringLiteral("abort")), 1);
     QCOMPARE(drawn.count(QStringLiteral("end")), 0); // no second copy
 
-    // Through the command, the user is told which entry and file.
+    // Through the command, the user is told which entry and file, and an
+    // earlier PDF of the same name stays as it was.
+    QVERIFY(writeAll(file("failed.pdf"), "earlier"));
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("failed.pdf");
     window->printCommands().print_menu_Click();
+    QCOMPARE(readAll(file("failed.pdf")), QByteArray("earlier"));
+    QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("failed.pdf*") }, QDir::Files).size(), 1);
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("No. 5")));
     QVERIFY(dialogs.lastMessage().contains(file("gone.jpg")));
