@@ -11,6 +11,7 @@
 #include "app/zoomwindow.h"
 #include "cover/coverdialog.h"
 #include "docfile/filecommands.h"
+#include "model/leadingnumber.h"
 #include "photos/photocommands.h"
 #include "print/printcommands.h"
 #include "ui/aboutbox.h"
@@ -32,21 +33,6 @@ namespace {
 
 const QColor selectedFrame(80, 80, 192);
 const QColor otherFrame(192, 192, 192);
-
-// The leading decimal number of a text, as the page-number box is read; text
-// without one reads as 0.
-double leadingNumber(const QString& text)
-{
-    const QString s = text.trimmed();
-    qsizetype end = 0;
-    while (end < s.size()
-        && (s.at(end).isDigit() || s.at(end) == QLatin1Char('.')
-            || (end == 0 && (s.at(0) == QLatin1Char('-') || s.at(0) == QLatin1Char('+')))))
-        ++end;
-    bool ok = false;
-    const double v = s.left(end).toDouble(&ok);
-    return ok ? v : 0;
-}
 
 } // namespace
 
@@ -215,7 +201,7 @@ int MainWindow::highest_page() const
 
 int MainWindow::shown_page_number() const
 {
-    return int(leadingNumber(pageNumberBox->text()));
+    return int(leading_number(pageNumberBox->text()));
 }
 
 QSize MainWindow::slotPictureSize() const
@@ -289,7 +275,7 @@ ZoomWindow* MainWindow::ensure_zoom_window()
 void MainWindow::Text4_Change()
 {
     // The number boxes follow the page number at once.
-    const double page = leadingNumber(pageNumberBox->text());
+    const double page = leading_number(pageNumberBox->text());
     for (SlotView* s : slotViews) {
         const double n = (page - 1) * 3 + (s->index() + 1);
         s->setNumberLabel(QStringLiteral("No.") + number_text(qint64(n)));

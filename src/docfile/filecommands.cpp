@@ -6,7 +6,7 @@
 
 namespace zk {
 
-FileCommands::FileCommands(MainWindow& mainWindow) : QObject(&mainWindow), window(mainWindow) { }
+FileCommands::FileCommands(MainWindow& mainWindow) : window(mainWindow) { }
 
 FileRequest FileCommands::documentRequest(bool save)
 {

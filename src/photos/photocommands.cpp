@@ -11,7 +11,7 @@
 
 namespace zk {
 
-PhotoCommands::PhotoCommands(MainWindow& mainWindow) : QObject(&mainWindow), window(mainWindow) { }
+PhotoCommands::PhotoCommands(MainWindow& mainWindow) : window(mainWindow) { }
 
 QString PhotoCommands::photoFilter()
 {

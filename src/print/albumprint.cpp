@@ -27,6 +27,17 @@ PrintResult deviceFailure(PrintDevice& device)
     return result;
 }
 
+// Hands the job to the printing system; a device that fails there still
+// fails the job.
+PrintResult endJob(PrintDevice& device)
+{
+    device.endJob();
+    if (device.failed())
+        return { PrintStatus::Failed, 0, {},
+            QStringLiteral("印刷を中止しました. ") + device.errorString() };
+    return {};
+}
+
 } // namespace
 
 PhotoSource photo_source(PhotoLoader& loader)
@@ -99,12 +110,7 @@ PrintResult print_album(PrintDevice& device, const Document& document, const Pho
             return deviceFailure(device);
     }
     buffer = {};
-
-    device.endJob();
-    if (device.failed())
-        return { PrintStatus::Failed, 0, {},
-            QStringLiteral("印刷を中止しました. ") + device.errorString() };
-    return {};
+    return endJob(device);
 }
 
 PrintResult print_page(PrintDevice& device, const PageSlots& slots)
@@ -112,11 +118,7 @@ PrintResult print_page(PrintDevice& device, const PageSlots& slots)
     print_photo_page(device, slots);
     if (device.failed())
         return deviceFailure(device);
-    device.endJob();
-    if (device.failed())
-        return { PrintStatus::Failed, 0, {},
-            QStringLiteral("印刷を中止しました. ") + device.errorString() };
-    return {};
+    return endJob(device);
 }
 
 } // namespace zk

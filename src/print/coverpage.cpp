@@ -3,6 +3,7 @@
 #include "printdevice.h"
 
 #include "model/coverdata.h"
+#include "model/leadingnumber.h"
 
 namespace zk {
 
@@ -39,36 +40,11 @@ void text(PrintDevice& device, double x, double y, TextStyle style, const QStrin
     device.printText(s);
 }
 
-// The number a month or day field starts with: leading blanks skipped, an
-// optional sign, decimal digits with an optional fraction. A field that does
-// not start with a number, an empty one included, counts as 0.
-double leadingNumber(const QString& s)
-{
-    qsizetype i = 0;
-    while (i < s.size() && (s.at(i) == QLatin1Char(' ') || s.at(i) == QLatin1Char('\t')))
-        ++i;
-    double sign = 1;
-    if (i < s.size() && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-'))) {
-        sign = s.at(i) == QLatin1Char('-') ? -1 : 1;
-        ++i;
-    }
-    double value = 0;
-    for (; i < s.size() && s.at(i) >= QLatin1Char('0') && s.at(i) <= QLatin1Char('9'); ++i)
-        value = value * 10 + (s.at(i).unicode() - '0');
-    if (i < s.size() && s.at(i) == QLatin1Char('.')) {
-        double scale = 0.1;
-        for (++i; i < s.size() && s.at(i) >= QLatin1Char('0') && s.at(i) <= QLatin1Char('9');
-             ++i, scale /= 10)
-            value += (s.at(i).unicode() - '0') * scale;
-    }
-    return sign * value;
-}
-
 // A one-digit month or day stands further right, so that it ends where a
 // two-digit one does.
 double shifted(const QString& value, double belowTen, double otherwise)
 {
-    return leadingNumber(value) < 10 ? belowTen : otherwise;
+    return leading_number(value) < 10 ? belowTen : otherwise;
 }
 
 // One date row of the construction period: 着工 or 竣工 and its date.

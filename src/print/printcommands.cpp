@@ -19,8 +19,7 @@
 namespace zk {
 
 PrintCommands::PrintCommands(MainWindow& mainWindow)
-    : QObject(&mainWindow), window(mainWindow),
-      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : window(mainWindow), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));
