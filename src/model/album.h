@@ -1,0 +1,118 @@
+#pragma once
+
+#include "model/document.h"
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+class QUndoStack;
+
+namespace zk {
+
+// The changeable part of an entry: what moves when entries move. The number
+// belongs to the position and never moves.
+struct EntryContent
+{
+    QString title;
+    QString text; // line breaks are CR LF
+    QString image;
+
+    bool isEmpty() const { return title.isEmpty() && text.isEmpty() && image.isEmpty(); }
+    bool operator==(const EntryContent&) const = default;
+};
+
+// The open album and the only way to change it. Every operation below is one
+// step on the undo stack; the album is saved exactly when the stack stands at
+// the step that was last saved. Views read the document and follow the
+// signals; they never write to it.
+class Album : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The undo stack keeps at most this many steps.
+    static constexpr int UndoLimit = 1000;
+
+    explicit Album(QObject* parent = nullptr);
+    ~Album() override;
+
+    const Document& document() const { return doc; }
+    const EntryTable& entries() const { return doc.entries; }
+    const CoverData& cover() const { return doc.cover; }
+    // The file the album was opened from or last saved to; empty for a new one.
+    const QString& filePath() const { return path; }
+
+    QUndoStack* undoStack() const { return stack; }
+    bool saved() const;
+    // The current state is what is on disk at filePath (after a save).
+    void mark_saved(const QString& filePath);
+
+    // Replaces the whole album (open, new): the undo history starts afresh and
+    // the album counts as saved. A recovered album passes saved = false.
+    void replace_document(Document document, const QString& filePath, bool saved = true);
+
+    // Typing: consecutive calls for the same field of the same entry merge into
+    // one step until end_typing() is called (the user left the box, changed
+    // page or paused).
+    void set_title(int position, const QString& title);
+    void set_text(int position, const QString& text);
+    void end_typing();
+
+    void set_image(int position, const QString& path);
+    // The photo removal: title, text and image emptied.
+    void clear_entry(int position);
+    // Clears several entries in one step (positions need not be contiguous).
+    void clear_entries(const QList<int>& positions);
+
+    // Opens an empty place at position t (later contents move one place back);
+    // a full last entry first grows the album by a page. Returns false, and
+    // changes nothing, when that growth would pass the size limit.
+    bool insert_place(int t);
+    // Removes the contents at t; later contents move one place forward.
+    void take_out(int t);
+    // Appends a page of three empty entries; false at the size limit.
+    bool append_page();
+
+    // Moves the contents of `count` entries starting at `first` so that they
+    // start at `to` (a position in the album before the move), the others
+    // closing up around them; numbers stay with positions.
+    void move_entries(int first, int count, int to);
+    // Moves the contents of the given (possibly scattered) positions as one
+    // block in their order to just before position `to` (N + 1: to the end).
+    void move_entries(const QList<int>& positions, int to);
+
+    // Sets the contents of many entries in one step, named `stepName`:
+    // positions past the end add pages as needed. Returns false, and changes
+    // nothing, when the album would pass the size limit.
+    bool set_contents(const QMap<int, EntryContent>& contents, const QString& stepName);
+    // Inserts `contents` at position t in one step (later contents move back,
+    // pages grow as needed); false, and nothing changed, past the size limit.
+    bool insert_contents(int t, const QList<EntryContent>& contents, const QString& stepName);
+
+    void set_cover_field(CoverField field, const QString& value);
+    void set_cover(const CoverData& cover);
+
+    // A step that changes nothing but counts as an edit (the user cancelled a
+    // dialog that the album treats as touched).
+    void mark_touched(const QString& stepName);
+
+Q_SIGNALS:
+    // Contents of positions first..last changed (inclusive).
+    void entriesChanged(int first, int last);
+    void pageCountChanged(int pages);
+    void coverChanged();
+    void savedChanged(bool saved);
+    // The whole album was replaced (open, new, recovery).
+    void documentReplaced();
+    // An undo or redo touched this position (0 for the cover): views show it.
+    void stepShown(int position);
+
+private:
+    friend class AlbumStep;
+    Document doc;
+    QString path;
+    QUndoStack* stack = nullptr;
+};
+
+} // namespace zk
