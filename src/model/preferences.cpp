@@ -1,0 +1,43 @@
+#include "preferences.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace zk {
+
+namespace {
+
+const QString keepShapeKey = QStringLiteral("print/keepPhotoShape");
+const QString eraKey = QStringLiteral("cover/era");
+
+} // namespace
+
+QString Preferences::default_file()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/zelkora/zelkora.conf");
+}
+
+Preferences Preferences::load(const QString& file)
+{
+    Preferences p;
+    const QSettings settings(file, QSettings::IniFormat);
+    p.keepPhotoShape = settings.value(keepShapeKey, p.keepPhotoShape).toBool();
+    if (settings.value(eraKey).toString() == QLatin1String("reiwa"))
+        p.era = Era::Reiwa;
+    return p;
+}
+
+bool Preferences::save(const QString& file) const
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(keepShapeKey, keepPhotoShape);
+    settings.setValue(eraKey, era == Era::Reiwa ? QStringLiteral("reiwa") : QStringLiteral("heisei"));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+} // namespace zk

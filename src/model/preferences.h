@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace zk {
+
+// The era in which the cover's years are counted. Files store only the
+// numbers; the era decides the labels and the default years of new albums.
+enum class Era { Heisei, Reiwa };
+
+// The user's own settings, kept between runs in one INI file. A missing or
+// unreadable file gives the defaults.
+struct Preferences
+{
+    // Fit photos inside their frames keeping their proportions instead of
+    // stretching them to the frame.
+    bool keepPhotoShape = false;
+    Era era = Era::Heisei;
+
+    // $XDG_CONFIG_HOME/zelkora/zelkora.conf (by default ~/.config/zelkora/).
+    static QString default_file();
+    static Preferences load(const QString& file = default_file());
+    // Returns false when the file cannot be written.
+    bool save(const QString& file = default_file()) const;
+
+    bool operator==(const Preferences&) const = default;
+};
+
+} // namespace zk
