@@ -17,6 +17,13 @@ namespace {
 // progressive 150-megapixel photo, far below what a forged header can ask.
 constexpr qint64 MaxDecoderBytes = 512 * 1024 * 1024;
 
+// Pictures are decoded whole (except JPEG) before they are scaled, so the
+// decoded image is bounded too: up to 100 megapixels, and at most what Qt's
+// readers are allowed (a 48-megapixel BMP takes 192 MB as 32 bits a pixel,
+// above Qt's default limit of 128 MB).
+constexpr qint64 MaxSourcePixels = 100'000'000;
+constexpr int DecodeLimitMegabytes = 512;
+
 Picture failure(const QString& message)
 {
     return { QImage(), message };
@@ -90,7 +97,8 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
     const QSize source = reader.size();
     const bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (source.isValid()
-        && (decodedBytes(source, decodeSize, jpeg, reader.imageFormat()) > allocationLimitBytes()
+        && (qint64(source.width()) * source.height() > MaxSourcePixels
+            || decodedBytes(source, decodeSize, jpeg, reader.imageFormat()) > allocationLimitBytes()
             || structure.decoderBytes > MaxDecoderBytes))
         return failure(QStringLiteral("写真の画素数が多すぎるため読み込めません (%1 × %2).")
                            .arg(source.width())
@@ -114,6 +122,10 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
 
 PhotoLoader::PhotoLoader(qint64 cacheBytes)
 {
+    // Qt's limit is one for the whole process; it is only ever raised to ours.
+    const int limit = QImageReader::allocationLimit();
+    if (limit > 0 && limit < DecodeLimitMegabytes)
+        QImageReader::setAllocationLimit(DecodeLimitMegabytes);
     cache.setMaxCost(qMax<qint64>(cacheBytes, 0));
 }
 
