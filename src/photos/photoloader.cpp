@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <limits>
 
@@ -94,7 +95,14 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
     const QSize decodeSize = quarterTurn ? size.transposed() : size;
 
     const ImageStructure structure = ImageStructure::inspect(data);
-    const QSize source = reader.size();
+    QSize source = reader.size();
+    // Qt draws every GIF frame onto a canvas of the logical screen's size,
+    // which the header may make far larger than any frame.
+    if (data.startsWith("GIF8") && data.size() >= 10) {
+        const QSize screen(qFromLittleEndian<quint16>(data.constData() + 6),
+            qFromLittleEndian<quint16>(data.constData() + 8));
+        source = source.isValid() ? source.expandedTo(screen) : screen;
+    }
     const bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (source.isValid()
         && (qint64(source.width()) * source.height() > MaxSourcePixels

@@ -179,7 +179,9 @@ int pdf(const QStringList& args)
     }
     if (!result.ok()) {
         out.cancel();
-        return fail(result.message);
+        // A photo's failure names its entry and file; any other names the PDF.
+        return fail(result.file.isEmpty() ? files.at(1) + QLatin1String("\n\n") + result.message
+                                          : result.message);
     }
     if (!out.commit())
         return fail(zk::save_failure_message(files.at(1), out));
