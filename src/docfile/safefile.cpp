@@ -234,11 +234,11 @@ bool SafeFile::commit()
             fail(errno);
     }
     if (!failed && existed) {
-        // The new file takes the old one's mode and, where allowed, its owner.
-        if (::fchmod(fd, existingMode) != 0)
-            fail(errno);
-        else if (::fchown(fd, existingUid, existingGid) != 0 && errno != EPERM)
-            fail(errno);
+        // The new file takes the old one's mode and owner where the file
+        // system allows; some (FAT on a USB stick) refuse both, which is no
+        // reason to refuse the save.
+        if (::fchmod(fd, existingMode) == 0)
+            (void)!::fchown(fd, existingUid, existingGid);
     }
     if (!failed)
         linkIntoPlace();

@@ -124,6 +124,27 @@ QByteArray patternBrushWmf(qint32 width)
     return data + records;
 }
 
+// A placeable metafile whose header claims a record of 4 GB, which libwmf
+// allocates up front: only a memory limit on the helper stops it.
+QByteArray hugeRecordWmf()
+{
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const quint16 header[10] = { 0xCDD7, 0x9AC6, 0, 0, 0, 100, 50, 96, 0, 0 };
+    quint16 checksum = 0;
+    for (quint16 word : header) {
+        out << word;
+        checksum ^= word;
+    }
+    out << checksum << quint16(1) << quint16(9) << quint16(0x0300) << quint32(9 + 10 + 3)
+        << quint16(0) << quint32(0x7FFFFFFF) << quint16(0);
+    out << quint32(5) << quint16(0x020B) << qint16(0) << qint16(0); // SETWINDOWORG
+    out << quint32(5) << quint16(0x020C) << qint16(50) << qint16(100); // SETWINDOWEXT
+    out << quint32(3) << quint16(0); // EOF
+    return data;
+}
+
 quint32 crc32(QByteArrayView bytes)
 {
     quint32 crc = 0xFFFFFFFF;
@@ -296,6 +317,8 @@ private Q_SLOTS:
         QTest::newRow("truncated wmf") << write("cut.wmf", wmf().left(40)) << "WMF";
         QTest::newRow("wmf that crashes libwmf")
             << write("zero-brush.wmf", patternBrushWmf(0)) << "WMF ファイルが壊れている";
+        QTest::newRow("wmf asking for 4 GB")
+            << write("huge-record.wmf", hugeRecordWmf()) << "メモリーが足りない";
         // Too large, not broken: refused by their headers before any decode.
         QTest::newRow("1-bit png of 30000 x 30000")
             << write("huge1bit.png", pngHeader(30000, 30000, 1)) << "画素数";
