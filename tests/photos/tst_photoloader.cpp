@@ -91,42 +91,9 @@ QByteArray wmf()
     return data;
 }
 
-// A placeable metafile that fills a rectangle with a pattern brush whose
-// bitmap is width pixels wide: 0 makes libwmf divide by zero (SIGFPE).
-QByteArray patternBrushWmf(qint32 width)
-{
-    QByteArray records;
-    QDataStream out(&records, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << quint32(5) << quint16(0x020B) << qint16(0) << qint16(0); // SETWINDOWORG
-    out << quint32(5) << quint16(0x020C) << qint16(50) << qint16(100); // SETWINDOWEXT
-    // DIBCREATEPATTERNBRUSH: style, colour use, a 24-bit BITMAPINFOHEADER, 8 rows of bits
-    out << quint32(3 + 2 + 20 + 16) << quint16(0x0142) << quint16(5) << quint16(0);
-    out << quint32(40) << width << qint32(8) << quint16(1) << quint16(24) << quint32(0)
-        << quint32(0) << qint32(0) << qint32(0) << quint32(0) << quint32(0);
-    for (int i = 0; i < 8; ++i)
-        out << quint32(0);
-    out << quint32(4) << quint16(0x012D) << quint16(0); // SELECTOBJECT
-    out << quint32(7) << quint16(0x041B) << qint16(50) << qint16(100) << qint16(0) << qint16(0);
-    out << quint32(3) << quint16(0); // EOF
-
-    QByteArray data;
-    QDataStream head(&data, QIODevice::WriteOnly);
-    head.setByteOrder(QDataStream::LittleEndian);
-    const quint16 header[10] = { 0xCDD7, 0x9AC6, 0, 0, 0, 100, 50, 96, 0, 0 };
-    quint16 checksum = 0;
-    for (quint16 word : header) {
-        head << word;
-        checksum ^= word;
-    }
-    head << checksum << quint16(1) << quint16(9) << quint16(0x0300)
-         << quint32((18 + records.size()) / 2) << quint16(1) << quint32(41) << quint16(0);
-    return data + records;
-}
-
-// A placeable metafile whose header claims a record of 4 GB, which libwmf
-// allocates up front: only a memory limit on the helper stops it.
-QByteArray hugeRecordWmf()
+// A placeable metafile of a 100 x 50 unit window around records, whose
+// header names maxRecord (in words) as its largest record.
+QByteArray placeable(const QByteArray& records, quint32 maxRecord)
 {
     QByteArray data;
     QDataStream out(&data, QIODevice::WriteOnly);
@@ -137,12 +104,52 @@ QByteArray hugeRecordWmf()
         out << word;
         checksum ^= word;
     }
-    out << checksum << quint16(1) << quint16(9) << quint16(0x0300) << quint32(9 + 10 + 3)
-        << quint16(0) << quint32(0x7FFFFFFF) << quint16(0);
+    out << checksum << quint16(1) << quint16(9) << quint16(0x0300)
+        << quint32((18 + records.size() + 16) / 2) << quint16(2) << maxRecord << quint16(0);
     out << quint32(5) << quint16(0x020B) << qint16(0) << qint16(0); // SETWINDOWORG
     out << quint32(5) << quint16(0x020C) << qint16(50) << qint16(100); // SETWINDOWEXT
-    out << quint32(3) << quint16(0); // EOF
-    return data;
+    data += records;
+    return data + QByteArray::fromHex("030000000000"); // EOF
+}
+
+// Fills a rectangle with a pattern brush whose bitmap is width pixels wide:
+// 0 makes libwmf divide by zero (SIGFPE).
+QByteArray patternBrushWmf(qint32 width)
+{
+    QByteArray records;
+    QDataStream out(&records, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    // DIBCREATEPATTERNBRUSH: style, colour use, a 24-bit BITMAPINFOHEADER, 8 rows of bits
+    out << quint32(3 + 2 + 20 + 16) << quint16(0x0142) << quint16(5) << quint16(0);
+    out << quint32(40) << width << qint32(8) << quint16(1) << quint16(24) << quint32(0)
+        << quint32(0) << qint32(0) << qint32(0) << quint32(0) << quint32(0);
+    for (int i = 0; i < 8; ++i)
+        out << quint32(0);
+    out << quint32(4) << quint16(0x012D) << quint16(0); // SELECTOBJECT
+    out << quint32(7) << quint16(0x041B) << qint16(50) << qint16(100) << qint16(0) << qint16(0);
+    return placeable(records, 41);
+}
+
+// A header that claims a record of 4 GB, which libwmf allocates up front:
+// only a memory limit on the helper stops it.
+QByteArray hugeRecordWmf()
+{
+    return placeable({}, 0x7FFFFFFF);
+}
+
+// A pie drawn with a pen 30000 units wide: libwmf's gd device takes minutes
+// over it at print size.
+QByteArray widePenPieWmf()
+{
+    QByteArray records;
+    QDataStream out(&records, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(8) << quint16(0x02FA) << quint16(0) << qint16(30000) << qint16(0)
+        << quint32(0); // CREATEPENINDIRECT
+    out << quint32(4) << quint16(0x012D) << quint16(0); // SELECTOBJECT
+    out << quint32(11) << quint16(0x081A) << qint16(0) << qint16(0) << qint16(100) << qint16(0)
+        << qint16(50) << qint16(100) << qint16(0) << qint16(0); // PIE
+    return placeable(records, 11);
 }
 
 quint32 crc32(QByteArrayView bytes)
@@ -339,6 +346,16 @@ private Q_SLOTS:
         qToBigEndian<quint16>(30000, huge.data() + sof + 5);
         qToBigEndian<quint16>(30000, huge.data() + sof + 7);
         QTest::newRow("huge progressive jpeg") << write("huge.jpg", huge) << "画素数";
+    }
+
+    // A metafile that keeps the helper busy beyond its time limit fails that
+    // picture, named as too slow.
+    void slowMetafileIsStopped()
+    {
+        PhotoLoader loader;
+        const Picture picture = loader.load(write("wide-pen.wmf", widePenPieWmf()), QSize(1417, 1028));
+        QVERIFY(picture.image.isNull());
+        QVERIFY2(picture.error.contains(QStringLiteral("時間がかかりすぎる")), qPrintable(picture.error));
     }
 
     void failsCleanly()
