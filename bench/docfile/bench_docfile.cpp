@@ -85,14 +85,14 @@ int main(int argc, char* argv[])
     std::printf("album: %d entries, %.1f MiB\n", EntryTable::MaxEntries,
         QFileInfo(path).size() / 1048576.0);
     std::printf("encode %8.1f ms  (the bytes only)\n", encode);
-    std::printf("write  %8.1f ms  (%.1f x iconv; encode, write, sync, rename)\n", write,
-        write / iconv);
+    std::printf(
+        "write  %8.1f ms  (%.1f x iconv; encode, write, sync, rename)\n", write, write / iconv);
     std::printf("read   %8.1f ms  (%.1f x iconv)\n", read, read / iconv);
     std::printf("iconv  %8.1f ms  (iconv -f CP932 -t UTF-8, best of 5)\n", iconv);
     const bool metIconv = write <= 10 * iconv && read <= 10 * iconv;
     std::printf("target: each direction within 10 x iconv: %s\n", metIconv ? "met" : "NOT met");
     const bool metRead = write <= 1.5 * read;
-    std::printf("target: save within 1.5 x open (%.2f x): %s\n", write / read,
-        metRead ? "met" : "NOT met");
+    std::printf(
+        "target: save within 1.5 x open (%.2f x): %s\n", write / read, metRead ? "met" : "NOT met");
     return metIconv && metRead ? 0 : 1;
 }

@@ -49,8 +49,7 @@ void PhotoBox::paintEvent(QPaintEvent*)
     const QRect upper(area.left(), area.top(), area.width(), area.height() / 2 - 2);
     const QRect lower(area.left(), area.center().y() + 2, area.width(), area.height() / 2 - 2);
     painter.setPen(QColor(150, 40, 40));
-    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap,
-        reasonText);
+    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap, reasonText);
     painter.setPen(palette().color(QPalette::WindowText));
     const QString name = QFileInfo(unreadablePath).fileName();
     painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop,

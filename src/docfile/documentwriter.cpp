@@ -3,7 +3,6 @@
 #include "docfile/cp932codec.h"
 #include "docfile/safefile.h"
 
-
 namespace zk {
 
 namespace {
@@ -45,8 +44,7 @@ public:
 
     // Writes one line; false when the value cannot be written. place()
     // names the field for the message and runs only on failure.
-    template<typename Place>
-    bool line(QStringView value, const Place& place)
+    template <typename Place> bool line(QStringView value, const Place& place)
     {
         if (const qsizetype lf = value.indexOf(QLatin1Char('\n')); lf >= 0) {
             fail(WriteError::LineBreak,
@@ -97,9 +95,8 @@ EncodeResult encode_document(const Document& document)
     Encoder out(sizeHint(document));
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         const auto field = CoverField(n);
-        const auto place = [field] {
-            return QStringLiteral("表紙の「%1」").arg(CoverData::fieldName(field));
-        };
+        const auto place
+            = [field] { return QStringLiteral("表紙の「%1」").arg(CoverData::fieldName(field)); };
         if (!out.line(document.cover.field(field), place))
             return out.take();
     }

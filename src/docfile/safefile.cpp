@@ -76,7 +76,9 @@ QString SafeFile::describeError(int error)
 
 QString SafeFile::checkTarget(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     // stat() follows links: a link to a regular file may be replaced.
     if (::stat(encoded(path).constData(), &st) != 0)
         return {};
@@ -84,7 +86,8 @@ QString SafeFile::checkTarget(const QString& path)
         return {};
     if (S_ISDIR(st.st_mode))
         return QStringLiteral("同じ名前のフォルダがあるため保存できません");
-    return QStringLiteral("保存先が通常のファイルではない (デバイスや FIFO など) ため保存できません");
+    return QStringLiteral(
+        "保存先が通常のファイルではない (デバイスや FIFO など) ため保存できません");
 }
 
 void SafeFile::injectFault(Stage stage, int error, qint64 offset)
@@ -127,7 +130,9 @@ bool SafeFile::open(OpenMode mode)
     else
         target = info.absoluteFilePath();
 
-    struct stat st {};
+    struct stat st
+    {
+    };
     existed = ::stat(encoded(target).constData(), &st) == 0;
     existingMode = existed ? st.st_mode & 07777 : 0;
     existingUid = existed ? st.st_uid : 0;
@@ -139,8 +144,8 @@ bool SafeFile::open(OpenMode mode)
         // A file system without unnamed files: a named one, removed on failure.
         for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
             tempName = partialName(target);
-            fd = ::open(encoded(tempName).constData(),
-                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & ~creationMask());
+            fd = ::open(encoded(tempName).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                0666 & ~creationMask());
             if (fd < 0 && errno != EEXIST)
                 break;
         }

@@ -88,8 +88,8 @@ Picture WmfRenderer::render(QByteArrayView data, const QSize& size)
     png += helper.readAllStandardOutput();
 
     if (helper.exitStatus() == QProcess::CrashExit) {
-        return failure(
-            QStringLiteral("WMF ファイルが壊れているため読み込めません (描画中に異常終了しました)."));
+        return failure(QStringLiteral(
+            "WMF ファイルが壊れているため読み込めません (描画中に異常終了しました)."));
     }
     switch (helper.exitCode()) {
     case Drawn:
@@ -107,7 +107,8 @@ Picture WmfRenderer::render(QByteArrayView data, const QSize& size)
     Picture picture;
     picture.image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
     if (picture.image.size() != size)
-        return failure(QStringLiteral("WMF ファイルを描けませんでした (描画結果が正しくありません)."));
+        return failure(
+            QStringLiteral("WMF ファイルを描けませんでした (描画結果が正しくありません)."));
     return picture;
 }
 

@@ -6,8 +6,8 @@
 
 #include "app/mainwindow.h"
 #include "app/photobox.h"
-#include "app/zoomwindow.h"
 #include "app/qtdialogs.h"
+#include "app/zoomwindow.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
 #include "print/albumprint.h"
@@ -22,16 +22,16 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPdfWriter>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -305,13 +305,18 @@ void TestWindowGuards::saveOutcomes_data()
     QTest::addColumn<qint64>("limit"); // bytes a file may reach; -1 for no limit
     QTest::addColumn<QString>("cause"); // empty: the save succeeds
 
-    QTest::newRow("saved") << "other.zkr" << "file" << -1ll << QString();
-    QTest::newRow("disk full") << "other.zkr" << "file" << 100ll
+    QTest::newRow("saved") << "other.zkr"
+                           << "file" << -1ll << QString();
+    QTest::newRow("disk full") << "other.zkr"
+                               << "file" << 100ll
                                << QStringLiteral("ディスクの空き容量が足りません");
-    QTest::newRow("disk full, nothing written") << "other.zkr" << "file" << 0ll
-                                                << QStringLiteral("ディスクの空き容量が足りません");
-    QTest::newRow("fifo") << "fifo.zkr" << "fifo" << -1ll << QStringLiteral("通常のファイルではない");
-    QTest::newRow("folder") << "folder.zkr" << "folder" << -1ll << QStringLiteral("フォルダ");
+    QTest::newRow("disk full, nothing written")
+        << "other.zkr"
+        << "file" << 0ll << QStringLiteral("ディスクの空き容量が足りません");
+    QTest::newRow("fifo") << "fifo.zkr"
+                          << "fifo" << -1ll << QStringLiteral("通常のファイルではない");
+    QTest::newRow("folder") << "folder.zkr"
+                            << "folder" << -1ll << QStringLiteral("フォルダ");
 }
 
 void TestWindowGuards::saveOutcomes()
@@ -456,7 +461,9 @@ void TestWindowGuards::printToPdf()
 
     QCOMPARE(QFileInfo(chosen).isSymLink(), link);
     QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
-    struct stat st {};
+    struct stat st
+    {
+    };
     QVERIFY(::stat(QFile::encodeName(old).constData(), &st) == 0);
     QCOMPARE(st.st_mode & 07777, mode_t(0640));
     if (limit >= 0) {
@@ -614,18 +621,21 @@ void TestWindowGuards::slotLayout()
     // 15 twips to the logical pixel, to the nearest pixel.
     const auto px = [](int t) { return (t + 7) / 15; };
     QCOMPARE(control->geometry(),
-        QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()),
-            px(twipsRect.height())));
+        QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()), px(twipsRect.height())));
 }
 
 void TestWindowGuards::titleStaysOneLine_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("text");
-    QTest::newRow("paste LF") << "paste" << "ab\ncd";
-    QTest::newRow("paste CR LF") << "paste" << "ab\r\ncd";
-    QTest::newRow("paste trailing LF") << "paste" << "abcd\n";
-    QTest::newRow("input method LF") << "ime" << "ab\ncd";
+    QTest::newRow("paste LF") << "paste"
+                              << "ab\ncd";
+    QTest::newRow("paste CR LF") << "paste"
+                                 << "ab\r\ncd";
+    QTest::newRow("paste trailing LF") << "paste"
+                                       << "abcd\n";
+    QTest::newRow("input method LF") << "ime"
+                                     << "ab\ncd";
 }
 
 void TestWindowGuards::titleStaysOneLine()
@@ -661,7 +671,8 @@ void TestWindowGuards::longTextsStayWhole_data()
     for (int i = 0; i < 30000; ++i)
         lines << QStringLiteral("line %1").arg(i);
     QTest::newRow("30000 short lines") << "t" << lines.join(QLatin1String("\r\n"));
-    QTest::newRow("ordinary") << "t" << "two\r\nlines";
+    QTest::newRow("ordinary") << "t"
+                              << "two\r\nlines";
 }
 
 void TestWindowGuards::longTextsStayWhole()

@@ -179,7 +179,8 @@ void TestDocumentFile::otherLineEndsAreRead()
     QCOMPARE(encode_document(a.document).bytes, fileWith(3));
 
     // Empty lines after the last entry (an editor's extra line end) hold nothing.
-    for (const QByteArray& extra : { QByteArray("\r\n"), QByteArray("\r\n\r\n\r\n"), QByteArray("\n") }) {
+    for (const QByteArray& extra :
+        { QByteArray("\r\n"), QByteArray("\r\n\r\n\r\n"), QByteArray("\n") }) {
         const ReadResult c = parse_document(fileWith(3) + extra);
         QVERIFY2(c.ok(), qPrintable(c.message));
         QCOMPARE(encode_document(c.document).bytes, fileWith(3));

@@ -83,7 +83,8 @@ void TestSafeFile::failureKeepsTheOldFile_data()
 
     const QString full = QStringLiteral("ディスクの空き容量が足りません");
     // Below and above the 16 KiB that QSaveFile kept in its buffer.
-    QTest::newRow("no space at once") << int(SafeFile::Stage::Write) << ENOSPC << 0ll << 16350 << full;
+    QTest::newRow("no space at once")
+        << int(SafeFile::Stage::Write) << ENOSPC << 0ll << 16350 << full;
     QTest::newRow("no space at byte 14000")
         << int(SafeFile::Stage::Write) << EFBIG << 14000ll << 15000 << full;
     QTest::newRow("sync fails") << int(SafeFile::Stage::Sync) << EIO << 0ll << 100
@@ -124,7 +125,8 @@ void TestSafeFile::failureKeepsTheOldFile()
     QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList { "album.zkr" });
     QVERIFY2(message.contains(cause), qPrintable(message));
-    QVERIFY2(message.contains(QStringLiteral("元のファイルは変更されていません")), qPrintable(message));
+    QVERIFY2(
+        message.contains(QStringLiteral("元のファイルは変更されていません")), qPrintable(message));
     QVERIFY(!message.contains(QLatin1String("canceled")));
 }
 
@@ -144,8 +146,8 @@ void TestSafeFile::targets_data()
     QVERIFY(QFile::link(path("album.zkr"), path("link.zkr")));
 
     QTest::newRow("fifo") << fifo << false << QStringLiteral("通常のファイルではない");
-    QTest::newRow("link to a fifo") << path("to-fifo.zkr") << false
-                                    << QStringLiteral("通常のファイルではない");
+    QTest::newRow("link to a fifo")
+        << path("to-fifo.zkr") << false << QStringLiteral("通常のファイルではない");
     QTest::newRow("device") << QStringLiteral("/dev/null") << false
                             << QStringLiteral("通常のファイルではない");
     QTest::newRow("folder") << path("folder.zkr") << false << QStringLiteral("フォルダ");
@@ -162,14 +164,18 @@ void TestSafeFile::targets()
 
     const QFileInfo before(target);
     const bool wasLink = before.isSymLink();
-    struct stat old {};
+    struct stat old
+    {
+    };
     const bool existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
 
     const FileWriteResult result = write_file_atomically(target, "new bytes");
     QCOMPARE(result.ok(), written);
     QVERIFY2(result.message.contains(refusal), qPrintable(result.message));
 
-    struct stat now {};
+    struct stat now
+    {
+    };
     QVERIFY(::stat(QFile::encodeName(target).constData(), &now) == 0);
     QCOMPARE(QFileInfo(target).isSymLink(), wasLink);
     if (!written) {

@@ -329,12 +329,10 @@ private Q_SLOTS:
         // Too large, not broken: refused by their headers before any decode.
         QTest::newRow("1-bit png of 30000 x 30000")
             << write("huge1bit.png", pngHeader(30000, 30000, 1)) << "画素数";
-        QTest::newRow("gif with a 65535 x 65535 screen")
-            << write("screen.gif",
-                   "GIF89a"
-                       + QByteArray::fromHex(
-                           "ffffffff800000ff00000000ff2c0000000002000100000202440a003b"))
-            << "画素数";
+        QTest::newRow("gif with a 65535 x 65535 screen") << write("screen.gif",
+            "GIF89a"
+                + QByteArray::fromHex("ffffffff800000ff00000000ff2c0000000002000100000202440a003b"))
+                                                         << "画素数";
 
         QFile big(dir.filePath("big.jpg"));
         if (!big.open(QIODevice::WriteOnly) || !big.resize(257 * 1024 * 1024))
@@ -353,9 +351,11 @@ private Q_SLOTS:
     void slowMetafileIsStopped()
     {
         PhotoLoader loader;
-        const Picture picture = loader.load(write("wide-pen.wmf", widePenPieWmf()), QSize(1417, 1028));
+        const Picture picture
+            = loader.load(write("wide-pen.wmf", widePenPieWmf()), QSize(1417, 1028));
         QVERIFY(picture.image.isNull());
-        QVERIFY2(picture.error.contains(QStringLiteral("時間がかかりすぎる")), qPrintable(picture.error));
+        QVERIFY2(picture.error.contains(QStringLiteral("時間がかかりすぎる")),
+            qPrintable(picture.error));
     }
 
     void failsCleanly()

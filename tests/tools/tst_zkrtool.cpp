@@ -213,10 +213,10 @@ void TestZkrtool::failedWritesKeepTheTarget_data()
     const QString special = QStringLiteral("通常のファイルではない");
     const QString out = path("out.zkr");
     const QString pdf = path("out.pdf");
-    QTest::newRow("copy, disk full") << QStringList { "copy", path("big.zkr"), out } << out
-                                     << false << 4000ll << full;
-    QTest::newRow("build, disk full") << QStringList { "build", path("big.json"), out } << out
-                                      << false << 4000ll << full;
+    QTest::newRow("copy, disk full")
+        << QStringList { "copy", path("big.zkr"), out } << out << false << 4000ll << full;
+    QTest::newRow("build, disk full")
+        << QStringList { "build", path("big.json"), out } << out << false << 4000ll << full;
     QTest::newRow("pdf, disk full") << QStringList { "pdf", path("big.zkr"), pdf, "--page", "1" }
                                     << pdf << false << 4000ll << full;
     QTest::newRow("copy onto a fifo") << QStringList { "copy", path("big.zkr"), path("fifo") }
@@ -247,7 +247,9 @@ void TestZkrtool::failedWritesKeepTheTarget()
     const QString err = QString::fromUtf8(r.err);
     QVERIFY2(err.contains(target) && err.contains(cause), qPrintable(err));
     if (fifo) {
-        struct stat st {};
+        struct stat st
+        {
+        };
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     } else {
         QCOMPARE(readAll(target), old);

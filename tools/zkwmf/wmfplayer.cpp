@@ -37,7 +37,8 @@ struct ApiGuard
 
 } // namespace
 
-WmfPlayer::Status WmfPlayer::play(const std::string& metafile, int width, int height, std::string& png)
+WmfPlayer::Status WmfPlayer::play(
+    const std::string& metafile, int width, int height, std::string& png)
 {
     // Errors come back as the status; libwmf is told not to print them.
     wmfAPI_Options options {};
