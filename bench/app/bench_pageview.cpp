@@ -3,6 +3,7 @@
 // page forward) must stay under a second, or the window seems frozen.
 
 #include "app/mainwindow.h"
+#include "app/pagespinner.h"
 #include "docfile/documentwriter.h"
 #include "scripteddialogs.h"
 
@@ -43,7 +44,7 @@ double longestStep(const QString& path, int* pages)
     window.show();
     QApplication::processEvents();
     auto* open = window.findChild<QAction*>(QStringLiteral("file_open"));
-    auto* pager = window.findChild<QWidget*>(QStringLiteral("UpDown1"));
+    auto* pager = window.findChild<PageSpinner*>(QStringLiteral("UpDown1"));
     double longest = 0;
     QElapsedTimer t;
     dialogs.openAnswers << path;
@@ -51,14 +52,13 @@ double longestStep(const QString& path, int* pages)
     open->trigger();
     QApplication::processEvents();
     longest = t.nsecsElapsed() / 1e6;
-    *pages = window.highest_page();
+    *pages = pager->maximum();
     for (int page = 1; page < *pages; ++page) {
         t.restart();
         QTest::keyClick(pager, Qt::Key_Up);
         QApplication::processEvents();
         longest = std::max(longest, t.nsecsElapsed() / 1e6);
     }
-    window.set_saved(true);
     return longest;
 }
 
