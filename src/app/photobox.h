@@ -18,9 +18,11 @@ public:
     void setPicture(const QImage& image);
     const QImage& picture() const { return image; }
 
-    // Shown instead of a picture whose file cannot be read; names the file.
-    void showUnreadable(const QString& path);
+    // Shown instead of a picture whose file cannot be read: the loader's
+    // reason and the file's name.
+    void showUnreadable(const QString& path, const QString& reason);
     bool isUnreadable() const { return !unreadablePath.isEmpty(); }
+    const QString& unreadableReason() const { return reasonText; }
 
 Q_SIGNALS:
     void released(Qt::MouseButton button, const QPoint& globalPosition);
@@ -42,6 +44,7 @@ protected:
 private:
     QImage image;
     QString unreadablePath;
+    QString reasonText;
     bool leftPressed = false;
 };
 

@@ -36,7 +36,7 @@ void ZoomWindow::decode()
     const QSize size = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
     const Picture picture = loader.load(path, size);
     image = picture.image;
-    unreadable = !picture.ok();
+    reason = picture.error;
     update();
 }
 
@@ -53,9 +53,9 @@ void ZoomWindow::paintEvent(QPaintEvent*)
     if (!image.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), image);
-    } else if (unreadable) {
+    } else if (!reason.isEmpty()) {
         painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
-            QStringLiteral("写真ファイルが見つかりません\n%1").arg(path));
+            QStringLiteral("%1\n%2").arg(reason, path));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/photobox.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
+#include "docfile/cp932codec.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,21 +32,40 @@ void PhotoCommands::show_photo(int k, const QString& path)
     if (picture.ok())
         box->setPicture(picture.image);
     else
-        box->showUnreadable(path);
+        box->showUnreadable(path, picture.error);
 }
 
-bool PhotoCommands::place_photo(int slot, const QString& path)
+QString PhotoCommands::place_photo(int slot, const QString& path)
 {
     const Picture picture = window.photoLoader().load(path, window.slotPictureSize());
-    if (!picture.ok() || picture.image.isNull())
-        return false;
+    if (!picture.ok())
+        return picture.error;
+    if (picture.image.isNull())
+        return QStringLiteral("写真ファイルではないか、読めない形式のファイルです.");
     window.slot(slot).photoBox()->setPicture(picture.image);
     window.entries().set_field(entry_index(window.current_page(), slot), EntryField::Image, path);
     // Filling the last slot of the last page opens a new page; at the size
     // limit grow_page says so and the photo stays placed.
     if (slot == 2 && window.shown_page_number() == window.highest_page())
         window.grow_page();
-    return true;
+    return {};
+}
+
+void PhotoCommands::warn_unsavable_path(const QString& path)
+{
+    QByteArray bytes;
+    const qsizetype bad = Cp932Codec::instance().encode(path, bytes);
+    if (bad < 0)
+        return;
+    const qsizetype length = bad + 1 < path.size() && path.at(bad).isHighSurrogate()
+            && path.at(bad + 1).isLowSurrogate()
+        ? 2
+        : 1;
+    window.dialogs().warn(&window,
+        QStringLiteral("写真は置きましたが、ファイルの場所に Shift-JIS で保存できない文字「%1」が"
+                       "含まれているため、このままでは写真帳を保存できません.\n\n%2\n\n"
+                       "フォルダーやファイルの名前を変えてから写真を置き直してください.")
+            .arg(path.mid(bad, length), path));
 }
 
 void PhotoCommands::load_image(int slot)
@@ -54,9 +74,14 @@ void PhotoCommands::load_image(int slot)
     request.filter = photoFilter();
     request.filterIndex = 5;
     const QString path = window.dialogs().openFile(&window, request);
-    if (!path.isEmpty() && !place_photo(slot, path)) {
-        window.dialogs().inform(&window, QStringLiteral("写真ファイル取込に失敗しました."));
-        return;
+    if (!path.isEmpty()) {
+        const QString reason = place_photo(slot, path);
+        if (!reason.isEmpty()) {
+            window.dialogs().inform(&window,
+                QStringLiteral("写真ファイル取込に失敗しました.\n\n%1\n%2").arg(path, reason));
+            return;
+        }
+        warn_unsavable_path(path);
     }
     // A cancelled dialog counts as an edit too.
     window.slot(slot).titleBox()->setFocus();
@@ -88,13 +113,16 @@ void PhotoCommands::Image1_OLEDragDrop(int slot, const QStringList& paths)
         return;
     }
     window.select_slot(slot);
-    if (!place_photo(slot, paths.constFirst())) {
+    const QString reason = place_photo(slot, paths.constFirst());
+    if (!reason.isEmpty()) {
         window.dialogs().inform(&window,
             QStringLiteral("ドロップファイルによるエラーが発生しました.\r\n\r\n"
-                           "対応ファイル以外の可能性があります."),
+                           "対応ファイル以外の可能性があります.\r\n\r\n%1\r\n%2")
+                .arg(paths.constFirst(), reason),
             QStringLiteral("ドロップファイルエラー"));
         return;
     }
+    warn_unsavable_path(paths.constFirst());
     window.slot(slot).titleBox()->setFocus();
     window.set_saved(false);
 }

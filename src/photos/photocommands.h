@@ -33,8 +33,12 @@ public:
 private:
     // Loads the picture into the slot, writes the path into the entry and
     // grows the album when the last slot of the last page was filled.
-    // Returns false, changing nothing, when the file is no picture.
-    bool place_photo(int slot, const QString& path);
+    // Returns the loader's reason, changing nothing, when the file cannot be
+    // shown; empty when the photo was placed.
+    QString place_photo(int slot, const QString& path);
+    // Tells the user at once when the path holds a character that the album
+    // file cannot store, since that would stop every later save.
+    void warn_unsavable_path(const QString& path);
 
     MainWindow& window;
 };

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <limits>
 
@@ -16,6 +17,13 @@ namespace {
 // Working memory a decoder may take besides the image: enough for a
 // progressive 150-megapixel photo, far below what a forged header can ask.
 constexpr qint64 MaxDecoderBytes = 512 * 1024 * 1024;
+
+// Pictures are decoded whole (except JPEG) before they are scaled, so the
+// decoded image is bounded too: up to 100 megapixels, and at most what Qt's
+// readers are allowed (a 48-megapixel BMP takes 192 MB as 32 bits a pixel,
+// above Qt's default limit of 128 MB).
+constexpr qint64 MaxSourcePixels = 100'000'000;
+constexpr int DecodeLimitMegabytes = 512;
 
 Picture failure(const QString& message)
 {
@@ -87,10 +95,18 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
     const QSize decodeSize = quarterTurn ? size.transposed() : size;
 
     const ImageStructure structure = ImageStructure::inspect(data);
-    const QSize source = reader.size();
+    QSize source = reader.size();
+    // Qt draws every GIF frame onto a canvas of the logical screen's size,
+    // which the header may make far larger than any frame.
+    if (data.startsWith("GIF8") && data.size() >= 10) {
+        const QSize screen(qFromLittleEndian<quint16>(data.constData() + 6),
+            qFromLittleEndian<quint16>(data.constData() + 8));
+        source = source.isValid() ? source.expandedTo(screen) : screen;
+    }
     const bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (source.isValid()
-        && (decodedBytes(source, decodeSize, jpeg, reader.imageFormat()) > allocationLimitBytes()
+        && (qint64(source.width()) * source.height() > MaxSourcePixels
+            || decodedBytes(source, decodeSize, jpeg, reader.imageFormat()) > allocationLimitBytes()
             || structure.decoderBytes > MaxDecoderBytes))
         return failure(QStringLiteral("写真の画素数が多すぎるため読み込めません (%1 × %2).")
                            .arg(source.width())
@@ -114,6 +130,10 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
 
 PhotoLoader::PhotoLoader(qint64 cacheBytes)
 {
+    // Qt's limit is one for the whole process; it is only ever raised to ours.
+    const int limit = QImageReader::allocationLimit();
+    if (limit > 0 && limit < DecodeLimitMegabytes)
+        QImageReader::setAllocationLimit(DecodeLimitMegabytes);
     cache.setMaxCost(qMax<qint64>(cacheBytes, 0));
 }
 

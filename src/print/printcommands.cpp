@@ -4,17 +4,15 @@
 #include "app/mainwindow.h"
 #include "app/photobox.h"
 #include "app/slotview.h"
+#include "docfile/safefile.h"
 #include "print/painterprintdevice.h"
 #include "print/photopage.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QTemporaryFile>
-
-#include <cstdio>
 
 namespace zk {
 
@@ -65,41 +63,39 @@ void PrintCommands::print_menu_Click()
 
 PrintResult PrintCommands::run_job(const std::function<PrintResult(PrintDevice&)>& job)
 {
-    // A PDF goes to a temporary file beside the chosen one and replaces it
-    // only when the job succeeded: a failed or cancelled print leaves neither
-    // half an album nor a damaged earlier PDF.
-    const bool pdf = chosen->outputFormat() == QPrinter::PdfFormat;
+    if (chosen->outputFormat() == QPrinter::PdfFormat)
+        return run_pdf_job(job);
+    PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+    return job(device);
+}
+
+PrintResult PrintCommands::run_pdf_job(const std::function<PrintResult(PrintDevice&)>& job)
+{
+    // Qt's PDF engine does not report failed writes, so the PDF is written
+    // through our own file, which checks every write and replaces the chosen
+    // file only when the job succeeded and every byte reached the disk: a
+    // failed or cancelled print leaves neither half an album nor a damaged
+    // earlier PDF, and a killed one leaves no partial file behind.
     const QString target = chosen->outputFileName();
-    QString partial;
-    if (pdf) {
-        QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
-        temp.setAutoRemove(false);
-        if (!temp.open()) {
-            return { PrintStatus::Failed, 0, {},
-                target
-                    + QStringLiteral(": PDF ファイルを作れませんでした (%1).")
-                          .arg(temp.errorString()) };
-        }
-        partial = temp.fileName();
-        chosen->setOutputFileName(partial);
-    }
+    SafeFile out(target);
+    if (!out.open())
+        return { PrintStatus::Failed, 0, {}, save_failure_message(target, out) };
+    QPdfWriter writer(&out);
+    writer.setCreator(chosen->creator());
+    writer.setTitle(chosen->docName());
+    writer.setResolution(chosen->resolution());
+    writer.setPageLayout(chosen->pageLayout());
     PrintResult result;
     {
-        PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+        PainterPrintDevice device(&writer);
         result = job(device);
     }
-    if (!pdf)
+    if (!result.ok()) {
+        out.cancel();
         return result;
-    chosen->setOutputFileName(target);
-    if (result.ok()
-        && std::rename(
-               QFile::encodeName(partial).constData(), QFile::encodeName(target).constData())
-            == 0)
-        return result;
-    QFile::remove(partial);
-    if (result.ok())
-        result = { PrintStatus::Failed, 0, {},
-            target + QStringLiteral(": PDF ファイルを保存できませんでした.") };
+    }
+    if (!out.commit())
+        return { PrintStatus::Failed, 0, {}, save_failure_message(target, out) };
     return result;
 }
 

@@ -43,6 +43,7 @@ public:
 private:
     // Runs one print (of any number of jobs) on the chosen printer.
     PrintResult run_job(const std::function<PrintResult(PrintDevice&)>& job);
+    PrintResult run_pdf_job(const std::function<PrintResult(PrintDevice&)>& job);
     void report(const PrintResult& result);
 
     MainWindow& window;

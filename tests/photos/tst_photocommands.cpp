@@ -147,7 +147,11 @@ void TestPhotoCommands::importFailureChangesNothing()
     dialogs.openAnswers << file("notes.jpg");
     window->photoCommands().load_image(0);
     QCOMPARE(dialogs.messages.size(), 1);
-    QCOMPARE(dialogs.lastMessage(), QStringLiteral("写真ファイル取込に失敗しました."));
+    // The first sentence as it always was, then the file and the loader's reason.
+    QCOMPARE(dialogs.lastMessage(),
+        QStringLiteral("写真ファイル取込に失敗しました.\n\n%1\n"
+                       "写真ファイルではないか、読めない形式のファイルです.")
+            .arg(file("notes.jpg")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
     QCOMPARE(dialogs.messages.last().icon, MessageIcon::None);
     QCOMPARE(window->entries().get_field(1, EntryField::Image), file("blue.png"));
@@ -245,7 +249,9 @@ void TestPhotoCommands::dropRefusals()
     QCOMPARE(dialogs.messages.size(), 2);
     QCOMPARE(dialogs.lastMessage(),
         QStringLiteral("ドロップファイルによるエラーが発生しました.\r\n\r\n"
-                       "対応ファイル以外の可能性があります."));
+                       "対応ファイル以外の可能性があります.\r\n\r\n%1\r\n"
+                       "写真ファイルではないか、読めない形式のファイルです.")
+            .arg(file("notes.jpg")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("ドロップファイルエラー"));
     QCOMPARE(window->selected_slot(), 1);
     QVERIFY(window->entries().get_field(2, EntryField::Image).isEmpty());

@@ -10,6 +10,10 @@
 
 #include "testfiles.h"
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 namespace {
 
 struct Run
@@ -41,10 +45,16 @@ private Q_SLOTS:
     void documentErrorsExitWithOne();
     void defaultsUseTheDateAndCorpIni();
     void wrongUsageExitsWithTwo();
+    // On a full disk (a file size limit: writes fail with EFBIG) or onto a
+    // target that is no regular file, copy, build and pdf exit 1 with a
+    // message naming the file and the cause, and leave the target as it was.
+    void failedWritesKeepTheTarget_data();
+    void failedWritesKeepTheTarget();
 
 private:
     Run run(const QStringList& args,
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+        rlim_t fileSizeLimit = RLIM_INFINITY);
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     QString tool;
@@ -57,10 +67,20 @@ void TestZkrtool::initTestCase()
     QVERIFY2(QFile::exists(tool), "ZKRTOOL must name the zkrtool program");
 }
 
-Run TestZkrtool::run(const QStringList& args, const QProcessEnvironment& env)
+Run TestZkrtool::run(const QStringList& args, const QProcessEnvironment& env, rlim_t fileSizeLimit)
 {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (fileSizeLimit != RLIM_INFINITY) {
+        p.setChildProcessModifier([fileSizeLimit] {
+            // A disk that fills up at fileSizeLimit bytes of any one file.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileSizeLimit;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     p.start(tool, args);
     Run r;
     if (!p.waitForFinished(30000))
@@ -167,6 +187,75 @@ void TestZkrtool::wrongUsageExitsWithTwo()
     QCOMPARE(help.exitCode, 0);
     for (const char* command : { "dump", "build", "copy", "defaults" })
         QVERIFY(help.out.contains(command));
+}
+
+void TestZkrtool::failedWritesKeepTheTarget_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("fifo");
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<QString>("cause");
+
+    // An album of a little under 16 KiB: small enough to have been lost whole.
+    QByteArray album = cover();
+    int n = 1;
+    for (; album.size() < 15000; ++n)
+        album += " " + QByteArray::number(n) + "\r\ntitle\r\ntext\r\n\r\n";
+    const QByteArray number = " " + QByteArray::number(n) + "\r\n";
+    album += number + QByteArray(16350 - album.size() - number.size() - 6, 't') + "\r\n\r\n\r\n";
+    QCOMPARE(album.size(), 16350);
+    QVERIFY(writeAll(path("big.zkr"), album));
+    QCOMPARE(run({ "dump", path("big.zkr") }).exitCode, 0);
+    QVERIFY(writeAll(path("big.json"), run({ "dump", path("big.zkr") }).out));
+
+    const QString full = QStringLiteral("ディスクの空き容量が足りません");
+    const QString special = QStringLiteral("通常のファイルではない");
+    const QString out = path("out.zkr");
+    const QString pdf = path("out.pdf");
+    QTest::newRow("copy, disk full")
+        << QStringList { "copy", path("big.zkr"), out } << out << false << 4000ll << full;
+    QTest::newRow("build, disk full")
+        << QStringList { "build", path("big.json"), out } << out << false << 4000ll << full;
+    QTest::newRow("pdf, disk full") << QStringList { "pdf", path("big.zkr"), pdf, "--page", "1" }
+                                    << pdf << false << 4000ll << full;
+    QTest::newRow("copy onto a fifo") << QStringList { "copy", path("big.zkr"), path("fifo") }
+                                      << path("fifo") << true << qint64(RLIM_INFINITY) << special;
+    QTest::newRow("pdf onto a fifo")
+        << QStringList { "pdf", path("big.zkr"), path("fifo"), "--page", "1" } << path("fifo")
+        << true << qint64(RLIM_INFINITY) << special;
+}
+
+void TestZkrtool::failedWritesKeepTheTarget()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, target);
+    QFETCH(bool, fifo);
+    QFETCH(qint64, limit);
+    QFETCH(QString, cause);
+
+    QFile::remove(target);
+    const QByteArray old(9000, 'o');
+    if (fifo)
+        QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
+    else
+        QVERIFY(writeAll(target, old));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const Run r = run(args, QProcessEnvironment::systemEnvironment(), rlim_t(limit));
+    QCOMPARE(r.exitCode, 1);
+    const QString err = QString::fromUtf8(r.err);
+    QVERIFY2(err.contains(target) && err.contains(cause), qPrintable(err));
+    if (fifo) {
+        struct stat st
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+    } else {
+        QCOMPARE(readAll(target), old);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QFile::remove(target);
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)

@@ -6,6 +6,7 @@
 #include "cover/coverdefaults.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "docfile/safefile.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
 #include "print/painterprintdevice.h"
@@ -16,7 +17,6 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstring>
@@ -152,9 +152,9 @@ int pdf(const QStringList& args)
 
     zk::install_font_substitutes();
     // The PDF replaces OUT.pdf only when the whole job succeeded.
-    QSaveFile out(files.at(1));
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+    zk::SafeFile out(files.at(1));
+    if (!out.open())
+        return fail(zk::save_failure_message(files.at(1), out));
     QPdfWriter writer(&out);
     writer.setCreator(QStringLiteral("zkrtool"));
     writer.setTitle(document.cover.field(zk::CoverField::ProjectName));
@@ -178,11 +178,13 @@ int pdf(const QStringList& args)
             result = zk::print_page(device, slots);
     }
     if (!result.ok()) {
-        out.cancelWriting();
-        return fail(result.message);
+        out.cancel();
+        // A photo's failure names its entry and file; any other names the PDF.
+        return fail(result.file.isEmpty() ? files.at(1) + QLatin1String("\n\n") + result.message
+                                          : result.message);
     }
     if (!out.commit())
-        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+        return fail(zk::save_failure_message(files.at(1), out));
     return Success;
 }
 
