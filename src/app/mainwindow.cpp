@@ -306,18 +306,15 @@ void MainWindow::page_changed(int page)
 {
     albumData.end_typing();
     if (!followingAlbum) {
-        // Paging to a page whose titles or texts differ counts as an edit,
-        // as it always has for the quit prompt; undoing it shows the page left.
+        // Paging to a page whose titles or texts differ counts as an edit for
+        // the quit prompt, as it always has; it is no step to undo.
         bool differs = false;
         for (SlotView* s : slotViews) {
             const Entry& e = albumData.entries().entry(entry_index(page, s->index()));
             differs = differs || e.title != s->title() || e.text != s->text();
         }
-        if (differs) {
-            const int left = entry_index(int(leading_number(pageNumberBox->text())), selected);
-            albumData.mark_touched(QStringLiteral("ページの切り替え"),
-                std::clamp(left, 1, albumData.entries().entry_count()));
-        }
+        if (differs)
+            albumData.mark_unsaved();
     }
     pageNumberBox->setText(QString::number(page));
     show_page();

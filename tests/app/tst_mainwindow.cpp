@@ -71,6 +71,9 @@ private Q_SLOTS:
     void slotMouseSemantics();
     void toolBarDispatchesByKey();
     void quitAsksOnlyWhenUnsaved();
+    void undoAndRedoByKeys();
+    void slotKeysSelect_data();
+    void slotKeysSelect();
 
 private:
     template <typename T> T* child(const char* name) const
@@ -415,6 +418,80 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
     QVERIFY(!window->isVisible());
     QVERIFY(!window->coverWindow());
     QVERIFY(!window->findChild<QWidget*>(QStringLiteral("frmOptions")));
+}
+
+// Ctrl+Z inside a title box must undo through the album (the box's own undo
+// would leave the album and the box apart), and undo must bring back what an
+// extract took away, photo path included.
+void TestMainWindow::undoAndRedoByKeys()
+{
+    Document d = album(2);
+    d.entries.set_field(5, EntryField::Image, QStringLiteral("/nonexistent/five.jpg"));
+    window->album().replace_document(d, QStringLiteral("/a.zkr"));
+    QAction* undo = window->commands().action(QStringLiteral("edit_undo"));
+    QAction* redo = window->commands().action(QStringLiteral("edit_redo"));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    auto* title = child<TitleEdit>("Text2_0");
+    title->clear();
+    window->album().mark_saved(QStringLiteral("/a.zkr"));
+    title->setFocus();
+    QTest::keyClicks(title, "abc");
+    QCOMPARE(undo->text(), QStringLiteral("元に戻す(タイトルの入力)"));
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(title->text(), QString());
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QString());
+    QVERIFY(window->album().saved());
+    QCOMPARE(redo->text(), QStringLiteral("やり直し(タイトルの入力)"));
+    QTest::keyClick(title, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(title->text(), QStringLiteral("abc"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("abc"));
+    QVERIFY(!window->album().saved());
+
+    // Extract on page 2, then undo from page 1: the page of the change comes
+    // back on screen with its slot selected.
+    window->pageControl()->setValue(2);
+    window->select_slot(1);
+    QTest::keyClick(title, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T6"));
+    window->pageControl()->setValue(1);
+    window->select_slot(0);
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // nothing to redo
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T5"));
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Image),
+        QStringLiteral("/nonexistent/five.jpg"));
+    QCOMPARE(window->current_page(), 2);
+    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(child<QLineEdit>("Text2_1")->text(), QStringLiteral("T5"));
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T6"));
+}
+
+void TestMainWindow::slotKeysSelect_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("slot");
+    QTest::newRow("Ctrl+1") << int(Qt::Key_1) << 0;
+    QTest::newRow("Ctrl+2") << int(Qt::Key_2) << 1;
+    QTest::newRow("Ctrl+3") << int(Qt::Key_3) << 2;
+}
+
+// Keyboard users select a slot from anywhere, also from another slot's box.
+void TestMainWindow::slotKeysSelect()
+{
+    QFETCH(int, key);
+    QFETCH(int, slot);
+    window->select_slot(slot == 0 ? 2 : 0);
+    QWidget* from = child<QPlainTextEdit>(slot == 1 ? "Text3_2" : "Text3_1");
+    from->setFocus();
+    QTest::keyClick(from, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(window->selected_slot(), slot);
+    for (int k = 0; k < 3; ++k)
+        QCOMPARE(window->slot(k).frame()->borderColor(),
+            k == slot ? QColor(80, 80, 192) : QColor(192, 192, 192));
+    QVERIFY(window->slot(slot).titleBox()->hasFocus());
 }
 
 QTEST_MAIN(TestMainWindow)
