@@ -251,7 +251,7 @@ void TestAlbum::savedFollowsTheStack_data()
     QTest::newRow("edit after undoing the saved step") << "esue" << "-+--";
     QTest::newRow("open forgets the history") << "eou" << "-++";
     QTest::newRow("recovered album is unsaved") << "Rus" << "--+";
-    QTest::newRow("marked unsaved until a save") << "epus" << "----+";
+    QTest::newRow("marked unsaved until a save") << "epus" << "---+";
 }
 
 void TestAlbum::savedFollowsTheStack()
