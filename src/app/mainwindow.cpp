@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLayout>
 #include <QLineEdit>
@@ -58,7 +59,6 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     // Start-up: the boxes are filled before write-back begins, so that
     // nothing is written into an album that does not exist yet.
     writeBack = false;
-    setWindowTitle(QStringLiteral("Zelkora"));
     for (SlotView* s : slotViews) {
         s->setNumberLabel(QStringLiteral("No."));
         s->setTitle({});
@@ -73,9 +73,20 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     fresh.cover = files->fresh_cover();
     albumData.replace_document(std::move(fresh), {});
     renew_cover_window();
+    show_title();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::show_title()
+{
+    // "site.zkr* - Zelkora" while unsaved; a new album shows just the program.
+    const QString path = albumData.filePath();
+    setWindowFilePath(path);
+    setWindowTitle(path.isEmpty() ? QStringLiteral("Zelkora")
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - Zelkora"));
+    setWindowModified(!path.isEmpty() && !albumData.saved());
+}
 
 void MainWindow::buildWindow()
 {
@@ -204,8 +215,8 @@ void MainWindow::connectAlbum()
         pageNumberBox->setText(QStringLiteral("1"));
     });
     connect(&albumData, &Album::stepShown, this, &MainWindow::step_shown);
-    connect(&albumData, &Album::savedChanged, this,
-        [this](bool saved) { setWindowModified(!saved); });
+    connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
+    connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);
 }
 
 void MainWindow::show_cover_modal()

@@ -96,6 +96,7 @@ private:
     void go_to_title(int position);
 
     // What the album did
+    void show_title();
     void entries_changed(int first, int last);
     void step_shown(int position);
     void new_album_started();
