@@ -1,16 +1,13 @@
 #pragma once
 
-#include "model/document.h"
+#include "model/album.h"
 #include "photos/photoloader.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <functional>
 #include <memory>
-
-class QLineEdit;
 
 namespace zk {
 
@@ -20,21 +17,21 @@ class Dialogs;
 class FileCommands;
 class OptionsDialog;
 class PageSpinner;
+class PageView;
 class PhotoCommands;
 class PrintCommands;
 class SlotView;
 class ZoomWindow;
 
-// The album's main window: one page of three photo slotViews, the page control,
-// the menus and the tool bar. It owns the open document and the window-level
-// state (selected slot, saved flag, write-back flag); the commands in the
-// other subsystems work on the document through the operations below.
+// The album's main window: the page on screen (PageView), the menus and the
+// tool bar, and the windows beside it (cover, zoom, options). Commands change
+// the album only through its operations; the views follow its signals.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The cover data of a new album; asked again for every new document.
+    // The cover data of a new album; asked again for every new album.
     using CoverDefaults = std::function<CoverData()>;
 
     MainWindow(Dialogs& dialogs, CoverDefaults coverDefaults, QWidget* parent = nullptr);
@@ -43,14 +40,11 @@ public:
     // The cover data window, shown modally as start-up ends.
     void show_cover_modal();
 
-    Document& document() { return album; }
-    EntryTable& entries() { return album.entries; }
-    Dialogs& dialogs() { return messages; }
-    PhotoLoader& photoLoader() { return loader; }
-    SlotView& slot(int k) { return *slotViews.at(size_t(k)); }
+    Album& album() { return albumData; }
+    SlotView& slot(int k);
     CoverDialog* coverWindow() const;
     ZoomWindow* zoomWindow() const;
-    PageSpinner* pageControl() { return spinner; }
+    PageSpinner* pageControl();
     CommandSet& commands() { return *commandSet; }
     FileCommands& fileCommands() { return *files; }
     PhotoCommands& photoCommands() { return *photos; }
@@ -58,32 +52,11 @@ public:
 
     int current_page() const;
     int highest_page() const;
-    // The page number as the page-number box shows it.
-    int shown_page_number() const;
-    int selected_slot() const { return selected; }
-    bool saved() const { return savedFlag; }
-    // The cover data of a new album, as of now.
-    CoverData fresh_cover() const { return coverDefaults(); }
-    void set_saved(bool saved) { savedFlag = saved; }
-
-    // Fills the three slotViews from the entries of the current page.
-    void show_page();
-    void mark_selected_slot(int k);
+    int selected_slot() const;
     // Makes k the selected slot and marks it.
     void select_slot(int k);
-    // Appends a page of three empty entries. At the size limit nothing grows
-    // and the user is told so; returns whether the page was added.
-    bool grow_page();
-    // Replaces the whole album (open, new) and shows its first page.
-    void replace_document(Document document);
-    // Discards the cover window and creates it again for the current cover.
-    void renew_cover_window();
-    // The zoom window, created when it does not exist.
-    ZoomWindow* ensure_zoom_window();
-
-    void insert_line();
-    void extract_line();
-
+    // Fills the three slots from the entries of the current page.
+    void show_page();
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
 
@@ -94,31 +67,28 @@ protected:
 private:
     void buildWindow();
     void connectCommands();
-    void Text4_Change();
-    void Text2_Change(int k);
-    void Text3_Change(int k);
-    void page_changed(int page);
-    void Image1_MouseUp(int k, Qt::MouseButton button, const QPoint& globalPosition);
-    void Image1_Click(int k);
-    void Image1_DblClick(int k);
-    void Toolbar1_ButtonClick(const QString& key);
-    void file_header_Click();
-    void option_edit_Click();
-    void version_menu_Click();
-    void zoom_photo_Click();
+
+    void renew_cover_window();
+    ZoomWindow* ensure_zoom_window();
+    void show_title();
+
+    // What the user did
+    void insert_line();
+    void extract_line();
+    void photo_released(int k, Qt::MouseButton button, const QPoint& globalPosition);
+    void photo_clicked(int k);
+    void photo_double_clicked(int k);
+    void files_dropped(int k, const QStringList& paths);
+    void show_cover_window();
+    void show_options();
+    void show_zoom();
+    void new_album_started();
 
     Dialogs& messages;
-    CoverDefaults coverDefaults;
-    Document album;
+    Album albumData;
     PhotoLoader loader;
 
-    int selected = 0;
-    bool savedFlag = true;
-    bool writeBack = false;
-
-    std::array<SlotView*, 3> slotViews {};
-    QLineEdit* pageNumberBox = nullptr;
-    PageSpinner* spinner = nullptr;
+    PageView* page = nullptr;
     CommandSet* commandSet = nullptr;
     QPointer<CoverDialog> cover;
     QPointer<ZoomWindow> zoom;
