@@ -3,11 +3,13 @@
 #include "albumjson.h"
 
 #include "cover/corpini.h"
+#include "docfile/captioncsv.h"
 #include "cover/coverdefaults.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
+#include "model/album.h"
 #include "print/painterprintdevice.h"
 
 #include <QCoreApplication>
@@ -47,9 +49,21 @@ const char usage[]
       "                           area is the whole sheet, photos at 300 dpi; with --page N\n"
       "                           only photo page N, as the single-page print prints it.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
+      "  csv-export FILE.zkr OUT.csv [--sjis]\n"
+      "                           Write every entry's caption as CSV: a header row, then\n"
+      "                           番号,タイトル,説明,写真ファイル per entry, line breaks kept\n"
+      "                           inside quotes; UTF-8 with a byte-order mark, or Shift-JIS.\n"
+      "  csv-import FILE.zkr IN.csv OUT.zkr\n"
+      "                           Set the captions from CSV, row k to entry k, as the window's\n"
+      "                           CSV import does: columns found by their header (Japanese or\n"
+      "                           number,title,text,image), empty cells and missing columns\n"
+      "                           leave the entry as it is, more rows add pages. CSV files\n"
+      "                           up to 16 MiB, UTF-8 or Shift-JIS. Nothing is written when\n"
+      "                           a row cannot be applied.\n"
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written (for pdf also a\n"
-      "photo, named by its entry), 2 on wrong usage.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read, written or applied (for pdf\n"
+      "also a photo, named by its entry; for csv-import a row, named by its CSV line; nothing\n"
+      "is written then), 2 on wrong usage.\n";
 
 void writeOut(const QByteArray& bytes)
 {
@@ -186,6 +200,53 @@ int pdf(const QStringList& args)
     return Success;
 }
 
+int csvExport(const QStringList& args)
+{
+    QStringList files;
+    zk::CsvEncoding encoding = zk::CsvEncoding::Utf8;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--sjis"))
+            encoding = zk::CsvEncoding::ShiftJis;
+        else if (arg.startsWith(QLatin1String("--")))
+            return usageError("csv-export knows only --sjis");
+        else
+            files << arg;
+    }
+    if (files.size() != 2)
+        return usageError("csv-export takes an album file and an output file");
+    const zk::ReadResult read = zk::read_document(files.at(0));
+    if (!read.ok())
+        return fail(read.message);
+    const zk::CsvExportResult csv = zk::encode_caption_csv(read.document.entries, encoding);
+    if (!csv.ok())
+        return fail(files.at(0) + QLatin1String(": ") + csv.message);
+    QSaveFile out(files.at(1));
+    if (!out.open(QIODevice::WriteOnly) || out.write(csv.bytes) != csv.bytes.size() || !out.commit())
+        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+    return Success;
+}
+
+int csvImport(const QString& albumPath, const QString& csvPath, const QString& outPath)
+{
+    const zk::ReadResult read = zk::read_document(albumPath);
+    if (!read.ok())
+        return fail(read.message);
+    const zk::CsvReadResult csv = zk::read_caption_csv(csvPath);
+    if (!csv.ok())
+        return fail(csv.message);
+    zk::Album album;
+    album.replace_document(read.document, albumPath);
+    const zk::CaptionImportPlan plan = zk::plan_caption_import(album.entries(), csv.rows);
+    if (!plan.ok())
+        return fail(csvPath + QLatin1String("\n\n") + plan.message);
+    if (!plan.contents.isEmpty()
+        && !album.set_contents(plan.contents, QStringLiteral("CSVから読み込み"))) {
+        return fail(csvPath + QStringLiteral("\n\n写真帳の大きさの上限を超えるため読み込めません."));
+    }
+    const zk::WriteResult written = zk::write_document(outPath, album.document());
+    return written.ok() ? Success : fail(written.message);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -222,5 +283,10 @@ int main(int argc, char* argv[])
         return defaults(args);
     if (command == QLatin1String("pdf"))
         return pdf(args);
+    if (command == QLatin1String("csv-export"))
+        return csvExport(args);
+    if (command == QLatin1String("csv-import"))
+        return args.size() == 3 ? csvImport(args.at(0), args.at(1), args.at(2))
+                                : usageError("csv-import takes an album file, a CSV file and an output file");
     return usageError("unknown command");
 }
