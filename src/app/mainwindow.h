@@ -14,8 +14,10 @@ class QLineEdit;
 
 namespace zk {
 
+class CaptionCommands;
 class CommandSet;
 class CoverDialog;
+class CsvExchange;
 class Dialogs;
 class FileCommands;
 class OptionsDialog;
@@ -52,6 +54,8 @@ public:
     FileCommands& fileCommands() { return *files; }
     PhotoCommands& photoCommands() { return *photos; }
     PrintCommands& printCommands() { return *printing; }
+    CaptionCommands& captionCommands() { return *captions; }
+    CsvExchange& csvExchange() { return *csv; }
 
     int current_page() const;
     int highest_page() const;
@@ -119,6 +123,8 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<PhotoCommands> photos;
     std::unique_ptr<PrintCommands> printing;
+    CaptionCommands* captions = nullptr;
+    CsvExchange* csv = nullptr;
 };
 
 } // namespace zk

@@ -90,10 +90,12 @@ void TestCoverDialog::eraNamesTheLabels()
 {
     QFETCH(QList<Era>, choices);
     QFETCH(QString, name);
-    CoverData cover;
-    cover.setField(CoverField::FiscalYear, QStringLiteral("38"));
-    const CoverData before = cover;
-    CoverDialog dialog(cover, nullptr);
+    Document d;
+    d.entries.reset_table();
+    d.cover.setField(CoverField::FiscalYear, QStringLiteral("38"));
+    Album album;
+    album.replace_document(d, {});
+    CoverDialog dialog(album, nullptr);
     for (const Era era : choices)
         dialog.setEra(era);
     QStringList captions;
@@ -105,7 +107,8 @@ void TestCoverDialog::eraNamesTheLabels()
     captions.sort();
     const QString date = name + QStringLiteral("　　　年　　 月　　 日");
     QCOMPARE(captions, (QStringList { name, date, date, date }));
-    QCOMPARE(cover, before);
+    QCOMPARE(album.cover(), d.cover);
+    QVERIFY(album.saved());
     QCOMPARE(dialog.box(CoverField::FiscalYear)->text(), QStringLiteral("38"));
 }
 
