@@ -77,11 +77,11 @@ BulkCaptionDialog::BulkCaptionDialog(Dialogs& messages, const EntryTable& table,
     numbers->addStretch();
     form->addRow(QStringLiteral("番号:"), numbers);
 
-    auto* help = new QLabel(
-        QStringLiteral("空欄の項目は変更しません.\n"
-                       "{n} は番号に、{n:3} は 3 桁の番号 (001) に置き換わります.\n"
-                       "例: 測点No.{n} → 測点No.1, 測点No.2, …"),
-        this);
+    auto* help
+        = new QLabel(QStringLiteral("空欄の項目は変更しません.\n"
+                                    "{n} は番号に、{n:3} は 3 桁の番号 (001) に置き換わります.\n"
+                                    "例: 測点No.{n} → 測点No.1, 測点No.2, …"),
+            this);
     help->setWordWrap(true);
     preview->setObjectName(QStringLiteral("bulkPreview"));
     preview->setWordWrap(true);
@@ -136,7 +136,8 @@ void BulkCaptionDialog::updatePreview()
         if (c.title)
             parts << expand_numbering(*c.title, n);
         if (c.text)
-            parts << expand_numbering(*c.text, n).replace(QLatin1String("\r\n"), QLatin1String(" "));
+            parts
+                << expand_numbering(*c.text, n).replace(QLatin1String("\r\n"), QLatin1String(" "));
         return parts.join(QLatin1String(" / "));
     };
     if (!c.title && !c.text) {

@@ -23,8 +23,9 @@ CaptionCommands::CaptionCommands(
 void CaptionCommands::insert_phrase(QWidget* fallbackBox)
 {
     QWidget* box = QApplication::focusWidget();
-    const bool captionBox = box && (qobject_cast<TitleEdit*>(box) || qobject_cast<QPlainTextEdit*>(box))
-        && window && window->isAncestorOf(box) && !box->property("readOnly").toBool();
+    const bool captionBox = box
+        && (qobject_cast<TitleEdit*>(box) || qobject_cast<QPlainTextEdit*>(box)) && window
+        && window->isAncestorOf(box) && !box->property("readOnly").toBool();
     if (!captionBox)
         box = fallbackBox;
     if (!box)
@@ -36,7 +37,8 @@ void CaptionCommands::insert_phrase(QWidget* fallbackBox)
     const QStringList choices = phrase_choices(stored.phrases, album.entries());
     if (choices.isEmpty()) {
         dialogs.inform(window,
-            QStringLiteral("定型文がありません. 定型文は「オプション設定」の「定型文」で登録できます."));
+            QStringLiteral(
+                "定型文がありません. 定型文は「オプション設定」の「定型文」で登録できます."));
         return;
     }
     box->setFocus(Qt::ShortcutFocusReason);

@@ -167,12 +167,15 @@ void MainWindow::connectCommands()
     }
     commandSet->followUndoStack(albumData.undoStack());
     // Captions: phrases, the previous caption, 一括入力 and CSV exchange
-    captions = new CaptionCommands(albumData, messages, this, [this] { return selected_position(); });
+    captions
+        = new CaptionCommands(albumData, messages, this, [this] { return selected_position(); });
     csv = new CsvExchange(albumData, messages, this);
     connect(on("insert_phrase"), &QAction::triggered, captions,
         [this] { captions->insert_phrase(slot(selected).titleBox()); });
-    connect(on("same_as_previous"), &QAction::triggered, captions, &CaptionCommands::same_as_previous);
-    connect(on("bulk_caption"), &QAction::triggered, captions, [this] { captions->bulk_caption(); });
+    connect(
+        on("same_as_previous"), &QAction::triggered, captions, &CaptionCommands::same_as_previous);
+    connect(
+        on("bulk_caption"), &QAction::triggered, captions, [this] { captions->bulk_caption(); });
     connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
     connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(photos.get(), &PhotoCommands::finished, this, &MainWindow::go_to_title);

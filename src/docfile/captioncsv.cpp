@@ -83,8 +83,8 @@ int firstBadUtf8Line(QByteArrayView bytes)
 std::optional<QString> decodeCsv(QByteArrayView bytes, CsvEncoding* encoding, int* badLine)
 {
     *encoding = CsvEncoding::Utf8;
-    const auto decodeWith = [bytes, badLine](QStringConverter::Encoding e, qsizetype skip)
-        -> std::optional<QString> {
+    const auto decodeWith
+        = [bytes, badLine](QStringConverter::Encoding e, qsizetype skip) -> std::optional<QString> {
         QStringDecoder decoder(e, QStringDecoder::Flag::Stateless);
         QString text = decoder.decode(bytes.sliced(skip));
         if (decoder.hasError()) {
@@ -165,8 +165,8 @@ CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encodi
                 return result;
             };
             if (unreadableByte(*value) >= 0) {
-                return fail(QStringLiteral(
-                    "に文字として読めないバイトがあるため, CSV に書き出せません."));
+                return fail(
+                    QStringLiteral("に文字として読めないバイトがあるため, CSV に書き出せません."));
             }
             if (encoding == CsvEncoding::ShiftJis) {
                 QByteArray ignored;
@@ -199,7 +199,8 @@ CsvReadResult parse_caption_csv(QByteArrayView bytes)
     const std::optional<QString> text = decodeCsv(bytes, &encoding, &badLine);
     if (!text) {
         return readFailure(badLine,
-            QStringLiteral("文字コードを判別できません. UTF-8 か Shift-JIS の CSV にしてください."));
+            QStringLiteral(
+                "文字コードを判別できません. UTF-8 か Shift-JIS の CSV にしてください."));
     }
     const CsvParseResult parsed = parse_csv(*text);
     if (!parsed.ok())
@@ -272,7 +273,8 @@ CsvReadResult read_caption_csv(const QString& path)
         return fail(QStringLiteral("ファイルが見つかりません."));
     if (!info.isFile())
         return fail(QStringLiteral("通常のファイルではないため開けません."));
-    const QString tooLarge = QStringLiteral("ファイルが大きすぎるため読み込めません (CSV は 16 MiB まで).");
+    const QString tooLarge
+        = QStringLiteral("ファイルが大きすぎるため読み込めません (CSV は 16 MiB まで).");
     if (info.size() > MaxCaptionCsvSize)
         return fail(tooLarge);
     QFile file(path);

@@ -21,7 +21,8 @@ bool askEncoding(QWidget* parent, CsvEncoding* encoding)
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("csvEncodingDialog"));
     dialog.setWindowTitle(QStringLiteral("CSVに書き出し"));
-    auto* utf8 = new QRadioButton(QStringLiteral("UTF-8 (BOM 付き、新しい表計算ソフト向け)"), &dialog);
+    auto* utf8
+        = new QRadioButton(QStringLiteral("UTF-8 (BOM 付き、新しい表計算ソフト向け)"), &dialog);
     auto* sjis = new QRadioButton(QStringLiteral("Shift-JIS (古い表計算ソフト向け)"), &dialog);
     utf8->setObjectName(QStringLiteral("csvUtf8"));
     sjis->setObjectName(QStringLiteral("csvShiftJis"));
@@ -86,8 +87,8 @@ bool CsvExchange::export_to(const QString& path, CsvEncoding encoding)
     if (!file.open(QIODevice::WriteOnly) || file.write(csv.bytes) != csv.bytes.size()
         || !file.commit()) {
         dialogs.warn(window,
-            QDir::toNativeSeparators(path) + QStringLiteral("\n\n書き出せませんでした (%1).")
-                .arg(file.errorString()));
+            QDir::toNativeSeparators(path)
+                + QStringLiteral("\n\n書き出せませんでした (%1).").arg(file.errorString()));
         return false;
     }
     return true;

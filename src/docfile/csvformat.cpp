@@ -60,7 +60,8 @@ CsvParseResult parse_csv(QStringView s)
                 }
                 if (i < n && !endsField(s.at(i))) {
                     return failure(line,
-                        QStringLiteral("引用符 (\") で囲んだ項目の後に、区切りのコンマの前に文字があります."));
+                        QStringLiteral(
+                            "引用符 (\") で囲んだ項目の後に、区切りのコンマの前に文字があります."));
                 }
             } else {
                 const qsizetype start = i;

@@ -32,13 +32,16 @@ PhraseList readFile(const QString& path, bool missingIsEmpty)
     if (!info.isFile())
         return failure(path, QStringLiteral("通常のファイルではないため開けません."));
     if (info.size() > PhraseStore::MaxFileSize)
-        return failure(path, QStringLiteral("ファイルが大きすぎるため読み込めません (1 MiB まで)."));
+        return failure(
+            path, QStringLiteral("ファイルが大きすぎるため読み込めません (1 MiB まで)."));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(path, QStringLiteral("ファイルを開けませんでした (%1).").arg(file.errorString()));
+        return failure(
+            path, QStringLiteral("ファイルを開けませんでした (%1).").arg(file.errorString()));
     const QByteArray bytes = file.read(PhraseStore::MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > PhraseStore::MaxFileSize)
-        return failure(path, QStringLiteral("ファイルを読めませんでした (%1).").arg(file.errorString()));
+        return failure(
+            path, QStringLiteral("ファイルを読めませんでした (%1).").arg(file.errorString()));
     PhraseList list = PhraseStore::parse(bytes);
     if (!list.ok())
         list.message = path + QLatin1String("\n\n") + list.message;
@@ -85,7 +88,8 @@ PhraseList PhraseStore::parse(QByteArrayView bytes)
             }
         }
     }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     list.phrases = cleaned(text.split(QLatin1Char('\n')));
     return list;
 }
@@ -95,14 +99,16 @@ QString PhraseStore::save(const QStringList& phrases, const QString& file)
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
-        return file + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.errorString());
+        return file
+            + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.errorString());
     const QStringList list = cleaned(phrases);
     QByteArray bytes;
     for (const QString& phrase : list)
         bytes += phrase.toUtf8() + '\n';
     out.write(bytes);
     if (!out.commit())
-        return file + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.errorString());
+        return file
+            + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.errorString());
     return {};
 }
 

@@ -125,11 +125,11 @@ void TestCaptions::phraseInsertsAtTheCaretWithinTheLimit_data()
         << QStringLiteral("基礎配筋状況かぶり確");
     QTest::newRow("title, full: nothing")
         << true << QStringLiteral("0123456789") << 10 << QString() << QStringLiteral("0123456789");
-    QTest::newRow("text, no limit") << false << QStringLiteral("一行目\n") << 4
-                                    << QStringLiteral("かぶり")
-                                    << QStringLiteral("一行目\n配筋状況かぶり確認");
-    QTest::newRow("album title offered") << false << QString() << 0 << QStringLiteral("T5")
-                                         << QStringLiteral("T5");
+    QTest::newRow("text, no limit")
+        << false << QStringLiteral("一行目\n") << 4 << QStringLiteral("かぶり")
+        << QStringLiteral("一行目\n配筋状況かぶり確認");
+    QTest::newRow("album title offered")
+        << false << QString() << 0 << QStringLiteral("T5") << QStringLiteral("T5");
 }
 
 void TestCaptions::phraseInsertsAtTheCaretWithinTheLimit()
@@ -139,8 +139,7 @@ void TestCaptions::phraseInsertsAtTheCaretWithinTheLimit()
     QFETCH(int, caret);
     QFETCH(QString, filter);
     QFETCH(QString, after);
-    QVERIFY(writeAll(file("phrases.txt"),
-        QStringLiteral("立会者\n配筋状況かぶり確認\n").toUtf8()));
+    QVERIFY(writeAll(file("phrases.txt"), QStringLiteral("立会者\n配筋状況かぶり確認\n").toUtf8()));
 
     SlotView& slot = window->slot(1);
     QWidget* box = title ? static_cast<QWidget*>(slot.titleBox()) : slot.textBox();
@@ -166,8 +165,8 @@ void TestCaptions::phraseInsertsAtTheCaretWithinTheLimit()
 
     const QString shown = title ? slot.titleBox()->text() : slot.textBox()->toPlainText();
     QCOMPARE(shown, after);
-    const QString stored = window->album().entries().get_field(
-        2, title ? EntryField::Title : EntryField::Text);
+    const QString stored
+        = window->album().entries().get_field(2, title ? EntryField::Title : EntryField::Text);
     QCOMPARE(stored, QString(after).replace(QLatin1String("\n"), QLatin1String("\r\n")));
     QVERIFY(window->album().undoStack()->count() <= steps + 1);
 }
@@ -253,8 +252,9 @@ void TestCaptions::bulkCaptionIsOneStep()
     for (int i = 1; i <= 6; ++i)
         texts << window->album().entries().get_field(i, EntryField::Text);
     QCOMPARE(texts,
-        (QStringList { "x1", QStringLiteral("測点No.98\r\n立会"), QStringLiteral("測点No.99\r\n立会"),
-            QStringLiteral("測点No.100\r\n立会"), "x5", "x6" }));
+        (QStringList { "x1", QStringLiteral("測点No.98\r\n立会"),
+            QStringLiteral("測点No.99\r\n立会"), QStringLiteral("測点No.100\r\n立会"), "x5",
+            "x6" }));
     QCOMPARE(window->album().undoStack()->count(), 1);
     window->album().undoStack()->undo();
     QCOMPARE(bytesOf(window->album()), before);
@@ -330,7 +330,8 @@ void TestCaptions::optionsStorePhrasesAndEra()
     options->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
 
     QCOMPARE(PhraseStore::load().phrases,
-        (QStringList { QStringLiteral("配筋状況"), QStringLiteral("出来形"), QStringLiteral("立会者") }));
+        (QStringList {
+            QStringLiteral("配筋状況"), QStringLiteral("出来形"), QStringLiteral("立会者") }));
     QCOMPARE(Preferences::load().era, Era::Reiwa);
     QVERIFY(window->coverWindow()->findChild<QLabel*>()); // exists
     bool named = false;

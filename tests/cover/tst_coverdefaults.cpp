@@ -22,22 +22,26 @@ void TestCoverDefaults::datesAndCompanyDefaults_data()
     QTest::addColumn<Era>("era");
     QTest::newRow("no corp.ini, 2006")
         << QDate(2006, 4, 5) << QByteArray()
-        << QStringList { "18", "", "", "", "18", "4", "", "18", "4", "", "", "18", "4", "5" } << Era::Heisei;
+        << QStringList { "18", "", "", "", "18", "4", "", "18", "4", "", "", "18", "4", "5" }
+        << Era::Heisei;
     QTest::newRow("past the era, december")
         << QDate(2026, 12, 7) << QByteArray()
-        << QStringList { "38", "", "", "", "38", "12", "", "38", "12", "", "", "38", "12", "7" } << Era::Heisei;
+        << QStringList { "38", "", "", "", "38", "12", "", "38", "12", "", "", "38", "12", "7" }
+        << Era::Heisei;
     QTest::newRow("all four company defaults")
         << QDate(2019, 1, 31)
         << QStringLiteral("[工事番号]\n工第=12\n[工事名]\n名称=橋梁補修\n[工事場所]\n所在=川辺町\n"
                           "[工事施工者]\n会社名=山田建設\n")
                .toUtf8()
         << QStringList { "31", "12", "橋梁補修", "川辺町", "31", "1", "", "31", "1", "", "山田建設",
-               "31", "1", "31" } << Era::Heisei;
+               "31", "1", "31" }
+        << Era::Heisei;
     QTest::newRow("contractor only, one empty")
         << QDate(2006, 4, 5)
         << QStringLiteral("[工事施工者]\n会社名=山田建設\n[工事名]\n名称=\n").toUtf8()
         << QStringList { "18", "", "", "", "18", "4", "", "18", "4", "", "山田建設", "18", "4",
-               "5" } << Era::Heisei;
+               "5" }
+        << Era::Heisei;
     // 令和 counts from 2019; a day in its first year is year 1.
     QTest::newRow("令和, december")
         << QDate(2026, 12, 7) << QByteArray()

@@ -83,7 +83,8 @@ void TestCoverDialog::eraNamesTheLabels_data()
     QTest::addColumn<QList<Era>>("choices");
     QTest::addColumn<QString>("name");
     QTest::newRow("令和") << QList<Era> { Era::Reiwa } << QStringLiteral("令和");
-    QTest::newRow("back to 平成") << QList<Era> { Era::Reiwa, Era::Heisei } << QStringLiteral("平成");
+    QTest::newRow("back to 平成") << QList<Era> { Era::Reiwa, Era::Heisei }
+                                  << QStringLiteral("平成");
 }
 
 void TestCoverDialog::eraNamesTheLabels()
@@ -101,7 +102,8 @@ void TestCoverDialog::eraNamesTheLabels()
     QStringList captions;
     const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
     for (const QLabel* l : labels) {
-        if (l->text().contains(QStringLiteral("平成")) || l->text().contains(QStringLiteral("令和")))
+        if (l->text().contains(QStringLiteral("平成"))
+            || l->text().contains(QStringLiteral("令和")))
             captions << l->text();
     }
     captions.sort();

@@ -78,7 +78,8 @@ void TestCaptionCsv::roundTripKeepsEveryCharacter_data()
     QTest::addColumn<QString>("image");
     QTest::addColumn<bool>("shiftJis");
     const QList<std::tuple<const char*, QString, QString, QString>> rows = {
-        { "plain", QStringLiteral("基礎配筋"), QStringLiteral("配筋状況"), QStringLiteral("/p/1.jpg") },
+        { "plain", QStringLiteral("基礎配筋"), QStringLiteral("配筋状況"),
+            QStringLiteral("/p/1.jpg") },
         { "comma and quotes", QStringLiteral("A,B"), QStringLiteral("彼は\"良い\"と言った"),
             QStringLiteral("/p/a,\"b\".jpg") },
         { "CR LF inside", QStringLiteral("t"), QStringLiteral("一行目\r\n\r\n三行目\r\n"), {} },
@@ -103,12 +104,13 @@ void TestCaptionCsv::roundTripKeepsEveryCharacter()
     source.entries.set_field(4, EntryField::Text, text);
     source.entries.set_field(4, EntryField::Image, image);
 
-    const CsvExportResult csv = encode_caption_csv(
-        source.entries, shiftJis ? CsvEncoding::ShiftJis : CsvEncoding::Utf8);
+    const CsvExportResult csv
+        = encode_caption_csv(source.entries, shiftJis ? CsvEncoding::ShiftJis : CsvEncoding::Utf8);
     QVERIFY2(csv.ok(), qPrintable(csv.message));
     QCOMPARE(csv.bytes.startsWith("\xEF\xBB\xBF"), !shiftJis);
-    QVERIFY(csv.bytes.contains(shiftJis ? sjis(QStringLiteral("番号,タイトル,説明,写真ファイル\r\n"))
-                                        : QStringLiteral("番号,タイトル,説明,写真ファイル\r\n").toUtf8()));
+    QVERIFY(csv.bytes.contains(shiftJis
+            ? sjis(QStringLiteral("番号,タイトル,説明,写真ファイル\r\n"))
+            : QStringLiteral("番号,タイトル,説明,写真ファイル\r\n").toUtf8()));
 
     // Into the same album: nothing changes.
     int changed = -1, pages = -1;
@@ -137,8 +139,8 @@ void TestCaptionCsv::importMatchesColumnsByHeader_data()
     const QString one = QStringLiteral("基礎配筋|配筋状況\r\nかぶり確認|/写真/P0001.JPG");
     QTest::newRow("reordered, Japanese")
         << QStringLiteral("写真ファイル,説明,番号,タイトル\r\n/a.jpg,説明A,1,題A\r\n").toUtf8()
-        << QStringList { QStringLiteral("題A|説明A|/a.jpg"), QStringLiteral("型枠||"), "||" }
-        << 1 << 0;
+        << QStringList { QStringLiteral("題A|説明A|/a.jpg"), QStringLiteral("型枠||"), "||" } << 1
+        << 0;
     QTest::newRow("English names, any case, extra column")
         << QByteArray("Memo,TITLE,number\r\nx,T1,1\r\ny,T2,2\r\nz,T3,3\r\n")
         << QStringList { QStringLiteral("T1|配筋状況\r\nかぶり確認|/写真/P0001.JPG"),
@@ -151,8 +153,8 @@ void TestCaptionCsv::importMatchesColumnsByHeader_data()
         << 2 << 0;
     QTest::newRow("blank lines skipped, LF inside becomes CR LF")
         << QByteArray("title,text\n\n\n,\"a\nb\"\n\n,c\n")
-        << QStringList { QStringLiteral("基礎配筋|a\r\nb|/写真/P0001.JPG"), QStringLiteral("型枠|c|"),
-               "||" }
+        << QStringList { QStringLiteral("基礎配筋|a\r\nb|/写真/P0001.JPG"),
+               QStringLiteral("型枠|c|"), "||" }
         << 2 << 0;
     QTest::newRow("Shift-JIS without mark, more rows add pages")
         << sjis(QStringLiteral("番号,説明\r\n1,一\r\n2,二\r\n3,三\r\n4,四\r\n5,\r\n6,\r\n7,七\r\n"))
@@ -201,12 +203,12 @@ void TestCaptionCsv::refusedImportsChangeNothing_data()
         << QByteArray("title\r\n\"a\"b\r\n") << 2 << QStringLiteral("引用符");
     QTest::newRow("not text") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << 0
                               << QStringLiteral("CSV ファイルではありません");
-    QTest::newRow("album file, no header") << QByteArray("38\r\n\r\n工事\r\n") << 1
-                                           << QStringLiteral("見出し");
-    QTest::newRow("undecodable byte") << QByteArray("title\r\nok\r\n\x82\xFF\x80\r\n") << 3
-                                      << QStringLiteral("文字コード");
-    QTest::newRow("line break in a title") << QByteArray("title\r\n\"a\r\nb\"\r\n") << 2
-                                           << QStringLiteral("タイトルに改行");
+    QTest::newRow("album file, no header")
+        << QByteArray("38\r\n\r\n工事\r\n") << 1 << QStringLiteral("見出し");
+    QTest::newRow("undecodable byte")
+        << QByteArray("title\r\nok\r\n\x82\xFF\x80\r\n") << 3 << QStringLiteral("文字コード");
+    QTest::newRow("line break in a title")
+        << QByteArray("title\r\n\"a\r\nb\"\r\n") << 2 << QStringLiteral("タイトルに改行");
     QTest::newRow("column twice") << QByteArray("title,タイトル\r\na,b\r\n") << 1
                                   << QStringLiteral("二つ");
     QTest::newRow("empty file") << QByteArray() << 0 << QStringLiteral("行がありません");

@@ -61,8 +61,8 @@ void TestCaptionFill::bulkNumbering_data()
         << QStringList { QStringLiteral("2:B|測点No.10|/p/2.jpg"), QStringLiteral("4:|測点No.15|"),
                QStringLiteral("5:E|測点No.20|/p/5.jpg") };
     QTest::newRow("padded, negative step, both fields")
-        << QList<int> { 1, 2 } << QStringLiteral("No.{n:3}") << QStringLiteral("{n}と{n}")
-        << 1 << -2
+        << QList<int> { 1, 2 } << QStringLiteral("No.{n:3}") << QStringLiteral("{n}と{n}") << 1
+        << -2
         << QStringList { QStringLiteral("1:No.001|1と1|/p/1.jpg"),
                QStringLiteral("2:No.-001|-1と-1|/p/2.jpg") };
     QTest::newRow("no placeholder, other braces kept")
@@ -115,7 +115,8 @@ void TestCaptionFill::previousCaption()
 {
     QFETCH(int, position);
     QFETCH(QString, expected);
-    const std::optional<EntryContent> c = previous_caption(table(QStringLiteral("A-CD--")), position);
+    const std::optional<EntryContent> c
+        = previous_caption(table(QStringLiteral("A-CD--")), position);
     QCOMPARE(c.has_value(), expected != u"~");
     if (c)
         QCOMPARE(c->title + u'|' + c->text + u'|' + c->image, expected);
@@ -145,15 +146,16 @@ void TestCaptionFill::phraseFileRoundTrip_data()
         QStringLiteral("測点No.") };
     QTest::newRow("UTF-8") << QStringLiteral("配筋状況\n立会者: 監督員\n測点No.\n").toUtf8()
                            << phrases;
-    QTest::newRow("UTF-8 mark, CR LF, blanks, repeats")
-        << QByteArray("\xEF\xBB\xBF")
+    QTest::newRow("UTF-8 mark, CR LF, blanks, repeats") << QByteArray("\xEF\xBB\xBF")
             + QStringLiteral("  配筋状況 \r\n\r\n立会者: 監督員\r\n配筋状況\r\n測点No.").toUtf8()
-        << phrases;
+                                                        << phrases;
     QByteArray sjis;
-    Cp932Codec::instance().encode(QStringLiteral("配筋状況\r\n立会者: 監督員\r\n測点No.\r\n"), sjis);
+    Cp932Codec::instance().encode(
+        QStringLiteral("配筋状況\r\n立会者: 監督員\r\n測点No.\r\n"), sjis);
     QTest::newRow("Shift-JIS") << sjis << phrases;
-    QTest::newRow("beyond Shift-JIS") << QStringLiteral("🏗 現場\n髙橋\n").toUtf8()
-                                      << QStringList { QStringLiteral("🏗 現場"), QStringLiteral("髙橋") };
+    QTest::newRow("beyond Shift-JIS")
+        << QStringLiteral("🏗 現場\n髙橋\n").toUtf8()
+        << QStringList { QStringLiteral("🏗 現場"), QStringLiteral("髙橋") };
 }
 
 void TestCaptionFill::phraseFileRoundTrip()

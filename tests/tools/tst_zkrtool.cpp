@@ -199,16 +199,19 @@ void TestZkrtool::csvExportThenImportIsByteIdentical()
     QFETCH(QStringList, flags);
     const QByteArray own = captionedAlbum();
     QVERIFY(writeAll(path("captioned.zkr"), own));
-    const Run exported = run(QStringList { "csv-export", path("captioned.zkr"), path("c.csv") } + flags);
+    const Run exported
+        = run(QStringList { "csv-export", path("captioned.zkr"), path("c.csv") } + flags);
     QCOMPARE(exported.exitCode, 0);
     QCOMPARE(readAll(path("c.csv")).startsWith("\xEF\xBB\xBF"), flags.isEmpty());
 
-    QCOMPARE(run({ "csv-import", path("captioned.zkr"), path("c.csv"), path("same.zkr") }).exitCode, 0);
+    QCOMPARE(
+        run({ "csv-import", path("captioned.zkr"), path("c.csv"), path("same.zkr") }).exitCode, 0);
     QCOMPARE(readAll(path("same.zkr")), own);
 
     const QByteArray blank = cover() + " 1\r\n\r\n\r\n\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n";
     QVERIFY(writeAll(path("blank.zkr"), blank));
-    QCOMPARE(run({ "csv-import", path("blank.zkr"), path("c.csv"), path("filled.zkr") }).exitCode, 0);
+    QCOMPARE(
+        run({ "csv-import", path("blank.zkr"), path("c.csv"), path("filled.zkr") }).exitCode, 0);
     QCOMPARE(readAll(path("filled.zkr")), own);
 }
 
@@ -221,9 +224,9 @@ void TestZkrtool::csvImportFailuresWriteNothing_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
 
-    QTest::newRow("broken quoting") << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
-                                    << QByteArray("title\r\nok\r\n\"never closed\r\n") << 1
-                                    << QStringLiteral("in.csv: 3行目");
+    QTest::newRow("broken quoting")
+        << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
+        << QByteArray("title\r\nok\r\n\"never closed\r\n") << 1 << QStringLiteral("in.csv: 3行目");
     QTest::newRow("not CSV") << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
                              << QByteArray("\0\1\2", 3) << 1 << QStringLiteral("in.csv: CSV");
     QTest::newRow("title with a character the file cannot hold")

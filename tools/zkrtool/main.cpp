@@ -3,13 +3,13 @@
 #include "albumjson.h"
 
 #include "cover/corpini.h"
-#include "docfile/captioncsv.h"
 #include "cover/coverdefaults.h"
+#include "docfile/captioncsv.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "model/album.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
-#include "model/album.h"
 #include "print/painterprintdevice.h"
 
 #include <QCoreApplication>
@@ -221,7 +221,8 @@ int csvExport(const QStringList& args)
     if (!csv.ok())
         return fail(files.at(0) + QLatin1String(": ") + csv.message);
     QSaveFile out(files.at(1));
-    if (!out.open(QIODevice::WriteOnly) || out.write(csv.bytes) != csv.bytes.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(csv.bytes) != csv.bytes.size()
+        || !out.commit())
         return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
     return Success;
 }
@@ -241,7 +242,8 @@ int csvImport(const QString& albumPath, const QString& csvPath, const QString& o
         return fail(csvPath + QLatin1String("\n\n") + plan.message);
     if (!plan.contents.isEmpty()
         && !album.set_contents(plan.contents, QStringLiteral("CSVから読み込み"))) {
-        return fail(csvPath + QStringLiteral("\n\n写真帳の大きさの上限を超えるため読み込めません."));
+        return fail(
+            csvPath + QStringLiteral("\n\n写真帳の大きさの上限を超えるため読み込めません."));
     }
     const zk::WriteResult written = zk::write_document(outPath, album.document());
     return written.ok() ? Success : fail(written.message);
@@ -286,7 +288,8 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("csv-export"))
         return csvExport(args);
     if (command == QLatin1String("csv-import"))
-        return args.size() == 3 ? csvImport(args.at(0), args.at(1), args.at(2))
-                                : usageError("csv-import takes an album file, a CSV file and an output file");
+        return args.size() == 3
+            ? csvImport(args.at(0), args.at(1), args.at(2))
+            : usageError("csv-import takes an album file, a CSV file and an output file");
     return usageError("unknown command");
 }
