@@ -160,6 +160,11 @@ void TestZkrtool::defaultsUseTheDateAndCorpIni()
     QCOMPARE(fields,
         (QStringList {
             "18", "", "", "", "18", "4", "", "18", "4", "", "山田建設", "18", "4", "5" }));
+
+    // With --reiwa the years count from 2019.
+    const Run reiwa = run({ "defaults", "--reiwa", "--date", "2026-12-07" }, env);
+    QCOMPARE(reiwa.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(reiwa.out).array().at(0).toString(), QStringLiteral("8"));
 }
 
 void TestZkrtool::wrongUsageExitsWithTwo()

@@ -40,14 +40,16 @@ const char usage[]
       "  build FILE.json OUT.zkr  Write an album from that JSON, as the program saves one.\n"
       "  copy IN.zkr OUT.zkr      Open an album and save it again as the program would;\n"
       "                           a file the program wrote comes out byte for byte the same.\n"
-      "  defaults [--date YYYY-MM-DD]\n"
+      "  defaults [--date YYYY-MM-DD] [--reiwa]\n"
       "                           Print the fourteen cover defaults for today (or that date)\n"
-      "                           as a JSON array, with corp.ini looked up as the program does.\n"
-      "  pdf FILE.zkr OUT.pdf [--page N]\n"
+      "                           as a JSON array, with corp.ini looked up as the program does;\n"
+      "                           years of 平成, or of 令和 with --reiwa.\n"
+      "  pdf FILE.zkr OUT.pdf [--page N] [--reiwa]\n"
       "                           Print the album as the print command does (cover and every\n"
       "                           page, one copy) into a PDF on A4 portrait whose printable\n"
       "                           area is the whole sheet, photos at 300 dpi; with --page N\n"
       "                           only photo page N, as the single-page print prints it.\n"
+      "                           The cover names its years 平成, or 令和 with --reiwa.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
       "  csv-export FILE.zkr OUT.csv [--sjis]\n"
       "                           Write every entry's caption as CSV: a header row, then\n"
@@ -121,14 +123,19 @@ int copy(const QString& in, const QString& out)
 int defaults(const QStringList& args)
 {
     QDate date = QDate::currentDate();
-    if (args.size() == 2 && args.at(0) == QLatin1String("--date")) {
-        date = QDate::fromString(args.at(1), Qt::ISODate);
-        if (!date.isValid())
-            return usageError("--date needs a date written YYYY-MM-DD");
-    } else if (!args.isEmpty()) {
-        return usageError("defaults takes only --date YYYY-MM-DD");
+    zk::Era era = zk::Era::Heisei;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--date") && i + 1 < args.size()) {
+            date = QDate::fromString(args.at(++i), Qt::ISODate);
+            if (!date.isValid())
+                return usageError("--date needs a date written YYYY-MM-DD");
+        } else if (args.at(i) == QLatin1String("--reiwa")) {
+            era = zk::Era::Reiwa;
+        } else {
+            return usageError("defaults takes only --date YYYY-MM-DD and --reiwa");
+        }
     }
-    const zk::CoverData cover = zk::cover_defaults(date, zk::CorpIni::find());
+    const zk::CoverData cover = zk::cover_defaults(date, zk::CorpIni::find(), era);
     QStringList fields;
     for (int n = 1; n <= zk::CoverData::FieldCount; ++n)
         fields << cover.line(n);
@@ -140,8 +147,11 @@ int pdf(const QStringList& args)
 {
     QStringList files;
     int page = 0;
+    zk::Era era = zk::Era::Heisei;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--page")) {
+        if (args.at(i) == QLatin1String("--reiwa")) {
+            era = zk::Era::Reiwa;
+        } else if (args.at(i) == QLatin1String("--page")) {
             bool number = false;
             page = i + 1 < args.size() ? args.at(i + 1).toInt(&number) : 0;
             if (!number || page < 1)
@@ -183,7 +193,7 @@ int pdf(const QStringList& args)
     const zk::PhotoSource photos = zk::photo_source(loader);
     zk::PrintResult result;
     if (page == 0) {
-        result = zk::print_album(device, document, photos);
+        result = zk::print_album(device, document, photos, {}, era);
     } else {
         zk::PageSlots slots;
         result = zk::load_page_slots(
