@@ -1,5 +1,6 @@
 #include "csvexchange.h"
 
+#include "docfile/safefile.h"
 #include "model/album.h"
 
 #include <QDialog>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace zk {
@@ -83,12 +83,12 @@ bool CsvExchange::export_to(const QString& path, CsvEncoding encoding)
         dialogs.warn(window, csv.message);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv.bytes) != csv.bytes.size()
-        || !file.commit()) {
+    // Replaced in one step: a full disk leaves an older export as it was.
+    SafeFile file(path);
+    if (!file.open() || file.write(csv.bytes) != csv.bytes.size() || !file.commit()) {
         dialogs.warn(window,
             QDir::toNativeSeparators(path)
-                + QStringLiteral("\n\n書き出せませんでした (%1).").arg(file.errorString()));
+                + QStringLiteral("\n\n書き出せませんでした (%1).").arg(file.failure()));
         return false;
     }
     return true;

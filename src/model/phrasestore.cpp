@@ -1,11 +1,11 @@
 #include "phrasestore.h"
 
 #include "docfile/cp932codec.h"
+#include "docfile/safefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -97,18 +97,16 @@ PhraseList PhraseStore::parse(QByteArrayView bytes)
 QString PhraseStore::save(const QStringList& phrases, const QString& file)
 {
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
+    SafeFile out(file);
+    if (!out.open())
         return file
-            + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.errorString());
+            + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.failure());
     const QStringList list = cleaned(phrases);
     QByteArray bytes;
     for (const QString& phrase : list)
         bytes += phrase.toUtf8() + '\n';
-    out.write(bytes);
-    if (!out.commit())
-        return file
-            + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.errorString());
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        return file + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.failure());
     return {};
 }
 

@@ -174,6 +174,11 @@ void TestCaptionFill::phraseFileRoundTrip()
     QCOMPARE(PhraseStore::save(imported.phrases, own), QString());
     QCOMPARE(readAll(own), (expected.join(u'\n') + u'\n').toUtf8());
     QCOMPARE(PhraseStore::load(own).phrases, expected);
+
+    // A place that cannot hold the file is refused with its name; nothing is lost.
+    const QString folder = dir.filePath(QStringLiteral("zelkora"));
+    QVERIFY(PhraseStore::save(expected, folder).startsWith(folder));
+    QCOMPARE(PhraseStore::load(own).phrases, expected);
 }
 
 QTEST_GUILESS_MAIN(TestCaptionFill)

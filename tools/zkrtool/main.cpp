@@ -7,6 +7,7 @@
 #include "docfile/captioncsv.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "docfile/safefile.h"
 #include "model/album.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
@@ -230,10 +231,9 @@ int csvExport(const QStringList& args)
     const zk::CsvExportResult csv = zk::encode_caption_csv(read.document.entries, encoding);
     if (!csv.ok())
         return fail(files.at(0) + QLatin1String(": ") + csv.message);
-    QSaveFile out(files.at(1));
-    if (!out.open(QIODevice::WriteOnly) || out.write(csv.bytes) != csv.bytes.size()
-        || !out.commit())
-        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+    zk::SafeFile out(files.at(1));
+    if (!out.open() || out.write(csv.bytes) != csv.bytes.size() || !out.commit())
+        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.failure()));
     return Success;
 }
 
