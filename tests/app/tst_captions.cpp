@@ -275,6 +275,9 @@ void TestCaptions::csvImportAsksThenTakesOneStep_data()
               .toUtf8();
     QTest::newRow("yes") << good << Answer::Yes << 1 << QStringLiteral("2 件の写真");
     QTest::newRow("no") << good << Answer::No << 0 << QStringLiteral("ページを 1 ページ追加");
+    // The album's own export, read back: nothing to change, no step.
+    QTest::newRow("own Shift-JIS export")
+        << QByteArray("EXPORT") << Answer::Yes << 0 << QStringLiteral("どれも写真帳と同じ");
     QTest::newRow("broken") << QByteArray("title\r\na\r\n\"b\r\n") << Answer::Yes << 0
                             << QStringLiteral("3行目");
 }
@@ -285,7 +288,10 @@ void TestCaptions::csvImportAsksThenTakesOneStep()
     QFETCH(Answer, answer);
     QFETCH(int, steps);
     QFETCH(QString, says);
-    QVERIFY(writeAll(file("in.csv"), csv));
+    if (csv == "EXPORT")
+        QVERIFY(window->csvExchange().export_to(file("in.csv"), CsvEncoding::ShiftJis));
+    else
+        QVERIFY(writeAll(file("in.csv"), csv));
     const QByteArray before = bytesOf(window->album());
     dialogs.openAnswers = { file("in.csv") };
     dialogs.messageAnswers = { answer };
