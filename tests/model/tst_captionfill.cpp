@@ -37,8 +37,6 @@ class TestCaptionFill : public QObject
 private Q_SLOTS:
     void bulkNumbering_data();
     void bulkNumbering();
-    void previousCaption_data();
-    void previousCaption();
     void choicesMostUsedFirst();
     void phraseFileRoundTrip_data();
     void phraseFileRoundTrip();
@@ -97,29 +95,6 @@ void TestCaptionFill::bulkNumbering()
                    .arg(it.value().title, it.value().text, it.value().image);
     }
     QCOMPARE(got, expected);
-}
-
-// The entry before the selected one, across a page boundary; entry 1 has none.
-void TestCaptionFill::previousCaption_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QString>("expected"); // "~" for nothing to copy
-
-    QTest::newRow("first entry") << 1 << QStringLiteral("~");
-    QTest::newRow("across the page boundary") << 4 << QStringLiteral("C|C\r\n説明|/p/4.jpg");
-    QTest::newRow("keeps its own missing photo") << 2 << QStringLiteral("A|A\r\n説明|");
-    QTest::newRow("from an empty entry") << 3 << QStringLiteral("||/p/3.jpg");
-}
-
-void TestCaptionFill::previousCaption()
-{
-    QFETCH(int, position);
-    QFETCH(QString, expected);
-    const std::optional<EntryContent> c
-        = previous_caption(table(QStringLiteral("A-CD--")), position);
-    QCOMPARE(c.has_value(), expected != u"~");
-    if (c)
-        QCOMPARE(c->title + u'|' + c->text + u'|' + c->image, expected);
 }
 
 void TestCaptionFill::choicesMostUsedFirst()
