@@ -26,6 +26,7 @@ BulkCaptionDialog::BulkCaptionDialog(Dialogs& messages, const EntryTable& table,
 {
     setObjectName(QStringLiteral("bulkCaptionDialog"));
     setWindowTitle(QStringLiteral("一括入力"));
+    setMinimumWidth(440);
     std::sort(given.begin(), given.end());
     given.erase(std::unique(given.begin(), given.end()), given.end());
 

@@ -59,6 +59,7 @@ class TestCaptions : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -83,6 +84,12 @@ void TestCaptions::initTestCase()
 {
     // The options window stores the user's settings: never into the real ones.
     QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(PhraseStore::default_file());
+    QFile::remove(Preferences::default_file());
+}
+
+void TestCaptions::cleanupTestCase()
+{
     QFile::remove(PhraseStore::default_file());
     QFile::remove(Preferences::default_file());
 }
