@@ -95,15 +95,14 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
             file.move_aside(orphan);
             continue;
         }
-        const QString name = found.albumPath.isEmpty() ? QStringLiteral("無題")
-                                                       : album.fileName();
+        const QString name = found.albumPath.isEmpty() ? QStringLiteral("無題") : album.fileName();
         const Answer answer = dialogs.message(window,
             { QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).\r\n"
                              "復元しますか？")
-                    .arg(name, QLocale(QLocale::Japanese).toString(found.written,
-                                   QStringLiteral("yyyy/MM/dd HH:mm"))),
-                QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo,
-                Answer::Yes });
+                    .arg(name,
+                        QLocale(QLocale::Japanese)
+                            .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm"))),
+                QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::Yes });
         if (answer != Answer::Yes) {
             file.move_aside(orphan);
             return false;

@@ -45,9 +45,8 @@ int main(int argc, char* argv[])
     // shortens the wait before the recovery copy is written.
     const QString scripted = qEnvironmentVariable("ZELKORA_TEST_ANSWERS");
     zk::UnattendedDialogs unattended(scripted.split(u',', Qt::SkipEmptyParts));
-    zk::Dialogs& startUpDialogs = scripted.isEmpty()
-        ? static_cast<zk::Dialogs&>(dialogs)
-        : static_cast<zk::Dialogs&>(unattended);
+    zk::Dialogs& startUpDialogs = scripted.isEmpty() ? static_cast<zk::Dialogs&>(dialogs)
+                                                     : static_cast<zk::Dialogs&>(unattended);
     bool delayOk = false;
     const int delay = qEnvironmentVariableIntValue("ZELKORA_AUTOSAVE_MS", &delayOk);
 

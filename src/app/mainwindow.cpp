@@ -119,8 +119,8 @@ void MainWindow::connectCommands()
     connect(on("file_new"), &QAction::triggered, files.get(), &FileCommands::new_album);
     connect(on("file_open"), &QAction::triggered, files.get(), &FileCommands::open_album);
     connect(on("file_save"), &QAction::triggered, files.get(), &FileCommands::save_album);
-    connect(on("print_menu"), &QAction::triggered, printing.get(),
-        &PrintCommands::print_menu_Click);
+    connect(
+        on("print_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_menu_Click);
     connect(on("print_setting"), &QAction::triggered, printing.get(),
         &PrintCommands::print_setting_Click);
     connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);

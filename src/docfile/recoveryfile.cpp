@@ -88,8 +88,8 @@ bool RecoveryFile::claim(QString* error)
 QStringList RecoveryFile::orphans() const
 {
     QDir dir(folder);
-    QFileInfoList files = dir.entryInfoList(
-        { QStringLiteral("album-*") + suffix }, QDir::Files, QDir::Time);
+    QFileInfoList files
+        = dir.entryInfoList({ QStringLiteral("album-*") + suffix }, QDir::Files, QDir::Time);
     QStringList found;
     for (const QFileInfo& f : files) {
         if (f.absoluteFilePath() != ownPath && lockIsFree(f.absoluteFilePath()))
@@ -146,8 +146,9 @@ QByteArray RecoveryFile::encode(const Document& document, const QString& albumPa
 {
     // The album's JSON with one more member in front: its path.
     const QByteArray album = AlbumJson::fromDocument(document);
-    const QByteArray path = QJsonDocument(QJsonObject { { QStringLiteral("path"), albumPath } })
-                                .toJson(QJsonDocument::Compact);
+    const QByteArray path = QJsonDocument(
+        QJsonObject { { QStringLiteral("path"),
+            albumPath } }).toJson(QJsonDocument::Compact);
     return "{\n  " + path.mid(1, path.size() - 2) + ",\n" + album.mid(2);
 }
 
@@ -156,7 +157,8 @@ Recovered RecoveryFile::read(const QString& file)
     Recovered r;
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
-        r.error = QStringLiteral("%1: 自動保存のファイルを開けません (%2).").arg(file, f.errorString());
+        r.error
+            = QStringLiteral("%1: 自動保存のファイルを開けません (%2).").arg(file, f.errorString());
         return r;
     }
     const QByteArray bytes = f.readAll();
@@ -166,8 +168,16 @@ Recovered RecoveryFile::read(const QString& file)
         r.error = file + QStringLiteral(": ") + why;
         return r;
     }
-    if (r.document.entries.entry_count() == 0)
-        r.document.entries.reset_table();
+    // The window shows whole pages of three, as an album file is read.
+    EntryTable& entries = r.document.entries;
+    if (entries.entry_count() == 0)
+        entries.reset_table();
+    while (entries.entry_count() % 3 != 0) {
+        if (!entries.append_entry(number_text(entries.entry_count() + 1), {}, {}, {})) {
+            entries.truncate(entries.entry_count() / 3 * 3);
+            break;
+        }
+    }
     r.albumPath = QJsonDocument::fromJson(bytes).object().value(QStringLiteral("path")).toString();
     return r;
 }

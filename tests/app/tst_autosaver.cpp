@@ -131,7 +131,8 @@ void TestAutoSaver::copyFollowsTheSavedState()
 
 // Kinds: "none" no album file, "older" an album file older than the copy,
 // "newer" one saved after the copy, "running" a copy whose program still
-// runs, "broken" a copy that cannot be read.
+// runs, "broken" a copy that cannot be read, "short" one whose last page is
+// not whole (the window shows pages of three).
 void TestAutoSaver::offersWhatAnEndedProgramLeft_data()
 {
     QTest::addColumn<QString>("kind");
@@ -146,6 +147,7 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft_data()
     QTest::newRow("album saved since") << "newer" << Answer::Yes << 0 << false << true;
     QTest::newRow("program still running") << "running" << Answer::Yes << 0 << false << false;
     QTest::newRow("unreadable copy") << "broken" << Answer::Yes << 0 << false << true;
+    QTest::newRow("copy ending mid-page") << "short" << Answer::Yes << 1 << true << false;
 }
 
 void TestAutoSaver::offersWhatAnEndedProgramLeft()
@@ -167,9 +169,11 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft()
     QString error;
     QVERIFY(other->claim(&error));
     const QString orphan = other->path();
+    Document left = sample(QStringLiteral("新"));
+    if (kind == u"short")
+        left.entries.append_entry(number_text(4), QStringLiteral("four"), {}, {});
     QVERIFY(write_recovery_file(orphan,
-                kind == u"broken" ? QByteArray("{\"cover\": 1")
-                                  : RecoveryFile::encode(sample(QStringLiteral("新")), albumPath))
+        kind == u"broken" ? QByteArray("{\"cover\": 1") : RecoveryFile::encode(left, albumPath))
                 .isEmpty());
     if (kind != u"running")
         other.reset();
@@ -187,11 +191,13 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft()
     QCOMPARE(saver.offer_recovery(dialogs, nullptr), restored);
     QCOMPARE(dialogs.messages.size(), asked);
     if (asked)
-        QVERIFY(dialogs.lastMessage().startsWith(QStringLiteral("前回、保存されずに終了した写真帳があります")));
+        QVERIFY(dialogs.lastMessage().startsWith(
+            QStringLiteral("前回、保存されずに終了した写真帳があります")));
     QCOMPARE(QFile::exists(dir.filePath("recovery/aside/" + QFileInfo(orphan).fileName())), aside);
     if (restored) {
         // Unsaved, under its own path, and the copy is now this program's.
         QCOMPARE(album.entries().entry(1).title, QStringLiteral("新"));
+        QCOMPARE(album.entries().entry_count() % 3, 0);
         QCOMPARE(album.filePath(), albumPath);
         QVERIFY(!album.saved());
         QVERIFY(!QFile::exists(orphan));

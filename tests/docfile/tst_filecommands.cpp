@@ -293,7 +293,8 @@ void TestFileCommands::unsavedWorkIsAskedAbout()
     QCOMPARE(dialogs.messages.size(), unsaved ? 1 : 0);
     if (unsaved) {
         const MessageRequest asked = dialogs.messages.last();
-        QVERIFY(asked.text.startsWith(QStringLiteral("無題の写真帳 には保存されていない変更があります.")));
+        QVERIFY(asked.text.startsWith(
+            QStringLiteral("無題の写真帳 には保存されていない変更があります.")));
         QCOMPARE(asked.buttons, MessageButtons::YesNo);
         QCOMPARE(asked.defaultButton, Answer::No);
     }
@@ -310,12 +311,18 @@ void TestFileCommands::titleBarFollowsTheAlbum_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<bool>("modified");
 
-    QTest::newRow("new album") << "" << "Zelkora" << false;
-    QTest::newRow("opened") << "o" << "album.zkr[*] - Zelkora" << false;
-    QTest::newRow("edited") << "oe" << "album.zkr[*] - Zelkora" << true;
-    QTest::newRow("edit undone") << "oeu" << "album.zkr[*] - Zelkora" << false;
-    QTest::newRow("saved under another name") << "oes" << "other.zkr[*] - Zelkora" << false;
-    QTest::newRow("new after an open") << "on" << "Zelkora" << false;
+    QTest::newRow("new album") << ""
+                               << "Zelkora" << false;
+    QTest::newRow("opened") << "o"
+                            << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("edited") << "oe"
+                            << "album.zkr[*] - Zelkora" << true;
+    QTest::newRow("edit undone") << "oeu"
+                                 << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("saved under another name") << "oes"
+                                              << "other.zkr[*] - Zelkora" << false;
+    QTest::newRow("new after an open") << "on"
+                                       << "Zelkora" << false;
 }
 
 void TestFileCommands::titleBarFollowsTheAlbum()
@@ -353,10 +360,14 @@ void TestFileCommands::saveProposesTheAlbumsFile_data()
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("proposed"); // relative to the test folder; "-" for none
 
-    QTest::newRow("fresh start") << "" << "-";
-    QTest::newRow("opened album") << "o" << "album.zkr";
-    QTest::newRow("saved under a new name") << "s" << "first.zkr";
-    QTest::newRow("new album after an open: the folder") << "on" << "";
+    QTest::newRow("fresh start") << ""
+                                 << "-";
+    QTest::newRow("opened album") << "o"
+                                  << "album.zkr";
+    QTest::newRow("saved under a new name") << "s"
+                                            << "first.zkr";
+    QTest::newRow("new album after an open: the folder") << "on"
+                                                         << "";
 }
 
 void TestFileCommands::saveProposesTheAlbumsFile()
