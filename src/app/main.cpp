@@ -34,7 +34,9 @@ int main(int argc, char* argv[])
     zk::QtDialogs dialogs;
     zk::MainWindow window(dialogs, [] {
         // corp.ini is read anew for every new album, so edits reach the next one.
-        return zk::cover_defaults(QDate::currentDate(), zk::CorpIni::find());
+        // So is the user's era, which decides the default years.
+        return zk::cover_defaults(
+            QDate::currentDate(), zk::CorpIni::find(), zk::Preferences::load().era);
     });
 
     // Test hooks, for tests that run the program as a child process:

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/captioncommands.h"
 #include "app/commandset.h"
 #include "app/dialogs.h"
 #include "app/pagespinner.h"
@@ -10,7 +11,9 @@
 #include "app/twips.h"
 #include "app/zoomwindow.h"
 #include "cover/coverdialog.h"
+#include "docfile/csvexchange.h"
 #include "docfile/filecommands.h"
+#include "model/preferences.h"
 #include "photos/photocommands.h"
 #include "print/printcommands.h"
 #include "ui/aboutbox.h"
@@ -133,6 +136,18 @@ void MainWindow::connectCommands()
             });
     }
     commandSet->followUndoStack(albumData.undoStack());
+    // Captions: phrases, the previous caption, 一括入力 and CSV exchange
+    captions = new CaptionCommands(
+        albumData, messages, this, [this] { return page->selected_position(); });
+    csv = new CsvExchange(albumData, messages, this);
+    connect(on("insert_phrase"), &QAction::triggered, captions,
+        [this] { captions->insert_phrase(slot(selected_slot()).titleBox()); });
+    connect(
+        on("same_as_previous"), &QAction::triggered, captions, &CaptionCommands::same_as_previous);
+    connect(
+        on("bulk_caption"), &QAction::triggered, captions, [this] { captions->bulk_caption(); });
+    connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
+    connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
 
     // The page on screen and the album
@@ -206,6 +221,7 @@ void MainWindow::renew_cover_window()
 {
     delete cover;
     cover = new CoverDialog(albumData, this);
+    cover->setEra(Preferences::load().era);
 }
 
 ZoomWindow* MainWindow::ensure_zoom_window()
@@ -276,8 +292,14 @@ void MainWindow::show_cover_window()
 
 void MainWindow::show_options()
 {
-    if (!options)
+    if (!options) {
         options = new OptionsDialog(messages, this);
+        // The cover window names the era the user just chose.
+        connect(options, &OptionsDialog::settingsApplied, this, [this] {
+            if (cover)
+                cover->setEra(Preferences::load().era);
+        });
+    }
     options->show();
     options->raise();
     options->activateWindow();

@@ -11,8 +11,10 @@
 
 namespace zk {
 
+class CaptionCommands;
 class CommandSet;
 class CoverDialog;
+class CsvExchange;
 class Dialogs;
 class FileCommands;
 class OptionsDialog;
@@ -49,6 +51,8 @@ public:
     FileCommands& fileCommands() { return *files; }
     PhotoCommands& photoCommands() { return *photos; }
     PrintCommands& printCommands() { return *printing; }
+    CaptionCommands& captionCommands() { return *captions; }
+    CsvExchange& csvExchange() { return *csv; }
 
     int current_page() const;
     int highest_page() const;
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<PhotoCommands> photos;
     std::unique_ptr<PrintCommands> printing;
+    CaptionCommands* captions = nullptr;
+    CsvExchange* csv = nullptr;
 };
 
 } // namespace zk

@@ -60,7 +60,7 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
 
     // The cover form, row by row (twips)
     label("工事番号", Face::Gothic, 120, 240, 1095);
-    label("平成", Face::Mincho, 1560, 240, 0);
+    eraLabels[0] = label("平成", Face::Mincho, 1560, 240, 0);
     label("年度", Face::Mincho, 3000, 240, 0);
     label("工第", Face::Mincho, 4200, 240, 0);
     label("号", Face::Mincho, 5760, 240, 0);
@@ -75,13 +75,13 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
     rule(120, 1560, 6360);
     label("工　　期", Face::Gothic, 120, 1680, 0);
     label("着　工", Face::Mincho, 1560, 1680, 855);
-    label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 1680, 3135);
+    eraLabels[1] = label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 1680, 3135);
     field(CoverField::StartYear, 3600, 1680, 495);
     field(CoverField::StartMonth, 4560, 1680, 495);
     field(CoverField::StartDay, 5400, 1680, 495);
     rule(1560, 2040, 6360);
     label("竣　工", Face::Mincho, 1560, 2160, 855);
-    label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 2160, 3135);
+    eraLabels[2] = label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 2160, 3135);
     field(CoverField::CompletionYear, 3600, 2160, 495);
     field(CoverField::CompletionMonth, 4560, 2160, 495);
     field(CoverField::CompletionDay, 5400, 2160, 495);
@@ -90,7 +90,7 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
     field(CoverField::Contractor, 1560, 2640, 4815);
     rule(120, 3000, 6360);
     label("提出年月日", Face::SmallMincho, 120, 3120, 1335);
-    label("平成　　　年　　 月　　 日", Face::Mincho, 1560, 3120, 0);
+    eraLabels[3] = label("平成　　　年　　 月　　 日", Face::Mincho, 1560, 3120, 0);
     field(CoverField::SubmissionYear, 2160, 3120, 495);
     field(CoverField::SubmissionMonth, 3120, 3120, 495);
     field(CoverField::SubmissionDay, 3960, 3120, 495);
@@ -128,6 +128,13 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
     }
     connect(&album, &Album::coverChanged, this, &CoverDialog::reload);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CoverDialog::setEra(Era era)
+{
+    // Both names are two characters wide, so the boxes keep their places.
+    for (QLabel* l : eraLabels)
+        l->setText(era_name(era) + l->text().mid(2));
 }
 
 void CoverDialog::reload()

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/coverdata.h"
+#include "model/preferences.h"
 
 #include <QDialog>
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 
 namespace zk {
@@ -26,6 +28,8 @@ public:
     QLineEdit* box(CoverField field) const { return boxes.at(size_t(int(field) - 1)); }
     // Shows the album's cover data again (after an undo, an open).
     void reload();
+    // Names the years of the cover in era (平成 until the user chooses 令和).
+    void setEra(Era era);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,6 +38,8 @@ private:
     Album& album;
     bool reloading = false;
     std::array<QLineEdit*, CoverData::FieldCount> boxes {};
+    // The captions that begin with the era's name.
+    std::array<QLabel*, 4> eraLabels {};
 };
 
 } // namespace zk

@@ -73,14 +73,14 @@ PrintResult load_page_slots(PageSlots& slots, const EntryTable& entries, int pag
 }
 
 PrintResult print_album(PrintDevice& device, const Document& document, const PhotoSource& photos,
-    const PrintProgress& progress)
+    const PrintProgress& progress, Era era)
 {
     const int pages = document.entries.page_count();
     // Nothing has been sent to the device yet: a cancel here leaves no job.
     if (progress && !progress(0, pages))
         return cancelled();
 
-    print_cover(device, document.cover);
+    print_cover(device, document.cover, era);
     if (device.failed())
         return deviceFailure(device);
 

@@ -2,6 +2,7 @@
 
 #include "photopage.h"
 
+#include "model/preferences.h"
 #include "photos/photoloader.h"
 
 #include <QString>
@@ -56,8 +57,9 @@ PrintResult load_page_slots(PageSlots& slots, const EntryTable& entries, int pag
 // (photo_print_size(device.pictureDpi())) and at most three held at a time.
 // A page whose three entries have no image file comes out as an empty sheet.
 // A photo that cannot be read, a device failure or a cancel aborts the job.
+// The cover names its years in era.
 PrintResult print_album(PrintDevice& device, const Document& document, const PhotoSource& photos,
-    const PrintProgress& progress = {});
+    const PrintProgress& progress = {}, Era era = Era::Heisei);
 
 // Prints one photo page as a job of one sheet, drawn in full even when no
 // slot has a photo. The caller supplies the pictures, decoded at

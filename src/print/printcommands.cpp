@@ -103,8 +103,10 @@ PrintResult PrintCommands::print_copies(
 {
     PhotoLoader loader(0); // printing keeps no photo beyond its page
     const PhotoSource photos = photo_source(loader);
+    // The cover names its years in the era the user chose.
+    const Era era = Preferences::load().era;
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, album.document(), photos, progress);
+        const PrintResult result = print_album(device, album.document(), photos, progress, era);
         if (!result.ok())
             return result;
     }

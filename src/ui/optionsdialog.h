@@ -9,10 +9,13 @@ class QTabBar;
 namespace zk {
 
 class Dialogs;
+class EraChoice;
+class PhrasesPage;
 
-// The options window: two tabbed pages with sample frames and three buttons.
-// It holds no settings; OK and 更新 show notices where settings will go.
-// Closing it discards it, so it opens again on its first page.
+// The options window: tabbed pages and three buttons. The user's settings
+// it holds (the era of the cover, the phrase list) are stored by OK and 更新,
+// which also show their notices; キャンセル stores nothing. Closing it
+// discards it, so it opens again on its first page.
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
@@ -22,9 +25,15 @@ public:
 
     QTabBar* tabs() const { return tabStrip; }
     QWidget* page(int i) const { return pages.at(size_t(i)); }
+    EraChoice* eraChoice() const { return era; }
+    PhrasesPage* phrasesPage() const { return phrasePage; }
 
     // Escape closes and discards the window like キャンセル.
     void reject() override;
+
+Q_SIGNALS:
+    // The settings were stored (OK or 更新).
+    void settingsApplied();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -34,10 +43,14 @@ private:
     void tbsOptions_Click();
     void cmdOK_Click();
     void cmdApply_Click();
+    // Stores the settings of every page; false when one could not be stored.
+    bool applySettings();
 
     Dialogs& dialogs;
     QTabBar* tabStrip;
     std::array<QWidget*, 4> pages {};
+    EraChoice* era = nullptr;
+    PhrasesPage* phrasePage = nullptr;
 };
 
 } // namespace zk

@@ -1,6 +1,7 @@
 #include "cover/coverdialog.h"
 #include "model/album.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,6 +16,8 @@ private Q_SLOTS:
     void boxesShowAndEditTheCoverData();
     void okAndCloseOnlyHide();
     void keyboardOrder();
+    void eraNamesTheLabels_data();
+    void eraNamesTheLabels();
 };
 
 void TestCoverDialog::boxesShowAndEditTheCoverData()
@@ -71,6 +74,44 @@ void TestCoverDialog::keyboardOrder()
     QCOMPARE(order,
         (QStringList { "Text1", "Text2", "OKButton", "Text3", "Text4", "Text5", "Text6", "Text7",
             "Text8", "Text9", "Text10", "Text11", "Text12", "Text13", "Text14" }));
+}
+
+// The four date captions name the chosen era, switching back and forth;
+// the years in the boxes, and so in the file, stay as they are.
+void TestCoverDialog::eraNamesTheLabels_data()
+{
+    QTest::addColumn<QList<Era>>("choices");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("令和") << QList<Era> { Era::Reiwa } << QStringLiteral("令和");
+    QTest::newRow("back to 平成") << QList<Era> { Era::Reiwa, Era::Heisei }
+                                  << QStringLiteral("平成");
+}
+
+void TestCoverDialog::eraNamesTheLabels()
+{
+    QFETCH(QList<Era>, choices);
+    QFETCH(QString, name);
+    Document d;
+    d.entries.reset_table();
+    d.cover.setField(CoverField::FiscalYear, QStringLiteral("38"));
+    Album album;
+    album.replace_document(d, {});
+    CoverDialog dialog(album, nullptr);
+    for (const Era era : choices)
+        dialog.setEra(era);
+    QStringList captions;
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    for (const QLabel* l : labels) {
+        if (l->text().contains(QStringLiteral("平成"))
+            || l->text().contains(QStringLiteral("令和")))
+            captions << l->text();
+    }
+    captions.sort();
+    const QString date = name + QStringLiteral("　　　年　　 月　　 日");
+    QCOMPARE(captions, (QStringList { name, date, date, date }));
+    QCOMPARE(album.cover(), d.cover);
+    QVERIFY(album.saved());
+    QCOMPARE(dialog.box(CoverField::FiscalYear)->text(), QStringLiteral("38"));
 }
 
 QTEST_MAIN(TestCoverDialog)

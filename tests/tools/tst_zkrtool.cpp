@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +51,10 @@ private Q_SLOTS:
     // message naming the file and the cause, and leave the target as it was.
     void failedWritesKeepTheTarget_data();
     void failedWritesKeepTheTarget();
+    void csvExportThenImportIsByteIdentical_data();
+    void csvExportThenImportIsByteIdentical();
+    void csvImportFailuresWriteNothing_data();
+    void csvImportFailuresWriteNothing();
 
 private:
     Run run(const QStringList& args,
@@ -175,6 +180,11 @@ void TestZkrtool::defaultsUseTheDateAndCorpIni()
     QCOMPARE(fields,
         (QStringList {
             "18", "", "", "", "18", "4", "", "18", "4", "", "山田建設", "18", "4", "5" }));
+
+    // With --reiwa the years count from 2019.
+    const Run reiwa = run({ "defaults", "--reiwa", "--date", "2026-12-07" }, env);
+    QCOMPARE(reiwa.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(reiwa.out).array().at(0).toString(), QStringLiteral("8"));
 }
 
 void TestZkrtool::wrongUsageExitsWithTwo()
@@ -256,6 +266,88 @@ void TestZkrtool::failedWritesKeepTheTarget()
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     QFile::remove(target);
+}
+
+// Two pages with captions that need quoting; written as the program writes.
+QByteArray captionedAlbum()
+{
+    QByteArray own = cover();
+    own += " 1\r\n\x8A\xEE\x91\x62\r\n\x94\x7A\x8B\xD8<BR>\"A,B\"\r\n/p/1.jpg\r\n";
+    own += " 2\r\n  sp \r\n\r\n/p/2,x.jpg\r\n";
+    own += " 3\r\n\r\n\r\n\r\n 4\r\nt4\r\n<BR><BR>\r\n\r\n";
+    own += " 5\r\n\r\n\r\n\r\n 6\r\n\r\n\r\n\r\n";
+    return own;
+}
+
+// Captions to a spreadsheet and back lose no byte, in either encoding, and
+// an album without them gets every one (and the pages they need).
+void TestZkrtool::csvExportThenImportIsByteIdentical_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("UTF-8") << QStringList {};
+    QTest::newRow("Shift-JIS") << QStringList { "--sjis" };
+}
+
+void TestZkrtool::csvExportThenImportIsByteIdentical()
+{
+    QFETCH(QStringList, flags);
+    const QByteArray own = captionedAlbum();
+    QVERIFY(writeAll(path("captioned.zkr"), own));
+    const Run exported
+        = run(QStringList { "csv-export", path("captioned.zkr"), path("c.csv") } + flags);
+    QCOMPARE(exported.exitCode, 0);
+    QCOMPARE(readAll(path("c.csv")).startsWith("\xEF\xBB\xBF"), flags.isEmpty());
+
+    QCOMPARE(
+        run({ "csv-import", path("captioned.zkr"), path("c.csv"), path("same.zkr") }).exitCode, 0);
+    QCOMPARE(readAll(path("same.zkr")), own);
+
+    const QByteArray blank = cover() + " 1\r\n\r\n\r\n\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n";
+    QVERIFY(writeAll(path("blank.zkr"), blank));
+    QCOMPARE(
+        run({ "csv-import", path("blank.zkr"), path("c.csv"), path("filled.zkr") }).exitCode, 0);
+    QCOMPARE(readAll(path("filled.zkr")), own);
+}
+
+// A CSV or album that cannot be applied exits with 1 naming the file (and
+// the CSV line), wrong usage with 2; neither writes the output.
+void TestZkrtool::csvImportFailuresWriteNothing_data()
+{
+    QTest::addColumn<QStringList>("args"); // "CSV" and "OUT" stand for the files
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("broken quoting")
+        << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
+        << QByteArray("title\r\nok\r\n\"never closed\r\n") << 1 << QStringLiteral("in.csv: 3行目");
+    QTest::newRow("title with a character the file cannot hold")
+        << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
+        << QStringLiteral("title\r\n現場😀\r\n").toUtf8() << 1 << QStringLiteral("No.1 のタイトル");
+    QTest::newRow("missing CSV") << QStringList { "csv-import", "ALBUM", "nothing.csv", "OUT" }
+                                 << QByteArray() << 1 << QStringLiteral("nothing.csv");
+    QTest::newRow("too few arguments") << QStringList { "csv-import", "ALBUM", "CSV" }
+                                       << QByteArray("title\r\n") << 2 << QStringLiteral("usage");
+    QTest::newRow("unknown flag") << QStringList { "csv-export", "ALBUM", "OUT", "--utf16" }
+                                  << QByteArray() << 2 << QStringLiteral("--sjis");
+}
+
+void TestZkrtool::csvImportFailuresWriteNothing()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, csv);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+    QVERIFY(writeAll(path("album.zkr"), captionedAlbum()));
+    QVERIFY(writeAll(path("in.csv"), csv));
+    QFile::remove(path("out.zkr"));
+    args.replaceInStrings(QRegularExpression("^ALBUM$"), path("album.zkr"));
+    args.replaceInStrings(QRegularExpression("^CSV$"), path("in.csv"));
+    args.replaceInStrings(QRegularExpression("^OUT$"), path("out.zkr"));
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(QString::fromUtf8(r.err).contains(says, Qt::CaseInsensitive), r.err.constData());
+    QVERIFY(!QFile::exists(path("out.zkr")));
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)
