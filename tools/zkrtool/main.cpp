@@ -1,6 +1,7 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
 #include "albumjson.h"
+#include "quietstderr.h"
 
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
@@ -21,13 +22,14 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
 enum Exit { Success = 0, DocumentError = 1, UsageError = 2 };
 
 const char usage[]
-    = "Usage: zkrtool COMMAND ARGUMENTS\n"
+    = "Usage: zkrtool [--verbose] COMMAND ARGUMENTS\n"
       "\n"
       "Commands:\n"
       "  dump FILE.zkr            Write the album as the program holds it after opening\n"
@@ -48,8 +50,22 @@ const char usage[]
       "                           only photo page N, as the single-page print prints it.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
       "\n"
+      "Options:\n"
+      "  --verbose                Also show the warnings of Qt and of the image libraries\n"
+      "                           (corrupt JPEG data, libpng errors, ...) on standard error.\n"
+      "\n"
       "Exit status: 0 on success, 1 when a file cannot be read or written (for pdf also a\n"
       "photo, named by its entry), 2 on wrong usage.\n";
+
+// Qt's warnings ("QStandardPaths: XDG_RUNTIME_DIR not set", "Corrupt JPEG
+// data", ...) say nothing a user of zkrtool can act on; whatever matters comes
+// back as a result and is reported in zkrtool's own line. A fatal message
+// still explains the abort that follows it.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "zkrtool: %s\n", message.toLocal8Bit().constData());
+}
 
 void writeOut(const QByteArray& bytes)
 {
@@ -122,7 +138,7 @@ int defaults(const QStringList& args)
     return Success;
 }
 
-int pdf(const QStringList& args)
+int pdf(const QStringList& args, bool verbose)
 {
     QStringList files;
     int page = 0;
@@ -168,6 +184,9 @@ int pdf(const QStringList& args)
     zk::PhotoLoader loader(0);
     const zk::PhotoSource photos = zk::photo_source(loader);
     zk::PrintResult result;
+    std::optional<zk::QuietStderr> quiet;
+    if (!verbose)
+        quiet.emplace();
     if (page == 0) {
         result = zk::print_album(device, document, photos);
     } else {
@@ -177,6 +196,7 @@ int pdf(const QStringList& args)
         if (result.ok())
             result = zk::print_page(device, slots);
     }
+    quiet.reset();
     if (!result.ok()) {
         out.cancelWriting();
         return fail(result.message);
@@ -192,7 +212,17 @@ int main(int argc, char* argv[])
 {
     // Only pdf draws, and it needs fonts from a GUI application; it draws no
     // window, so it needs no display either.
-    const bool drawing = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    bool verbose = false;
+    const char* first = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--verbose") == 0)
+            verbose = true;
+        else if (!first)
+            first = argv[i];
+    }
+    if (!verbose)
+        qInstallMessageHandler(quietMessages);
+    const bool drawing = first && std::strcmp(first, "pdf") == 0;
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing
@@ -202,6 +232,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("zelkora"));
 
     QStringList args = QCoreApplication::arguments().mid(1);
+    args.removeAll(QStringLiteral("--verbose"));
     if (args.isEmpty())
         return usageError("no command given");
     const QString command = args.takeFirst();
@@ -221,6 +252,6 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("defaults"))
         return defaults(args);
     if (command == QLatin1String("pdf"))
-        return pdf(args);
+        return pdf(args, verbose);
     return usageError("unknown command");
 }
