@@ -1,5 +1,5 @@
-#include <QDir>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
