@@ -91,14 +91,16 @@ void MainWindow::buildWindow()
     for (int k = 0; k < 3; ++k)
         slotViews[size_t(k)] = new SlotView(k, client);
 
+    // Wide enough for the largest album's page 10922; the page count and the
+    // arrows follow it.
     pageNumberBox = new QLineEdit(client);
     pageNumberBox->setObjectName(QStringLiteral("Text4"));
-    pageNumberBox->setReadOnly(true);
     pageNumberBox->setAlignment(Qt::AlignRight);
-    pageNumberBox->setGeometry(twips(4080, 100, 480, 270));
+    pageNumberBox->setGeometry(twips(4080, 100, 780, 270));
     spinner = new PageSpinner(client);
     spinner->setObjectName(QStringLiteral("UpDown1"));
-    spinner->setGeometry(twips(4560, 100, 840, 270));
+    spinner->setGeometry(twips(4920, 100, 1680, 270));
+    spinner->setNumberBox(pageNumberBox);
 
     // Keyboard order: the slotViews top to bottom, then the page controls.
     QWidget* previous = nullptr;
@@ -201,6 +203,8 @@ int MainWindow::highest_page() const
 
 int MainWindow::shown_page_number() const
 {
+    if (pageNumberBox->isModified()) // a page number still being typed
+        return current_page();
     return int(leading_number(pageNumberBox->text()));
 }
 
@@ -274,7 +278,10 @@ ZoomWindow* MainWindow::ensure_zoom_window()
 
 void MainWindow::Text4_Change()
 {
-    // The number boxes follow the page number at once.
+    // The number boxes follow the page number at once, but not a page
+    // number the user is still typing.
+    if (pageNumberBox->isModified())
+        return;
     const double page = leading_number(pageNumberBox->text());
     for (SlotView* s : slotViews) {
         const double n = (page - 1) * 3 + (s->index() + 1);

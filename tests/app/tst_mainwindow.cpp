@@ -12,9 +12,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -61,6 +63,8 @@ private Q_SLOTS:
 
     void startUpState();
     void pagingShowsTheEntriesOfThePage();
+    void pageBoxTakesTypedPages_data();
+    void pageBoxTakesTypedPages();
     void typingWritesBackAtOnce();
     void titleLimitAppliesToTypingOnly();
     void textsKeepTheirLineBreaks();
@@ -161,6 +165,72 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     window->replace_document(album(1));
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(spinner->maximum(), 1);
+}
+
+void TestMainWindow::pageBoxTakesTypedPages_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("Enter goes there") << 12 << "7" << int(Qt::Key_Return) << 7 << "/ 12";
+    QTest::newRow("full-width digits") << 12 << "１１" << int(Qt::Key_Enter) << 11 << "/ 12";
+    QTest::newRow("past the end: last page") << 12 << "99" << int(Qt::Key_Return) << 12 << "/ 12";
+    QTest::newRow("no number: stays") << 12 << "abc" << int(Qt::Key_Return) << 3 << "/ 12";
+    QTest::newRow("zero: stays") << 12 << "0" << int(Qt::Key_Return) << 3 << "/ 12";
+    QTest::newRow("Escape: stays") << 12 << "9" << int(Qt::Key_Escape) << 3 << "/ 12";
+    QTest::newRow("largest album") << 10922 << "10922" << int(Qt::Key_Return) << 10922
+                                   << "/ 10922";
+    QTest::newRow("page 1000") << 1200 << "1000" << int(Qt::Key_Return) << 1000 << "/ 1200";
+}
+
+// Catches a page box too narrow for its number (page 1000 read "000"), a
+// missing page count, a typed page that does not take the window there (or
+// leaves the slots showing another page than the box), and a half-typed
+// number that stays in the box or moves the number boxes.
+void TestMainWindow::pageBoxTakesTypedPages()
+{
+    QFETCH(int, pages);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, page);
+    QFETCH(QString, total);
+    window->replace_document(album(pages));
+    auto* spinner = child<PageSpinner>("UpDown1");
+    spinner->setValue(3);
+    auto* box = child<QLineEdit>("Text4");
+    box->setFocus();
+    box->selectAll();
+    if (typed.front().unicode() < 0x80) {
+        QTest::keyClicks(box, typed);
+    } else { // full-width digits come from the input method
+        QInputMethodEvent commit;
+        commit.setCommitString(typed);
+        QApplication::sendEvent(box, &commit);
+    }
+    QCOMPARE(child<QLineEdit>("Text1_0")->text(), QStringLiteral("No. 7")); // not the draft
+    QTest::keyClick(box, Qt::Key(key));
+
+    QCOMPARE(window->current_page(), page);
+    QCOMPARE(box->text(), QString::number(page));
+    QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T%1").arg(3 * page - 2));
+    QCOMPARE(child<QLineEdit>("Text1_2")->text(), QStringLiteral("No. %1").arg(3 * page));
+    QVERIFY(spinner->findChild<QLabel*>());
+    QCOMPARE(spinner->findChild<QLabel*>()->text(), total);
+    // The whole number fits inside the box, and the count inside the control.
+    const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+    QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) + 2 * frame + 4 <= box->width());
+    auto* count = spinner->findChild<QLabel*>();
+    QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->width());
+    QVERIFY(box->geometry().right() < spinner->geometry().left());
+
+    // Tab from the box reaches the control, which then shows a focus mark.
+    QTest::keyClick(box, Qt::Key_Tab);
+    QVERIFY(spinner->hasFocus());
+    const QImage focused = spinner->grab().toImage();
+    box->setFocus();
+    QVERIFY(spinner->grab().toImage() != focused);
 }
 
 void TestMainWindow::typingWritesBackAtOnce()
