@@ -21,7 +21,9 @@ ZoomWindow::ZoomWindow(PhotoLoader& photoLoader, QWidget* parent)
 void ZoomWindow::setPhoto(const QString& photoPath)
 {
     path = photoPath;
-    setWindowTitle(path);
+    // A slot without photo leaves the caption empty. Qt puts the application
+    // name into a title that is empty, so the empty caption is one blank.
+    setWindowTitle(path.isEmpty() ? QStringLiteral(" ") : path);
     // Decoding at screen size costs time; a hidden window waits until shown.
     if (isVisible())
         decode();

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -123,6 +124,22 @@ CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
         });
     }
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CoverDialog::showEvent(QShowEvent* event)
+{
+    // QDialog centres a window on its owner. At start-up the owner, the main
+    // window, is not shown yet and sits at the top-left corner, so the cover
+    // window is centred on the screen instead, unless the program placed it.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!testAttribute(Qt::WA_Moved) && !(owner && owner->isVisible())) {
+        if (const QScreen* screen = owner ? owner->screen() : this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
 }
 
 void CoverDialog::reload()

@@ -24,6 +24,9 @@ public:
     // Shows the cover data again after it was replaced (an album was opened).
     void reload();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     CoverData& cover;
     bool reloading = false;

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace zk;
 
@@ -73,6 +74,8 @@ private Q_SLOTS:
     void menuShortcutsWinOverTextBoxes_data();
     void menuShortcutsWinOverTextBoxes();
     void slotMouseSemantics();
+    void zoomCaptionIsThePhotoPath_data();
+    void zoomCaptionIsThePhotoPath();
     void toolBarDispatchesByKey();
     void quitAsksOnlyWhenUnsaved();
 
@@ -425,6 +428,31 @@ void TestMainWindow::slotMouseSemantics()
     QCOMPARE(dialogs.fileRequests.last().filterIndex, 5);
     QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
     QVERIFY(!window->saved());
+}
+
+void TestMainWindow::zoomCaptionIsThePhotoPath_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::newRow("no photo") << QString();
+    QTest::newRow("photo") << QStringLiteral("/nonexistent/zoomed.jpg");
+}
+
+// Catches the zoom window of an empty slot titled with the application name
+// ("zelkora"), which Qt's platform windows put into an empty title.
+void TestMainWindow::zoomCaptionIsThePhotoPath()
+{
+    QFETCH(QString, image);
+    Document d = album(1);
+    d.entries.set_field(2, EntryField::Image, image);
+    window->replace_document(d);
+    window->select_slot(1);
+    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    ZoomWindow* zoom = window->zoomWindow();
+    QVERIFY(zoom && zoom->isVisible());
+    QCOMPARE(zoom->windowTitle().trimmed(), image);
+    QVERIFY(!zoom->windowTitle().isEmpty());
+    QVERIFY(!zoom->windowHandle()->title().contains(QCoreApplication::applicationName()));
+    zoom->close();
 }
 
 void TestMainWindow::toolBarDispatchesByKey()

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace zk;
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void boxesShowAndEditTheCoverData();
     void okAndCloseOnlyHide();
     void keyboardOrder();
+    void centredOnShownOwnerElseScreen_data();
+    void centredOnShownOwnerElseScreen();
 };
 
 void TestCoverDialog::boxesShowAndEditTheCoverData()
@@ -68,6 +71,38 @@ void TestCoverDialog::keyboardOrder()
     QCOMPARE(order,
         (QStringList { "Text1", "Text2", "OKButton", "Text3", "Text4", "Text5", "Text6", "Text7",
             "Text8", "Text9", "Text10", "Text11", "Text12", "Text13", "Text14" }));
+}
+
+void TestCoverDialog::centredOnShownOwnerElseScreen_data()
+{
+    QTest::addColumn<bool>("ownerShown");
+    QTest::newRow("start-up: owner not shown yet") << false;
+    QTest::newRow("owner shown") << true;
+}
+
+// Catches the start-up cover window placed at the top-left corner, centred
+// on a main window that is not on the screen yet.
+void TestCoverDialog::centredOnShownOwnerElseScreen()
+{
+    QFETCH(bool, ownerShown);
+    QWidget owner;
+    owner.setGeometry(150, 50, 600, 500);
+    if (ownerShown) {
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    }
+    CoverData cover;
+    CoverDialog dialog(cover, &owner);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QPoint expected = ownerShown ? owner.frameGeometry().center()
+                                       : dialog.screen()->availableGeometry().center();
+    QVERIFY2((dialog.frameGeometry().center() - expected).manhattanLength() <= 4,
+        qPrintable(QStringLiteral("centre %1,%2, expected %3,%4")
+                       .arg(dialog.frameGeometry().center().x())
+                       .arg(dialog.frameGeometry().center().y())
+                       .arg(expected.x())
+                       .arg(expected.y())));
 }
 
 QTEST_MAIN(TestCoverDialog)
