@@ -56,7 +56,8 @@ void PageSpinner::setNumberBox(QLineEdit* box)
     box->setReadOnly(false);
     box->setMaxLength(6);
     box->setInputMethodHints(Qt::ImhDigitsOnly);
-    box->setToolTip(QStringLiteral("ページ番号を入力して Enter キーを押すと、そのページへ移ります"));
+    box->setToolTip(
+        QStringLiteral("ページ番号を入力して Enter キーを押すと、そのページへ移ります"));
     box->installEventFilter(this);
 
     // Typed page numbers

@@ -4,10 +4,10 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 
 namespace zk {
 

@@ -21,9 +21,8 @@ QChar halfWidth(QChar c)
 double leading_number(QStringView s)
 {
     const auto at = [&s](qsizetype i) { return i < s.size() ? halfWidth(s.at(i)) : QChar(); };
-    const auto isDigit = [&at](qsizetype i) {
-        return at(i) >= QLatin1Char('0') && at(i) <= QLatin1Char('9');
-    };
+    const auto isDigit
+        = [&at](qsizetype i) { return at(i) >= QLatin1Char('0') && at(i) <= QLatin1Char('9'); };
     qsizetype i = 0;
     while (at(i) == QLatin1Char(' ') || at(i) == QLatin1Char('\t'))
         ++i;

@@ -20,7 +20,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QSignalSpy>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWindow>
 
 using namespace zk;
@@ -68,6 +70,8 @@ private Q_SLOTS:
     void pageBoxTakesTypedPages();
     void typingWritesBackAtOnce();
     void titleLimitAppliesToTypingOnly();
+    void pasteThatDoesNotFitIsNoted_data();
+    void pasteThatDoesNotFitIsNoted();
     void textsKeepTheirLineBreaks();
     void insertAndExtractAcrossPages();
     void insertMakesRoomInsteadOfLosingTheLastEntry();
@@ -183,8 +187,7 @@ void TestMainWindow::pageBoxTakesTypedPages_data()
     QTest::newRow("no number: stays") << 12 << "abc" << int(Qt::Key_Return) << 3 << "/ 12";
     QTest::newRow("zero: stays") << 12 << "0" << int(Qt::Key_Return) << 3 << "/ 12";
     QTest::newRow("Escape: stays") << 12 << "9" << int(Qt::Key_Escape) << 3 << "/ 12";
-    QTest::newRow("largest album") << 10922 << "10922" << int(Qt::Key_Return) << 10922
-                                   << "/ 10922";
+    QTest::newRow("largest album") << 10922 << "10922" << int(Qt::Key_Return) << 10922 << "/ 10922";
     QTest::newRow("page 1000") << 1200 << "1000" << int(Qt::Key_Return) << 1000 << "/ 1200";
 }
 
@@ -290,6 +293,42 @@ void TestMainWindow::titleLimitAppliesToTypingOnly()
     QGuiApplication::clipboard()->setText(QStringLiteral("abc\ndef"));
     QTest::keyClick(other, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(other->text(), QStringLiteral("123456789a"));
+}
+
+void TestMainWindow::pasteThatDoesNotFitIsNoted_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("noted");
+    QTest::newRow("fits") << "" << "abc" << "abc" << false;
+    QTest::newRow("fills the box exactly") << "12345" << "abcde" << "12345abcde" << false;
+    QTest::newRow("cut") << "123456789" << "abc" << "123456789a" << true;
+    QTest::newRow("box already full") << "1234567890" << "x" << "1234567890" << true;
+    QTest::newRow("line break as a blank") << "12345678" << "a\r\nb" << "12345678a " << true;
+}
+
+// Catches a paste cut to ten characters without any sign to the user.
+void TestMainWindow::pasteThatDoesNotFitIsNoted()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    QFETCH(bool, noted);
+    auto* title = child<TitleEdit>("Text2_0");
+    title->setText(before);
+    title->setFocus();
+    title->end(false);
+    QToolTip::hideText();
+    QSignalSpy notes(title, &TitleEdit::pasteCut);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(title, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(title->text(), after);
+    QCOMPARE(notes.size(), noted ? 1 : 0);
+    if (noted) {
+        QVERIFY(notes.at(0).at(0).toString().contains(QStringLiteral("10 文字")));
+        QCOMPARE(QToolTip::text(), notes.at(0).at(0).toString());
+    }
 }
 
 // Texts hold CR LF; the box shows "\n". Text a box cannot show exactly (a
