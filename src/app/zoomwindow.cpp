@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace zk {
 
@@ -21,9 +22,8 @@ ZoomWindow::ZoomWindow(PhotoLoader& photoLoader, QWidget* parent)
 void ZoomWindow::setPhoto(const QString& photoPath)
 {
     path = photoPath;
-    // A slot without photo leaves the caption empty. Qt puts the application
-    // name into a title that is empty, so the empty caption is one blank.
-    setWindowTitle(path.isEmpty() ? QStringLiteral(" ") : path);
+    setWindowTitle(path);
+    blankEmptyCaption();
     // Decoding at screen size costs time; a hidden window waits until shown.
     if (isVisible())
         decode();
@@ -42,8 +42,17 @@ void ZoomWindow::decode()
     update();
 }
 
+void ZoomWindow::blankEmptyCaption()
+{
+    // A slot without photo leaves the caption empty, but the platform window
+    // shows the application name for an empty title; one blank shows nothing.
+    if (path.isEmpty() && windowHandle())
+        windowHandle()->setTitle(QStringLiteral(" "));
+}
+
 void ZoomWindow::showEvent(QShowEvent* event)
 {
+    blankEmptyCaption(); // the platform window exists from now on
     if (pending)
         decode();
     QWidget::showEvent(event);

@@ -29,6 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void blankEmptyCaption();
     void decode();
 
     PhotoLoader& loader;

@@ -488,9 +488,10 @@ void TestMainWindow::zoomCaptionIsThePhotoPath()
     window->commands().action(QStringLiteral("zoom_photo"))->trigger();
     ZoomWindow* zoom = window->zoomWindow();
     QVERIFY(zoom && zoom->isVisible());
-    QCOMPARE(zoom->windowTitle().trimmed(), image);
-    QVERIFY(!zoom->windowTitle().isEmpty());
-    QVERIFY(!zoom->windowHandle()->title().contains(QCoreApplication::applicationName()));
+    QCOMPARE(zoom->windowTitle(), image);
+    // What the platform window is given: never empty, or it shows "zelkora".
+    QCOMPARE(zoom->windowHandle()->title().trimmed(), image);
+    QVERIFY(!zoom->windowHandle()->title().isEmpty());
     zoom->close();
 }
 
