@@ -11,17 +11,51 @@
 #include "print/fontsubstitutes.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDate>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
 #include <QTranslator>
 
+namespace {
+
+void describeCommandLine(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral("工事写真帳を作り、印刷します."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE.zkr"),
+        QStringLiteral("起動時に開く写真帳ファイル."), QStringLiteral("[FILE.zkr]"));
+}
+
+// --help and --version answer on the terminal, as desktop programs do. They
+// are looked for before the window's QApplication exists, which would stop
+// at once on a machine without a display.
+void answerOnTerminal(int& argc, char* argv[])
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.parse(args); // unknown options are left to the second pass
+    if (!parser.isSet(QStringLiteral("help")) && !parser.isSet(QStringLiteral("version")))
+        return;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zelkora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZELKORA_VERSION));
+    parser.process(app); // prints the answer and ends the program
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    answerOnTerminal(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zelkora"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.43"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZELKORA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("zelkora"));
     zk::install_font_substitutes();
 
@@ -30,6 +64,12 @@ int main(int argc, char* argv[])
     if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
             QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslations);
+
+    // QApplication has taken its own options (-style, -platform) out by now;
+    // anything else unknown ends the program with a line on the terminal.
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.process(app);
 
     zk::QtDialogs dialogs;
     zk::MainWindow window(dialogs, [] {
@@ -67,9 +107,9 @@ int main(int argc, char* argv[])
 
     // An album given on the command line (the file manager's "open with")
     // is opened before the cover window shows, so that it shows its cover.
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1 && !restored)
-        window.fileCommands().open_document(args.at(1));
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty() && !restored)
+        window.fileCommands().open_document(files.at(0));
     window.show_cover_modal();
 
     window.adjustSize();

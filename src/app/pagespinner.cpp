@@ -1,15 +1,25 @@
 #include "pagespinner.h"
 
+#include "model/leadingnumber.h"
+
+#include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QWheelEvent>
 
 namespace zk {
 
 PageSpinner::PageSpinner(QWidget* parent)
-    : QWidget(parent), down(new QToolButton(this)), up(new QToolButton(this))
+    : QWidget(parent), total(new QLabel(this)), down(new QToolButton(this)),
+      up(new QToolButton(this))
 {
     setFocusPolicy(Qt::StrongFocus);
+    total->setText(QStringLiteral("/ 1"));
+    total->setToolTip(QStringLiteral("ページ数"));
     for (QToolButton* b : { down, up }) {
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);
@@ -36,7 +46,56 @@ void PageSpinner::setValue(int value)
 void PageSpinner::setMaximum(int maximum)
 {
     highest = qMax(1, maximum);
+    total->setText(QStringLiteral("/ %1").arg(highest));
     setValue(current);
+}
+
+void PageSpinner::setNumberBox(QLineEdit* box)
+{
+    numberBox = box;
+    box->setReadOnly(false);
+    box->setMaxLength(6);
+    box->setInputMethodHints(Qt::ImhDigitsOnly);
+    box->setToolTip(
+        QStringLiteral("ページ番号を入力して Enter キーを押すと、そのページへ移ります"));
+    box->installEventFilter(this);
+
+    // Typed page numbers
+    connect(box, &QLineEdit::returnPressed, this, &PageSpinner::goToTyped);
+    connect(box, &QLineEdit::editingFinished, this, &PageSpinner::restoreNumberBox);
+}
+
+void PageSpinner::goToTyped()
+{
+    // Leading blanks and full-width digits read as the cover's dates do.
+    const double typed = leading_number(numberBox->text());
+    restoreNumberBox();
+    if (typed < 1) {
+        QApplication::beep();
+        return;
+    }
+    if (typed > highest)
+        QApplication::beep(); // goes to the last page
+    setValue(typed > highest ? highest : int(typed));
+    numberBox->selectAll();
+}
+
+void PageSpinner::restoreNumberBox()
+{
+    // A half-typed number is no page: the box shows the current one again.
+    if (numberBox && numberBox->isModified())
+        numberBox->setText(QString::number(current));
+}
+
+bool PageSpinner::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == numberBox && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && numberBox->isModified()) {
+        restoreNumberBox();
+        numberBox->selectAll();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PageSpinner::keyPressEvent(QKeyEvent* event)
@@ -80,11 +139,49 @@ void PageSpinner::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+QRect PageSpinner::arrowsRect() const
+{
+    // The arrows keep the width of the classic spin control (840 twips);
+    // the page count takes what is left before them.
+    const int arrows = qMin(width(), 56);
+    return QRect(width() - arrows, 0, arrows, height());
+}
+
 void PageSpinner::resizeEvent(QResizeEvent*)
 {
-    const int half = width() / 2;
-    down->setGeometry(0, 0, half, height());
-    up->setGeometry(half, 0, width() - half, height());
+    const QRect arrows = arrowsRect();
+    total->setGeometry(0, 0, arrows.left() - 2, height());
+    total->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int half = arrows.width() / 2;
+    // Inset by one pixel all round, which leaves room for the focus mark.
+    down->setGeometry(arrows.left() + 1, 1, half - 1, height() - 2);
+    up->setGeometry(arrows.left() + half, 1, arrows.width() - half - 1, height() - 2);
+}
+
+void PageSpinner::paintEvent(QPaintEvent*)
+{
+    // The arrow buttons take no focus themselves, so the control shows that
+    // it has the keyboard with a focus mark around them.
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = arrowsRect();
+    option.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+void PageSpinner::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void PageSpinner::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 } // namespace zk

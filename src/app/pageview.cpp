@@ -29,14 +29,16 @@ PageView::PageView(Album& album, PhotoLoader& loader, QWidget* client)
 {
     for (int k = 0; k < 3; ++k)
         slots[size_t(k)] = new SlotView(k, client);
+    // Wide enough for the largest album's page 10922; the page count and the
+    // arrows follow it.
     numberBox = new QLineEdit(client);
     numberBox->setObjectName(QStringLiteral("Text4"));
-    numberBox->setReadOnly(true);
     numberBox->setAlignment(Qt::AlignRight);
-    numberBox->setGeometry(twips(4080, 100, 480, 270));
+    numberBox->setGeometry(twips(4080, 100, 780, 270));
     spinner = new PageSpinner(client);
     spinner->setObjectName(QStringLiteral("UpDown1"));
-    spinner->setGeometry(twips(4560, 100, 840, 270));
+    spinner->setGeometry(twips(4920, 100, 1680, 270));
+    spinner->setNumberBox(numberBox);
 
     // Keyboard order: the slots top to bottom, then the page controls.
     QWidget* previous = nullptr;
@@ -156,7 +158,10 @@ void PageView::focus_title(int position)
 
 void PageView::page_number_shown()
 {
-    // The number boxes follow the page number at once.
+    // The number boxes follow the page number at once, but not a page
+    // number the user is still typing.
+    if (numberBox->isModified())
+        return;
     const double page = leading_number(numberBox->text());
     for (SlotView* s : slots) {
         const double n = (page - 1) * 3 + (s->index() + 1);

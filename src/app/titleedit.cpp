@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QToolTip>
 
 namespace zk {
 
@@ -15,11 +16,17 @@ TitleEdit::TitleEdit(QWidget* parent) : QLineEdit(parent)
     setAcceptDrops(false);
 }
 
-QString TitleEdit::fitted(QString text) const
+QString TitleEdit::oneLine(QString text)
 {
     // A title is one line.
     text.remove(QLatin1Char('\r'));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+QString TitleEdit::fitted(QString text) const
+{
+    text = oneLine(text);
     const qsizetype room
         = qMax<qsizetype>(0, KeyboardLimit - (this->text().size() - selectedText().size()));
     if (text.size() > room) {
@@ -45,8 +52,20 @@ void TitleEdit::pasteLimited(bool selection)
 {
     if (isReadOnly())
         return;
-    insertLimited(QGuiApplication::clipboard()->text(
+    const QString text = oneLine(QGuiApplication::clipboard()->text(
         selection ? QClipboard::Selection : QClipboard::Clipboard));
+    const QString part = fitted(text);
+    if (part.size() < text.size()) {
+        // Unlike a refused key, a cut paste loses text the user may not see
+        // go: say so beside the box.
+        QApplication::beep();
+        const QString note
+            = QStringLiteral("タイトルは %1 文字までのため、貼り付けた文字の一部を切り捨てました.")
+                  .arg(KeyboardLimit);
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), note, this);
+        Q_EMIT pasteCut(note);
+    }
+    insert(part);
 }
 
 void TitleEdit::keyPressEvent(QKeyEvent* event)

@@ -20,6 +20,10 @@ public:
     // Inserts as much of text as the limit leaves room for.
     void insertLimited(const QString& text);
 
+Q_SIGNALS:
+    // A paste did not fit and was cut; the box beeped and showed a note.
+    void pasteCut(const QString& note);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -27,6 +31,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    static QString oneLine(QString text);
     QString fitted(QString text) const;
     void pasteLimited(bool selection);
 };

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace zk {
 
@@ -22,6 +23,7 @@ void ZoomWindow::setPhoto(const QString& photoPath)
 {
     path = photoPath;
     setWindowTitle(path);
+    blankEmptyCaption();
     // Decoding at screen size costs time; a hidden window waits until shown.
     if (isVisible())
         decode();
@@ -40,8 +42,17 @@ void ZoomWindow::decode()
     update();
 }
 
+void ZoomWindow::blankEmptyCaption()
+{
+    // A slot without photo leaves the caption empty, but the platform window
+    // shows the application name for an empty title; one blank shows nothing.
+    if (path.isEmpty() && windowHandle())
+        windowHandle()->setTitle(QStringLiteral(" "));
+}
+
 void ZoomWindow::showEvent(QShowEvent* event)
 {
+    blankEmptyCaption(); // the platform window exists from now on
     if (pending)
         decode();
     QWidget::showEvent(event);

@@ -31,6 +31,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void blankEmptyCaption();
     void decode();
 
     PhotoLoader& loader;

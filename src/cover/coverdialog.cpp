@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 
 namespace zk {
 
@@ -135,6 +136,22 @@ void CoverDialog::setEra(Era era)
     // Both names are two characters wide, so the boxes keep their places.
     for (QLabel* l : eraLabels)
         l->setText(era_name(era) + l->text().mid(2));
+}
+
+void CoverDialog::showEvent(QShowEvent* event)
+{
+    // QDialog centres a window on its owner. At start-up the owner, the main
+    // window, is not shown yet and sits at the top-left corner, so the cover
+    // window is centred on the screen instead, unless the program placed it.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!testAttribute(Qt::WA_Moved) && !(owner && owner->isVisible())) {
+        if (const QScreen* screen = owner ? owner->screen() : this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
 }
 
 void CoverDialog::reload()

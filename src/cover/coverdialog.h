@@ -34,6 +34,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Album& album;
     bool reloading = false;

@@ -2,6 +2,7 @@
 
 #include "imagestructure.h"
 #include "photofile.h"
+#include "readerworkarounds.h"
 #include "wmfrenderer.h"
 
 #include <QBuffer>
@@ -81,12 +82,13 @@ QSize nearlyLargeEnough(const QSize& source, const QSize& target)
 // plugins, TIFF and WebP among others. Told by content, never by file name.
 Picture decodeWithQt(const QByteArray& data, const QSize& size)
 {
+    const ReaderWorkarounds workarounds(data);
     QBuffer buffer;
-    buffer.setData(data);
+    buffer.setData(workarounds.readerData());
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    if (!reader.canRead())
+    if (!reader.canRead() || workarounds.unreadable())
         return failure(QStringLiteral("写真ファイルではないか、読めない形式のファイルです."));
 
     // Qt scales before it turns the picture upright, so a picture that is
@@ -114,6 +116,14 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
     if (structure.truncated)
         return failure(QStringLiteral(
             "写真ファイルが途中で切れています (コピーが終わっていないか、壊れています)."));
+
+    if (workarounds.decodesHere() || workarounds.readsFullSize(reader.imageFormat())) {
+        const QImage image = workarounds.finish(
+            workarounds.decodesHere() ? workarounds.decode() : reader.read(), size);
+        if (image.isNull())
+            return failure(QStringLiteral("写真ファイルが壊れているため読み込めません."));
+        return { image, {} };
+    }
 
     const QSize reduced
         = jpeg && source.isValid() ? nearlyLargeEnough(source, decodeSize) : QSize();

@@ -12,13 +12,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QSignalSpy>
 #include <QToolButton>
+#include <QToolTip>
+#include <QWindow>
 
 using namespace zk;
 
@@ -61,14 +66,20 @@ private Q_SLOTS:
 
     void startUpState();
     void pagingShowsTheEntriesOfThePage();
+    void pageBoxTakesTypedPages_data();
+    void pageBoxTakesTypedPages();
     void typingWritesBackAtOnce();
     void titleLimitAppliesToTypingOnly();
+    void pasteThatDoesNotFitIsNoted_data();
+    void pasteThatDoesNotFitIsNoted();
     void textsKeepTheirLineBreaks();
     void insertAndExtractAcrossPages();
     void insertMakesRoomInsteadOfLosingTheLastEntry();
     void menuShortcutsWinOverTextBoxes_data();
     void menuShortcutsWinOverTextBoxes();
     void slotMouseSemantics();
+    void zoomCaptionIsThePhotoPath_data();
+    void zoomCaptionIsThePhotoPath();
     void toolBarDispatchesByKey();
     void quitAsksOnlyWhenUnsaved();
     void undoAndRedoByKeys();
@@ -167,6 +178,71 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     QCOMPARE(spinner->maximum(), 1);
 }
 
+void TestMainWindow::pageBoxTakesTypedPages_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("Enter goes there") << 12 << "7" << int(Qt::Key_Return) << 7 << "/ 12";
+    QTest::newRow("full-width digits") << 12 << "１１" << int(Qt::Key_Enter) << 11 << "/ 12";
+    QTest::newRow("past the end: last page") << 12 << "99" << int(Qt::Key_Return) << 12 << "/ 12";
+    QTest::newRow("no number: stays") << 12 << "abc" << int(Qt::Key_Return) << 3 << "/ 12";
+    QTest::newRow("zero: stays") << 12 << "0" << int(Qt::Key_Return) << 3 << "/ 12";
+    QTest::newRow("Escape: stays") << 12 << "9" << int(Qt::Key_Escape) << 3 << "/ 12";
+    QTest::newRow("largest album") << 10922 << "10922" << int(Qt::Key_Return) << 10922 << "/ 10922";
+    QTest::newRow("page 1000") << 1200 << "1000" << int(Qt::Key_Return) << 1000 << "/ 1200";
+}
+
+// Catches a page box too narrow for its number (page 1000 read "000"), a
+// missing page count, a typed page that does not take the window there (or
+// leaves the slots showing another page than the box), and a half-typed
+// number that stays in the box or moves the number boxes.
+void TestMainWindow::pageBoxTakesTypedPages()
+{
+    QFETCH(int, pages);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, page);
+    QFETCH(QString, total);
+    window->album().replace_document(album(pages), {});
+    auto* spinner = child<PageSpinner>("UpDown1");
+    spinner->setValue(3);
+    auto* box = child<QLineEdit>("Text4");
+    box->setFocus();
+    box->selectAll();
+    if (typed.front().unicode() < 0x80) {
+        QTest::keyClicks(box, typed);
+    } else { // full-width digits come from the input method
+        QInputMethodEvent commit;
+        commit.setCommitString(typed);
+        QApplication::sendEvent(box, &commit);
+    }
+    QCOMPARE(child<QLineEdit>("Text1_0")->text(), QStringLiteral("No. 7")); // not the draft
+    QTest::keyClick(box, Qt::Key(key));
+
+    QCOMPARE(window->current_page(), page);
+    QCOMPARE(box->text(), QString::number(page));
+    QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T%1").arg(3 * page - 2));
+    QCOMPARE(child<QLineEdit>("Text1_2")->text(), QStringLiteral("No. %1").arg(3 * page));
+    QVERIFY(spinner->findChild<QLabel*>());
+    QCOMPARE(spinner->findChild<QLabel*>()->text(), total);
+    // The whole number fits inside the box, and the count inside the control.
+    const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+    QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) + 2 * frame + 4 <= box->width());
+    auto* count = spinner->findChild<QLabel*>();
+    QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->width());
+    QVERIFY(box->geometry().right() < spinner->geometry().left());
+
+    // Tab from the box reaches the control, which then shows a focus mark.
+    QTest::keyClick(box, Qt::Key_Tab);
+    QVERIFY(spinner->hasFocus());
+    const QImage focused = spinner->grab().toImage();
+    box->setFocus();
+    QVERIFY(spinner->grab().toImage() != focused);
+}
+
 void TestMainWindow::typingWritesBackAtOnce()
 {
     window->album().replace_document(album(3), {});
@@ -222,6 +298,42 @@ void TestMainWindow::titleLimitAppliesToTypingOnly()
     QGuiApplication::clipboard()->setText(QStringLiteral("abc\ndef"));
     QTest::keyClick(other, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(other->text(), QStringLiteral("123456789a"));
+}
+
+void TestMainWindow::pasteThatDoesNotFitIsNoted_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("noted");
+    QTest::newRow("fits") << "" << "abc" << "abc" << false;
+    QTest::newRow("fills the box exactly") << "12345" << "abcde" << "12345abcde" << false;
+    QTest::newRow("cut") << "123456789" << "abc" << "123456789a" << true;
+    QTest::newRow("box already full") << "1234567890" << "x" << "1234567890" << true;
+    QTest::newRow("line break as a blank") << "12345678" << "a\r\nb" << "12345678a " << true;
+}
+
+// Catches a paste cut to ten characters without any sign to the user.
+void TestMainWindow::pasteThatDoesNotFitIsNoted()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    QFETCH(bool, noted);
+    auto* title = child<TitleEdit>("Text2_0");
+    title->setText(before);
+    title->setFocus();
+    title->end(false);
+    QToolTip::hideText();
+    QSignalSpy notes(title, &TitleEdit::pasteCut);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(title, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(title->text(), after);
+    QCOMPARE(notes.size(), noted ? 1 : 0);
+    if (noted) {
+        QVERIFY(notes.at(0).at(0).toString().contains(QStringLiteral("10 文字")));
+        QCOMPARE(QToolTip::text(), notes.at(0).at(0).toString());
+    }
 }
 
 // Texts hold CR LF; the box shows "\n". Text a box cannot show exactly (a
@@ -361,6 +473,32 @@ void TestMainWindow::slotMouseSemantics()
     QCOMPARE(dialogs.fileRequests.last().filterIndex, 5);
     QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
     QVERIFY(!window->album().saved());
+}
+
+void TestMainWindow::zoomCaptionIsThePhotoPath_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::newRow("no photo") << QString();
+    QTest::newRow("photo") << QStringLiteral("/nonexistent/zoomed.jpg");
+}
+
+// Catches the zoom window of an empty slot titled with the application name
+// ("zelkora"), which Qt's platform windows put into an empty title.
+void TestMainWindow::zoomCaptionIsThePhotoPath()
+{
+    QFETCH(QString, image);
+    Document d = album(1);
+    d.entries.set_field(2, EntryField::Image, image);
+    window->album().replace_document(d, {});
+    window->select_slot(1);
+    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    ZoomWindow* zoom = window->zoomWindow();
+    QVERIFY(zoom && zoom->isVisible());
+    QCOMPARE(zoom->windowTitle(), image);
+    // What the platform window is given: never empty, or it shows "zelkora".
+    QCOMPARE(zoom->windowHandle()->title().trimmed(), image);
+    QVERIFY(!zoom->windowHandle()->title().isEmpty());
+    zoom->close();
 }
 
 void TestMainWindow::toolBarDispatchesByKey()

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace zk;
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void keyboardOrder();
     void eraNamesTheLabels_data();
     void eraNamesTheLabels();
+    void centredOnShownOwnerElseScreen_data();
+    void centredOnShownOwnerElseScreen();
 };
 
 void TestCoverDialog::boxesShowAndEditTheCoverData()
@@ -112,6 +115,38 @@ void TestCoverDialog::eraNamesTheLabels()
     QCOMPARE(album.cover(), d.cover);
     QVERIFY(album.saved());
     QCOMPARE(dialog.box(CoverField::FiscalYear)->text(), QStringLiteral("38"));
+}
+
+void TestCoverDialog::centredOnShownOwnerElseScreen_data()
+{
+    QTest::addColumn<bool>("ownerShown");
+    QTest::newRow("start-up: owner not shown yet") << false;
+    QTest::newRow("owner shown") << true;
+}
+
+// Catches the start-up cover window placed at the top-left corner, centred
+// on a main window that is not on the screen yet.
+void TestCoverDialog::centredOnShownOwnerElseScreen()
+{
+    QFETCH(bool, ownerShown);
+    QWidget owner;
+    owner.setGeometry(150, 50, 600, 500);
+    if (ownerShown) {
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    }
+    Album album;
+    CoverDialog dialog(album, &owner);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QPoint expected = ownerShown ? owner.frameGeometry().center()
+                                       : dialog.screen()->availableGeometry().center();
+    QVERIFY2((dialog.frameGeometry().center() - expected).manhattanLength() <= 4,
+        qPrintable(QStringLiteral("centre %1,%2, expected %3,%4")
+                       .arg(dialog.frameGeometry().center().x())
+                       .arg(dialog.frameGeometry().center().y())
+                       .arg(expected.x())
+                       .arg(expected.y())));
 }
 
 QTEST_MAIN(TestCoverDialog)

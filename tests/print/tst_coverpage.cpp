@@ -37,6 +37,8 @@ private Q_SLOTS:
     void valueDependentPlaces();
     void eraNamesTheYears_data();
     void eraNamesTheYears();
+    void fullWidthDigitsPlaceLikeDigits_data();
+    void fullWidthDigitsPlaceLikeDigits();
 };
 
 // The cover drawn element by element, in drawing order: catches a wrong
@@ -153,6 +155,35 @@ void TestCoverPage::eraNamesTheYears()
     QCOMPARE(elements, expected);
     QCOMPARE(elements.filter(name).size(), 4);
     QCOMPARE(elements.at(38), QStringLiteral("text 87.5 258.5 M 14 R ") + name);
+}
+
+void TestCoverPage::fullWidthDigitsPlaceLikeDigits_data()
+{
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("monthX");
+    QTest::addColumn<QString>("dayX");
+    QTest::newRow("two full-width digits") << "１２" << "２５" << "144" << "160.5";
+    QTest::newRow("one full-width digit") << "４" << "９" << "147.5" << "164";
+    QTest::newRow("ideographic space first") << "\u3000１０" << "\u3000３" << "144" << "164";
+    QTest::newRow("full-width digits then 月") << "１１月" << "３１日" << "144" << "160.5";
+    QTest::newRow("mixed widths") << "1２" << "２1" << "144" << "160.5";
+    QTest::newRow("full-width letters") << "ＡＢ" << "" << "147.5" << "164";
+}
+
+// Catches full-width digits, typed with the input method on, being read as
+// no number and so placed as one digit over the 月 and 日 that follow; the
+// text itself is printed as typed.
+void TestCoverPage::fullWidthDigitsPlaceLikeDigits()
+{
+    QFETCH(QString, month);
+    QFETCH(QString, day);
+    QFETCH(QString, monthX);
+    QFETCH(QString, dayX);
+    const QStringList elements
+        = printed(cover({ "", "", "", "", "", month, day, "", "", "", "", "", "", "" }));
+    QCOMPARE(elements[19], QStringLiteral("text %1 169.5 M 14 R %2").arg(monthX, month));
+    QCOMPARE(elements[21], QStringLiteral("text %1 169.5 M 14 R %2").arg(dayX, day));
 }
 
 QTEST_GUILESS_MAIN(TestCoverPage)

@@ -1,5 +1,7 @@
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,6 +57,8 @@ private Q_SLOTS:
     void csvExportThenImportIsByteIdentical();
     void csvImportFailuresWriteNothing_data();
     void csvImportFailuresWriteNothing();
+    void stderrHoldsOnlyZkrtoolsLine_data();
+    void stderrHoldsOnlyZkrtoolsLine();
 
 private:
     Run run(const QStringList& args,
@@ -348,6 +352,59 @@ void TestZkrtool::csvImportFailuresWriteNothing()
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(QString::fromUtf8(r.err).contains(says, Qt::CaseInsensitive), r.err.constData());
     QVERIFY(!QFile::exists(path("out.zkr")));
+}
+
+void TestZkrtool::stderrHoldsOnlyZkrtoolsLine_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("quiet") << false;
+    QTest::newRow("verbose") << true;
+}
+
+// Catches Qt's warnings and libpng's own error lines reaching the user
+// around zkrtool's message, and --verbose no longer showing them.
+void TestZkrtool::stderrHoldsOnlyZkrtoolsLine()
+{
+    QFETCH(bool, verbose);
+    QImage image(120, 90, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 2, y * 2, (x * y) % 256));
+    // A JPEG with damaged scan data decodes with a libjpeg warning; a PNG
+    // with damaged chunks fails inside libpng.
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    QVERIFY(image.save(&jpegBuffer, "JPG", 90));
+    for (qsizetype i = jpeg.size() / 3; i < jpeg.size() / 3 + 60; i += 4)
+        jpeg[i] = char(0x55);
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    QVERIFY(image.save(&pngBuffer, "PNG"));
+    png.truncate(png.size() / 2);
+    for (qsizetype i = 100; i < png.size(); i += 7)
+        png[i] = char(i);
+    QVERIFY(writeAll(path("damaged.jpg"), jpeg));
+    QVERIFY(writeAll(path("damaged.png"), png));
+    QByteArray album = cover();
+    album += " 1\r\n\r\n\r\n" + QDir::toNativeSeparators(path("damaged.jpg")).toUtf8() + "\r\n";
+    album += " 2\r\n\r\n\r\n\r\n";
+    album += " 3\r\n\r\n\r\n" + QDir::toNativeSeparators(path("damaged.png")).toUtf8() + "\r\n";
+    QVERIFY(writeAll(path("damaged.zkr"), album));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("XDG_RUNTIME_DIR");
+    QStringList args { "pdf", path("damaged.zkr"), path("damaged.pdf") };
+    if (verbose)
+        args.prepend("--verbose");
+    const Run r = run(args, env);
+    QCOMPARE(r.exitCode, 1);
+    const QList<QByteArray> lines = r.err.trimmed().split('\n');
+    QVERIFY2(lines.last().startsWith("zkrtool: ") && lines.last().contains("No. 3"), r.err);
+    if (verbose) {
+        QVERIFY2(r.err.contains("libpng error") && r.err.contains("Corrupt JPEG"), r.err);
+    } else {
+        QCOMPARE(lines.size(), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)

@@ -1,6 +1,7 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
 #include "docfile/albumjson.h"
+#include "quietstderr.h"
 
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
@@ -23,13 +24,14 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
 enum Exit { Success = 0, DocumentError = 1, UsageError = 2 };
 
 const char usage[]
-    = "Usage: zkrtool COMMAND ARGUMENTS\n"
+    = "Usage: zkrtool [--verbose] COMMAND ARGUMENTS\n"
       "\n"
       "Commands:\n"
       "  dump FILE.zkr            Write the album as the program holds it after opening\n"
@@ -63,9 +65,23 @@ const char usage[]
       "                           up to 16 MiB, UTF-8 or Shift-JIS. Nothing is written when\n"
       "                           a row cannot be applied.\n"
       "\n"
+      "Options:\n"
+      "  --verbose                Also show the warnings of Qt and of the image libraries\n"
+      "                           (corrupt JPEG data, libpng errors, ...) on standard error.\n"
+      "\n"
       "Exit status: 0 on success, 1 when a file cannot be read, written or applied (for pdf\n"
       "also a photo, named by its entry; for csv-import a row, named by its CSV line; nothing\n"
       "is written then), 2 on wrong usage.\n";
+
+// Qt's warnings ("QStandardPaths: XDG_RUNTIME_DIR not set", "Corrupt JPEG
+// data", ...) say nothing a user of zkrtool can act on; whatever matters comes
+// back as a result and is reported in zkrtool's own line. A fatal message
+// still explains the abort that follows it.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "zkrtool: %s\n", message.toLocal8Bit().constData());
+}
 
 void writeOut(const QByteArray& bytes)
 {
@@ -143,7 +159,7 @@ int defaults(const QStringList& args)
     return Success;
 }
 
-int pdf(const QStringList& args)
+int pdf(const QStringList& args, bool verbose)
 {
     QStringList files;
     int page = 0;
@@ -192,6 +208,9 @@ int pdf(const QStringList& args)
     zk::PhotoLoader loader(0);
     const zk::PhotoSource photos = zk::photo_source(loader);
     zk::PrintResult result;
+    std::optional<zk::QuietStderr> quiet;
+    if (!verbose)
+        quiet.emplace();
     if (page == 0) {
         result = zk::print_album(device, document, photos, {}, era);
     } else {
@@ -201,6 +220,7 @@ int pdf(const QStringList& args)
         if (result.ok())
             result = zk::print_page(device, slots);
     }
+    quiet.reset();
     if (!result.ok()) {
         out.cancel();
         // A photo's failure names its entry and file; any other names the PDF.
@@ -266,7 +286,17 @@ int main(int argc, char* argv[])
 {
     // Only pdf draws, and it needs fonts from a GUI application; it draws no
     // window, so it needs no display either.
-    const bool drawing = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    bool verbose = false;
+    const char* first = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--verbose") == 0)
+            verbose = true;
+        else if (!first)
+            first = argv[i];
+    }
+    if (!verbose)
+        qInstallMessageHandler(quietMessages);
+    const bool drawing = first && std::strcmp(first, "pdf") == 0;
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing
@@ -276,6 +306,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("zelkora"));
 
     QStringList args = QCoreApplication::arguments().mid(1);
+    args.removeAll(QStringLiteral("--verbose"));
     if (args.isEmpty())
         return usageError("no command given");
     const QString command = args.takeFirst();
@@ -295,7 +326,7 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("defaults"))
         return defaults(args);
     if (command == QLatin1String("pdf"))
-        return pdf(args);
+        return pdf(args, verbose);
     if (command == QLatin1String("csv-export"))
         return csvExport(args);
     if (command == QLatin1String("csv-import"))
