@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zk {
 
 namespace {

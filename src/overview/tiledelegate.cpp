@@ -3,6 +3,7 @@
 #include "overview/albumlistmodel.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
 
@@ -24,7 +25,7 @@ TileDelegate::TileDelegate(const QSize& thumbnailSize, QObject* parent)
 
 QSize TileDelegate::tileSize() const
 {
-    const int line = QApplication::fontMetrics().height();
+    const int line = QFontMetrics(QApplication::font()).height();
     return { thumbnail.width() + 2 * Margin + 8, thumbnail.height() + 2 * Margin + 2 * line + 6 };
 }
 

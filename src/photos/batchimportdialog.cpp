@@ -268,7 +268,7 @@ void BatchImportDialog::drop_repeats()
 void BatchImportDialog::moveSelected(int step)
 {
     QList<int> rows;
-    for (const QTreeWidgetItem* item : list->selectedItems())
+    for (QTreeWidgetItem* item : list->selectedItems())
         rows << list->indexOfTopLevelItem(item);
     if (rows.isEmpty())
         return;
@@ -295,7 +295,7 @@ void BatchImportDialog::moveSelected(int step)
 void BatchImportDialog::removeSelected()
 {
     QList<int> rows;
-    for (const QTreeWidgetItem* item : list->selectedItems())
+    for (QTreeWidgetItem* item : list->selectedItems())
         rows << list->indexOfTopLevelItem(item);
     std::sort(rows.begin(), rows.end(), std::greater<>());
     for (int r : rows) {

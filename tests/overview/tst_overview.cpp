@@ -14,6 +14,8 @@
 #include <QUndoStack>
 #include <QUrl>
 
+#include <memory>
+
 using namespace zk;
 
 namespace {
@@ -210,7 +212,8 @@ void TestOverview::dragInTheView()
 void TestOverview::keyboardMovesAndClears()
 {
     window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
     QListView* view = window->view();
     AlbumListModel* model = window->model();
     view->setFocus();

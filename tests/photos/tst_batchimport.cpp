@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 #include <utime.h>
@@ -33,9 +34,10 @@ QByteArray be32(quint32 v)
     return be16(int(v >> 16)) + be16(int(v & 0xFFFF));
 }
 
-QByteArray le(const QByteArray& big)
+QByteArray le(QByteArray big)
 {
-    return QByteArray(big.crbegin(), big.size());
+    std::reverse(big.begin(), big.end());
+    return big;
 }
 
 // A TIFF body with IFD0 -> EXIF IFD -> DateTimeOriginal, in either byte order.
