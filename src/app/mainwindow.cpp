@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QToolBar>
 
 namespace zk {
@@ -37,18 +38,25 @@ const QColor otherFrame(192, 192, 192);
 } // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent)
-    : QMainWindow(parent), messages(dialogs), coverDefaults(std::move(defaults))
+    : QMainWindow(parent), messages(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
-    files = std::make_unique<FileCommands>(*this);
-    photos = std::make_unique<PhotoCommands>(*this);
-    printing = std::make_unique<PrintCommands>(*this);
+    files = std::make_unique<FileCommands>(albumData, dialogs, std::move(defaults), this);
+    photos = std::make_unique<PhotoCommands>(albumData, dialogs, loader, this);
+    printing = std::make_unique<PrintCommands>(albumData, dialogs, this, [this] {
+        ScreenPage shown;
+        shown.page = current_page();
+        for (SlotView* s : slotViews)
+            shown.pictures.at(size_t(s->index())) = s->photoBox()->picture();
+        return shown;
+    });
+    photos->setPictureSize(slotPictureSize());
     connectCommands();
+    connectAlbum();
 
     // Start-up: the boxes are filled before write-back begins, so that
     // nothing is written into an album that does not exist yet.
-    savedFlag = true;
     writeBack = false;
     setWindowTitle(QStringLiteral("Zelkora"));
     for (SlotView* s : slotViews) {
@@ -60,8 +68,10 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     mark_selected_slot(0);
     pageNumberBox->setText(QStringLiteral("1"));
     writeBack = true;
-    album.entries.reset_table();
-    album.cover = coverDefaults();
+    Document fresh;
+    fresh.entries.reset_table();
+    fresh.cover = files->fresh_cover();
+    albumData.replace_document(std::move(fresh), {});
     renew_cover_window();
 }
 
@@ -100,7 +110,7 @@ void MainWindow::buildWindow()
     spinner->setObjectName(QStringLiteral("UpDown1"));
     spinner->setGeometry(twips(4560, 100, 840, 270));
 
-    // Keyboard order: the slotViews top to bottom, then the page controls.
+    // Keyboard order: the slots top to bottom, then the page controls.
     QWidget* previous = nullptr;
     for (SlotView* s : slotViews) {
         for (QWidget* w : { static_cast<QWidget*>(s->numberBox()),
@@ -119,57 +129,83 @@ void MainWindow::buildWindow()
 
 void MainWindow::connectCommands()
 {
-    // Menu items
+    // Menu items and tool-bar buttons (one action each)
     const std::pair<const char*, void (MainWindow::*)()> handlers[] = {
-        { "file_header", &MainWindow::file_header_Click },
-        { "option_edit", &MainWindow::option_edit_Click },
+        { "file_header", &MainWindow::show_cover_window },
+        { "option_edit", &MainWindow::show_options },
         { "input_line", &MainWindow::insert_line },
         { "delete_line", &MainWindow::extract_line },
-        { "zoom_photo", &MainWindow::zoom_photo_Click },
-        { "version_menu", &MainWindow::version_menu_Click },
+        { "zoom_photo", &MainWindow::show_zoom },
     };
     for (const auto& [name, handler] : handlers)
         connect(commandSet->action(QLatin1String(name)), &QAction::triggered, this, handler);
+    const auto on = [this](const char* name) { return commandSet->action(QLatin1String(name)); };
+    connect(on("version_menu"), &QAction::triggered, this, [this] { show_about(messages, this); });
     // Closing runs the quit prompt of closeEvent, as the close box does.
-    connect(
-        commandSet->action(QStringLiteral("end_menu")), &QAction::triggered, this, &QWidget::close);
-    connect(commandSet->action(QStringLiteral("file_new")), &QAction::triggered, files.get(),
-        &FileCommands::file_new_Click);
-    connect(commandSet->action(QStringLiteral("file_open")), &QAction::triggered, files.get(),
-        &FileCommands::file_open_Click);
-    connect(commandSet->action(QStringLiteral("file_save")), &QAction::triggered, files.get(),
-        &FileCommands::file_save_Click);
-    connect(commandSet->action(QStringLiteral("print_menu")), &QAction::triggered, printing.get(),
+    connect(on("end_menu"), &QAction::triggered, this, &QWidget::close);
+    connect(on("file_new"), &QAction::triggered, files.get(), &FileCommands::new_album);
+    connect(on("file_open"), &QAction::triggered, files.get(), &FileCommands::open_album);
+    connect(on("file_save"), &QAction::triggered, files.get(), &FileCommands::save_album);
+    connect(on("print_menu"), &QAction::triggered, printing.get(),
         &PrintCommands::print_menu_Click);
-    connect(commandSet->action(QStringLiteral("print_setting")), &QAction::triggered,
-        printing.get(), &PrintCommands::print_setting_Click);
-    connect(commandSet->action(QStringLiteral("oneprint_menu")), &QAction::triggered,
-        printing.get(), &PrintCommands::print_page);
-    connect(commandSet->action(QStringLiteral("load_image_menu")), &QAction::triggered, this,
-        [this] { photos->load_image(selected); });
-    connect(commandSet->action(QStringLiteral("delete_image_menu")), &QAction::triggered, this,
-        [this] { photos->delete_image(selected); });
+    connect(on("print_setting"), &QAction::triggered, printing.get(),
+        &PrintCommands::print_setting_Click);
+    connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);
+    connect(on("load_image_menu"), &QAction::triggered, this,
+        [this] { photos->load_image(selected_position()); });
+    connect(on("delete_image_menu"), &QAction::triggered, this,
+        [this] { photos->delete_image(selected_position()); });
+    for (int k = 0; k < 3; ++k) {
+        connect(on(qPrintable(QStringLiteral("select_slot_%1").arg(k + 1))), &QAction::triggered,
+            this, [this, k] {
+                select_slot(k);
+                slot(k).titleBox()->setFocus(Qt::ShortcutFocusReason);
+            });
+    }
+    commandSet->followUndoStack(albumData.undoStack());
+    connect(photos.get(), &PhotoCommands::finished, this, &MainWindow::go_to_title);
+    connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
 
-    // Tool bar
-    connect(commandSet, &CommandSet::buttonClicked, this, &MainWindow::Toolbar1_ButtonClick);
-
-    // Page control and slotViews
+    // Page control and slots
     connect(spinner, &PageSpinner::valueChanged, this, &MainWindow::page_changed);
-    connect(pageNumberBox, &QLineEdit::textChanged, this, &MainWindow::Text4_Change);
+    connect(pageNumberBox, &QLineEdit::textChanged, this, &MainWindow::page_number_shown);
     for (SlotView* s : slotViews) {
         const int k = s->index();
-        connect(s, &SlotView::titleChanged, this, &MainWindow::Text2_Change);
-        connect(s, &SlotView::textChanged, this, &MainWindow::Text3_Change);
+        connect(s, &SlotView::titleChanged, this, &MainWindow::title_edited);
+        connect(s, &SlotView::textChanged, this, &MainWindow::text_edited);
         connect(s->photoBox(), &PhotoBox::released, this,
-            [this, k](Qt::MouseButton b, const QPoint& at) { Image1_MouseUp(k, b, at); });
-        connect(s->photoBox(), &PhotoBox::clicked, this, [this, k] { Image1_Click(k); });
-        connect(s->photoBox(), &PhotoBox::doubleClicked, this, [this, k] { Image1_DblClick(k); });
+            [this, k](Qt::MouseButton b, const QPoint& at) { photo_released(k, b, at); });
+        connect(s->photoBox(), &PhotoBox::clicked, this, [this, k] { photo_clicked(k); });
+        connect(s->photoBox(), &PhotoBox::doubleClicked, this,
+            [this, k] { photo_double_clicked(k); });
         // Handled after the drag has ended, so messages do not hold up the drag source.
         connect(
             s->photoBox(), &PhotoBox::filesDropped, this,
-            [this, k](const QStringList& paths) { photos->Image1_OLEDragDrop(k, paths); },
+            [this, k](const QStringList& paths) { files_dropped(k, paths); },
             Qt::QueuedConnection);
     }
+}
+
+void MainWindow::connectAlbum()
+{
+    // The views follow the album
+    connect(&albumData, &Album::entriesChanged, this, &MainWindow::entries_changed);
+    connect(&albumData, &Album::pageCountChanged, this, [this](int pages) {
+        const QScopedValueRollback guard(followingAlbum, true);
+        spinner->setMaximum(pages);
+    });
+    connect(&albumData, &Album::documentReplaced, this, [this] {
+        const QScopedValueRollback guard(followingAlbum, true);
+        spinner->setMaximum(albumData.entries().page_count());
+        if (spinner->value() != 1)
+            spinner->setValue(1); // shows page 1
+        else
+            show_page();
+        pageNumberBox->setText(QStringLiteral("1"));
+    });
+    connect(&albumData, &Album::stepShown, this, &MainWindow::step_shown);
+    connect(&albumData, &Album::savedChanged, this,
+        [this](bool saved) { setWindowModified(!saved); });
 }
 
 void MainWindow::show_cover_modal()
@@ -199,9 +235,9 @@ int MainWindow::highest_page() const
     return spinner->maximum();
 }
 
-int MainWindow::shown_page_number() const
+int MainWindow::selected_position() const
 {
-    return int(leading_number(pageNumberBox->text()));
+    return entry_index(current_page(), selected);
 }
 
 QSize MainWindow::slotPictureSize() const
@@ -209,16 +245,25 @@ QSize MainWindow::slotPictureSize() const
     return slotViews[0]->photoBox()->size() * devicePixelRatio();
 }
 
+void MainWindow::show_slot(int k)
+{
+    SlotView* s = slotViews.at(size_t(k));
+    const Entry& entry = albumData.entries().entry(entry_index(current_page(), k));
+    const QScopedValueRollback guard(followingAlbum, true);
+    s->setNumberLabel(QStringLiteral("No.") + entry.number);
+    s->setTitle(entry.title);
+    s->setText(entry.text);
+    const Picture picture = loader.load(entry.image, slotPictureSize());
+    if (picture.ok())
+        s->photoBox()->setPicture(picture.image);
+    else
+        s->photoBox()->showUnreadable(entry.image);
+}
+
 void MainWindow::show_page()
 {
-    const int page = current_page();
-    for (SlotView* s : slotViews) {
-        const int i = entry_index(page, s->index());
-        s->setNumberLabel(QStringLiteral("No.") + album.entries.get_field(i, EntryField::Number));
-        s->setTitle(album.entries.get_field(i, EntryField::Title));
-        s->setText(album.entries.get_field(i, EntryField::Text));
-        photos->show_photo(s->index(), album.entries.get_field(i, EntryField::Image));
-    }
+    for (int k = 0; k < 3; ++k)
+        show_slot(k);
 }
 
 void MainWindow::mark_selected_slot(int k)
@@ -234,35 +279,10 @@ void MainWindow::select_slot(int k)
     mark_selected_slot(k);
 }
 
-bool MainWindow::grow_page()
-{
-    if (!album.entries.append_page()) {
-        messages.inform(this,
-            QStringLiteral("写真帳はこれ以上ページを増やせません (最大 %1 ページ).")
-                .arg(EntryTable::MaxEntries / 3));
-        return false;
-    }
-    spinner->setMaximum(album.entries.page_count());
-    return true;
-}
-
-void MainWindow::replace_document(Document document)
-{
-    album = std::move(document);
-    spinner->setMaximum(album.entries.page_count());
-    if (spinner->value() != 1)
-        spinner->setValue(1); // shows page 1
-    else
-        show_page();
-    pageNumberBox->setText(QStringLiteral("1"));
-    if (cover)
-        cover->reload();
-}
-
 void MainWindow::renew_cover_window()
 {
     delete cover;
-    cover = new CoverDialog(album.cover, this);
+    cover = new CoverDialog(albumData, this);
 }
 
 ZoomWindow* MainWindow::ensure_zoom_window()
@@ -272,7 +292,7 @@ ZoomWindow* MainWindow::ensure_zoom_window()
     return zoom;
 }
 
-void MainWindow::Text4_Change()
+void MainWindow::page_number_shown()
 {
     // The number boxes follow the page number at once.
     const double page = leading_number(pageNumberBox->text());
@@ -284,45 +304,51 @@ void MainWindow::Text4_Change()
 
 void MainWindow::page_changed(int page)
 {
+    albumData.end_typing();
+    if (!followingAlbum) {
+        // Paging to a page whose titles or texts differ counts as an edit for
+        // the quit prompt, as it always has; it is no step to undo.
+        bool differs = false;
+        for (SlotView* s : slotViews) {
+            const Entry& e = albumData.entries().entry(entry_index(page, s->index()));
+            differs = differs || e.title != s->title() || e.text != s->text();
+        }
+        if (differs)
+            albumData.mark_unsaved();
+    }
     pageNumberBox->setText(QString::number(page));
     show_page();
 }
 
-void MainWindow::Text2_Change(int k)
+void MainWindow::title_edited(int k)
 {
-    if (!writeBack)
-        return;
-    album.entries.set_field(entry_index(current_page(), k), EntryField::Title, slot(k).title());
-    savedFlag = false;
+    if (writeBack && !followingAlbum)
+        albumData.set_title(entry_index(current_page(), k), slot(k).title());
 }
 
-void MainWindow::Text3_Change(int k)
+void MainWindow::text_edited(int k)
 {
-    if (!writeBack)
-        return;
-    album.entries.set_field(entry_index(current_page(), k), EntryField::Text, slot(k).text());
-    savedFlag = false;
+    if (writeBack && !followingAlbum)
+        albumData.set_text(entry_index(current_page(), k), slot(k).text());
 }
 
 void MainWindow::insert_line()
 {
-    const int t = entry_index(current_page(), selected);
-    // The last entry's contents would be pushed out of the table: make room.
-    if (!album.entries.entry(album.entries.entry_count()).isEmpty() && !grow_page())
-        return;
-    album.entries.insert_place(t);
-    show_page();
-    savedFlag = false;
+    // A full last entry makes the album grow by a page; at the size limit
+    // the insert is refused rather than pushing the last entry out.
+    if (!albumData.insert_place(selected_position())) {
+        messages.inform(this,
+            QStringLiteral("写真帳はこれ以上ページを増やせません (最大 %1 ページ).")
+                .arg(EntryTable::MaxEntries / 3));
+    }
 }
 
 void MainWindow::extract_line()
 {
-    album.entries.take_out(entry_index(current_page(), selected));
-    show_page();
-    savedFlag = false;
+    albumData.take_out(selected_position());
 }
 
-void MainWindow::Image1_MouseUp(int k, Qt::MouseButton button, const QPoint& globalPosition)
+void MainWindow::photo_released(int k, Qt::MouseButton button, const QPoint& globalPosition)
 {
     if (button == Qt::LeftButton) {
         select_slot(k);
@@ -334,51 +360,45 @@ void MainWindow::Image1_MouseUp(int k, Qt::MouseButton button, const QPoint& glo
     }
 }
 
-void MainWindow::Image1_Click(int k)
+void MainWindow::photo_clicked(int k)
 {
     const int i = entry_index(current_page(), k);
-    ensure_zoom_window()->setPhoto(album.entries.get_field(i, EntryField::Image));
+    ensure_zoom_window()->setPhoto(albumData.entries().get_field(i, EntryField::Image));
 }
 
-void MainWindow::Image1_DblClick(int k)
+void MainWindow::photo_double_clicked(int k)
 {
     selected = k;
-    photos->load_image(k);
+    photos->load_image(entry_index(current_page(), k));
 }
 
-void MainWindow::Toolbar1_ButtonClick(const QString& key)
+void MainWindow::files_dropped(int k, const QStringList& paths)
 {
-    const std::pair<const char*, std::function<void()>> buttons[] = {
-        { "newfile", [this] { files->file_new_Click(); } },
-        { "openfile", [this] { files->file_open_Click(); } },
-        { "savefile", [this] { files->file_save_Click(); } },
-        { "toppage", [this] { file_header_Click(); } },
-        { "printall", [this] { printing->print_menu_Click(); } },
-        { "oneprint", [this] { printing->print_page(); } },
-        { "photo", [this] { photos->load_image(selected); } },
-        { "delete", [this] { photos->delete_image(selected); } },
-        { "input", [this] { insert_line(); } },
-        { "cutout", [this] { extract_line(); } },
-    };
-    for (const auto& [name, run] : buttons) {
-        if (key == QLatin1String(name)) {
-            run();
-            return;
-        }
-    }
+    // One file selects the slot, even when it turns out to be no picture.
+    if (paths.size() == 1)
+        select_slot(k);
+    photos->drop_files(entry_index(current_page(), k), paths);
 }
 
-void MainWindow::file_header_Click()
+void MainWindow::go_to_title(int position)
+{
+    const int first = entry_index(current_page(), 0);
+    if (position >= first && position < first + 3)
+        slot(position - first).titleBox()->setFocus();
+}
+
+void MainWindow::show_cover_window()
 {
     if (!cover)
         renew_cover_window();
     cover->show();
     cover->raise();
     cover->activateWindow();
-    savedFlag = false;
+    // Opening the cover window counts as an edit.
+    albumData.mark_touched(QStringLiteral("表紙の表示"));
 }
 
-void MainWindow::option_edit_Click()
+void MainWindow::show_options()
 {
     if (!options)
         options = new OptionsDialog(messages, this);
@@ -387,24 +407,46 @@ void MainWindow::option_edit_Click()
     options->activateWindow();
 }
 
-void MainWindow::version_menu_Click()
+void MainWindow::show_zoom()
 {
-    show_about(messages, this);
-}
-
-void MainWindow::zoom_photo_Click()
-{
-    const int i = entry_index(current_page(), selected);
     ZoomWindow* window = ensure_zoom_window();
-    window->setPhoto(album.entries.get_field(i, EntryField::Image));
+    window->setPhoto(albumData.entries().get_field(selected_position(), EntryField::Image));
     window->showNormal();
     window->raise();
     window->activateWindow();
 }
 
+void MainWindow::entries_changed(int first, int last)
+{
+    for (int k = 0; k < 3; ++k) {
+        const int i = entry_index(current_page(), k);
+        if (i >= first && i <= last)
+            show_slot(k);
+    }
+}
+
+void MainWindow::step_shown(int position)
+{
+    // An undo or redo shows where it changed the album and selects that slot.
+    if (position < 1 || position > albumData.entries().entry_count())
+        return;
+    const QScopedValueRollback guard(followingAlbum, true);
+    const int page = (position - 1) / 3 + 1;
+    if (page != current_page())
+        spinner->setValue(page);
+    select_slot((position - 1) % 3);
+}
+
+void MainWindow::new_album_started()
+{
+    select_slot(0);
+    renew_cover_window();
+    show_cover_modal();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!savedFlag) {
+    if (!albumData.saved()) {
         const Answer answer = messages.message(this,
             { QStringLiteral("終了しますか？"), QStringLiteral("Zelkora"), MessageIcon::None,
                 MessageButtons::YesNo, Answer::Yes });
@@ -427,13 +469,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // A text box takes Shift+Insert, Shift+Delete, Ctrl+H and other keys as
+    // A text box takes Shift+Insert, Shift+Delete, Ctrl+Z and other keys as
     // its own; the album's commands come first, as users expect.
     if (event->type() == QEvent::ShortcutOverride
         && commandSet->isMenuShortcut(static_cast<QKeyEvent*>(event))) {
         event->ignore();
         return true;
     }
+    // Leaving a box ends its typing step.
+    if (event->type() == QEvent::FocusOut)
+        albumData.end_typing();
     return QMainWindow::eventFilter(watched, event);
 }
 

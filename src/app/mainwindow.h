@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/document.h"
+#include "model/album.h"
 #include "photos/photoloader.h"
 
 #include <QMainWindow>
@@ -25,16 +25,16 @@ class PrintCommands;
 class SlotView;
 class ZoomWindow;
 
-// The album's main window: one page of three photo slotViews, the page control,
-// the menus and the tool bar. It owns the open document and the window-level
-// state (selected slot, saved flag, write-back flag); the commands in the
-// other subsystems work on the document through the operations below.
+// The album's main window: one page of three photo slots, the page control,
+// the menus and the tool bar. It shows the album and follows its signals;
+// every change of the album goes through the album's operations, here or
+// in the command objects. It keeps the window-level state: the selected slot.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The cover data of a new album; asked again for every new document.
+    // The cover data of a new album; asked again for every new album.
     using CoverDefaults = std::function<CoverData()>;
 
     MainWindow(Dialogs& dialogs, CoverDefaults coverDefaults, QWidget* parent = nullptr);
@@ -43,10 +43,7 @@ public:
     // The cover data window, shown modally as start-up ends.
     void show_cover_modal();
 
-    Document& document() { return album; }
-    EntryTable& entries() { return album.entries; }
-    Dialogs& dialogs() { return messages; }
-    PhotoLoader& photoLoader() { return loader; }
+    Album& album() { return albumData; }
     SlotView& slot(int k) { return *slotViews.at(size_t(k)); }
     CoverDialog* coverWindow() const;
     ZoomWindow* zoomWindow() const;
@@ -58,31 +55,11 @@ public:
 
     int current_page() const;
     int highest_page() const;
-    // The page number as the page-number box shows it.
-    int shown_page_number() const;
     int selected_slot() const { return selected; }
-    bool saved() const { return savedFlag; }
-    // The cover data of a new album, as of now.
-    CoverData fresh_cover() const { return coverDefaults(); }
-    void set_saved(bool saved) { savedFlag = saved; }
-
-    // Fills the three slotViews from the entries of the current page.
-    void show_page();
-    void mark_selected_slot(int k);
     // Makes k the selected slot and marks it.
     void select_slot(int k);
-    // Appends a page of three empty entries. At the size limit nothing grows
-    // and the user is told so; returns whether the page was added.
-    bool grow_page();
-    // Replaces the whole album (open, new) and shows its first page.
-    void replace_document(Document document);
-    // Discards the cover window and creates it again for the current cover.
-    void renew_cover_window();
-    // The zoom window, created when it does not exist.
-    ZoomWindow* ensure_zoom_window();
-
-    void insert_line();
-    void extract_line();
+    // Fills the three slots from the entries of the current page.
+    void show_page();
 
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
@@ -94,27 +71,43 @@ protected:
 private:
     void buildWindow();
     void connectCommands();
-    void Text4_Change();
-    void Text2_Change(int k);
-    void Text3_Change(int k);
+    void connectAlbum();
+
+    int selected_position() const;
+    void show_slot(int k);
+    void mark_selected_slot(int k);
+    void renew_cover_window();
+    ZoomWindow* ensure_zoom_window();
+
+    // What the user did
+    void page_number_shown();
     void page_changed(int page);
-    void Image1_MouseUp(int k, Qt::MouseButton button, const QPoint& globalPosition);
-    void Image1_Click(int k);
-    void Image1_DblClick(int k);
-    void Toolbar1_ButtonClick(const QString& key);
-    void file_header_Click();
-    void option_edit_Click();
-    void version_menu_Click();
-    void zoom_photo_Click();
+    void title_edited(int k);
+    void text_edited(int k);
+    void insert_line();
+    void extract_line();
+    void photo_released(int k, Qt::MouseButton button, const QPoint& globalPosition);
+    void photo_clicked(int k);
+    void photo_double_clicked(int k);
+    void files_dropped(int k, const QStringList& paths);
+    void show_cover_window();
+    void show_options();
+    void show_zoom();
+    void go_to_title(int position);
+
+    // What the album did
+    void entries_changed(int first, int last);
+    void step_shown(int position);
+    void new_album_started();
 
     Dialogs& messages;
-    CoverDefaults coverDefaults;
-    Document album;
+    Album albumData;
     PhotoLoader loader;
 
     int selected = 0;
-    bool savedFlag = true;
     bool writeBack = false;
+    // True while the views follow a change of the album (not the user's).
+    bool followingAlbum = false;
 
     std::array<SlotView*, 3> slotViews {};
     QLineEdit* pageNumberBox = nullptr;

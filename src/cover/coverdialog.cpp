@@ -1,7 +1,9 @@
 #include "coverdialog.h"
 
 #include "app/twips.h"
+#include "model/album.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +26,11 @@ QFont faceFont(Face face)
 
 } // namespace
 
-CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
+CoverDialog::CoverDialog(Album& album, QWidget* parent)
     : QDialog(parent,
         Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint),
-      cover(coverData)
+      album(album)
 {
     setObjectName(QStringLiteral("Dialog"));
     setWindowTitle(QStringLiteral("表紙データ"));
@@ -114,14 +116,17 @@ CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
 
     reload();
 
-    // Boxes write through to the cover data; OK hides the window.
+    // Boxes write through to the album and follow it; OK hides the window.
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         const auto f = CoverField(n);
         connect(box(f), &QLineEdit::textChanged, this, [this, f](const QString& text) {
             if (!reloading)
-                cover.setField(f, text);
+                this->album.set_cover_field(f, text);
         });
+        // Leaving a box ends its typing step.
+        box(f)->installEventFilter(this);
     }
+    connect(&album, &Album::coverChanged, this, &CoverDialog::reload);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -130,9 +135,16 @@ void CoverDialog::reload()
     const QScopedValueRollback guard(reloading, true);
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         const auto f = CoverField(n);
-        if (box(f)->text() != cover.field(f))
-            box(f)->setText(cover.field(f));
+        if (box(f)->text() != album.cover().field(f))
+            box(f)->setText(album.cover().field(f));
     }
+}
+
+bool CoverDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut)
+        album.end_typing();
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace zk

@@ -589,4 +589,9 @@ void Album::mark_touched(const QString& stepName, int position)
     stack->push(new TouchStep(*this, stepName, position));
 }
 
+void Album::mark_unsaved()
+{
+    stack->resetClean();
+}
+
 } // namespace zk

@@ -109,6 +109,10 @@ public:
     // dialog that the album treats as touched).
     // Undoing or redoing it shows `position` (0: nothing in particular).
     void mark_touched(const QString& stepName, int position = 0);
+    // Counts the album as changed without a step of its own: only a save
+    // makes it saved again (paging over boxes whose content changed has
+    // always counted as an edit for the quit prompt).
+    void mark_unsaved();
 
 Q_SIGNALS:
     // Contents of positions first..last changed (inclusive).

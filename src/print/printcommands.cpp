@@ -1,15 +1,12 @@
 #include "printcommands.h"
 
 #include "app/dialogs.h"
-#include "app/mainwindow.h"
-#include "app/photobox.h"
-#include "app/slotview.h"
+#include "model/album.h"
 #include "print/painterprintdevice.h"
 #include "print/photopage.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QLineEdit>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTemporaryFile>
@@ -18,8 +15,9 @@
 
 namespace zk {
 
-PrintCommands::PrintCommands(MainWindow& mainWindow)
-    : window(mainWindow), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+PrintCommands::PrintCommands(
+    const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen)
+    : album(album), dialogs(dialogs), window(window), screen(std::move(screen)), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));
@@ -30,7 +28,7 @@ PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::print_menu_Click()
 {
-    if (!window.dialogs().print(&window, *chosen, PrintRequest {}))
+    if (!dialogs.print(window, *chosen, PrintRequest {}))
         return;
     // The album always prints whole, once per copy; the printer makes one of each job.
     int copies = chosen->copyCount();
@@ -42,8 +40,8 @@ void PrintCommands::print_menu_Click()
     // Let the window repaint where the dialog was before the work starts.
     QCoreApplication::processEvents();
 
-    const int pages = window.entries().page_count();
-    QProgressDialog progress(&window);
+    const int pages = album.entries().page_count();
+    QProgressDialog progress(window);
     progress.setWindowTitle(QStringLiteral("印刷"));
     progress.setCancelButtonText(QStringLiteral("中止"));
     progress.setRange(0, copies * (pages + 1));
@@ -109,7 +107,7 @@ PrintResult PrintCommands::print_copies(
     PhotoLoader loader(0); // printing keeps no photo beyond its page
     const PhotoSource photos = photo_source(loader);
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, window.document(), photos, progress);
+        const PrintResult result = print_album(device, album.document(), photos, progress);
         if (!result.ok())
             return result;
     }
@@ -120,20 +118,19 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
 {
     PhotoLoader loader(0);
     const QSize size = photo_print_size(pictureDpi);
+    const ScreenPage shown = screen();
     PageSlots slots;
     for (int s = 0; s < 3; ++s) {
-        SlotView& view = window.slot(s);
-        const QString& path
-            = window.entries().get_field(entry_index(window.current_page(), s), EntryField::Image);
+        const Entry& entry = album.entries().entry(entry_index(shown.page, s));
         SlotRecord& record = slots[size_t(s)];
-        record.numberLabel = view.numberBox()->text();
-        record.title = view.title();
-        record.text = view.text();
-        record.hasPhoto = !path.isEmpty();
+        record.numberLabel = QStringLiteral("No.") + entry.number;
+        record.title = entry.title;
+        record.text = entry.text;
+        record.hasPhoto = !entry.image.isEmpty();
         if (record.hasPhoto) {
-            const Picture picture = loader.load(path, size);
+            const Picture picture = loader.load(entry.image, size);
             record.picture = picture.ok() && !picture.image.isNull() ? picture.image
-                                                                     : view.photoBox()->picture();
+                                                                     : shown.pictures.at(size_t(s));
         }
     }
     return slots;
@@ -147,7 +144,7 @@ void PrintCommands::print_page()
         ? chosen->printerName().isEmpty()
         : chosen->outputFileName().isEmpty();
     if (noTarget) {
-        window.dialogs().inform(&window,
+        dialogs.inform(window,
             QStringLiteral("印刷できるプリンタがありません. "
                            "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
         return;
@@ -159,13 +156,13 @@ void PrintCommands::print_page()
 
 void PrintCommands::print_setting_Click()
 {
-    window.dialogs().printerSetup(&window, *chosen);
+    dialogs.printerSetup(window, *chosen);
 }
 
 void PrintCommands::report(const PrintResult& result)
 {
     if (result.status == PrintStatus::Failed)
-        window.dialogs().warn(&window, result.message);
+        dialogs.warn(window, result.message);
 }
 
 } // namespace zk

@@ -2,8 +2,10 @@
 
 #include "print/albumprint.h"
 
+#include <QImage>
 #include <QObject>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -11,8 +13,16 @@ class QPrinter;
 
 namespace zk {
 
-class MainWindow;
+class Album;
+class Dialogs;
 class PrintDevice;
+
+// The page on screen: its number and the picture each slot's photo box shows.
+struct ScreenPage
+{
+    int page = 1;
+    std::array<QImage, 3> pictures;
+};
 
 // Printing the album and the page on screen, and choosing the printer.
 // The printer chosen in either dialog is kept for every later print of this
@@ -22,7 +32,10 @@ class PrintCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit PrintCommands(MainWindow& window);
+    // Dialogs and progress appear over window; screen tells which page is
+    // on screen for the single print.
+    PrintCommands(const Album& album, Dialogs& dialogs, QWidget* window,
+        std::function<ScreenPage()> screen);
     ~PrintCommands() override;
 
     void print_menu_Click();
@@ -36,7 +49,7 @@ public:
     // each page of each copy.
     PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {});
     // The page on screen as its slots show it: number labels, titles and texts
-    // from the boxes, photos decoded from the entries' files at print
+    // of its entries, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
     PageSlots screen_page(double pictureDpi);
 
@@ -45,7 +58,10 @@ private:
     PrintResult run_job(const std::function<PrintResult(PrintDevice&)>& job);
     void report(const PrintResult& result);
 
-    MainWindow& window;
+    const Album& album;
+    Dialogs& dialogs;
+    QWidget* window;
+    std::function<ScreenPage()> screen;
     std::unique_ptr<QPrinter> chosen;
 };
 

@@ -1,4 +1,5 @@
 #include "cover/coverdialog.h"
+#include "model/album.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,10 +19,12 @@ private Q_SLOTS:
 
 void TestCoverDialog::boxesShowAndEditTheCoverData()
 {
-    CoverData cover;
+    Document d;
     for (int n = 1; n <= CoverData::FieldCount; ++n)
-        cover.setLine(n, QStringLiteral("v%1").arg(n));
-    CoverDialog dialog(cover, nullptr);
+        d.cover.setLine(n, QStringLiteral("v%1").arg(n));
+    Album album;
+    album.replace_document(d, {});
+    CoverDialog dialog(album, nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("表紙データ"));
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n));
@@ -30,18 +33,18 @@ void TestCoverDialog::boxesShowAndEditTheCoverData()
         QCOMPARE(box->maxLength(), 32767); // no limit of its own
     }
     QTest::keyClicks(dialog.box(CoverField::ProjectName), "X");
-    QCOMPARE(cover.field(CoverField::ProjectName), QStringLiteral("v3X"));
+    QCOMPARE(album.cover().field(CoverField::ProjectName), QStringLiteral("v3X"));
 
     // An opened album's cover replaces what the boxes show.
-    cover.setField(CoverField::Contractor, QStringLiteral("山田建設"));
-    dialog.reload();
+    d.cover.setField(CoverField::Contractor, QStringLiteral("山田建設"));
+    album.replace_document(d, {});
     QCOMPARE(dialog.box(CoverField::Contractor)->text(), QStringLiteral("山田建設"));
 }
 
 void TestCoverDialog::okAndCloseOnlyHide()
 {
-    CoverData cover;
-    CoverDialog dialog(cover, nullptr);
+    Album album;
+    CoverDialog dialog(album, nullptr);
     dialog.show();
     dialog.box(CoverField::StartDay)->setText(QStringLiteral("9"));
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
@@ -50,13 +53,13 @@ void TestCoverDialog::okAndCloseOnlyHide()
     QVERIFY(dialog.close());
     QVERIFY(!dialog.testAttribute(Qt::WA_DeleteOnClose));
     QCOMPARE(dialog.box(CoverField::StartDay)->text(), QStringLiteral("9"));
-    QCOMPARE(cover.field(CoverField::StartDay), QStringLiteral("9"));
+    QCOMPARE(album.cover().field(CoverField::StartDay), QStringLiteral("9"));
 }
 
 void TestCoverDialog::keyboardOrder()
 {
-    CoverData cover;
-    CoverDialog dialog(cover, nullptr);
+    Album album;
+    CoverDialog dialog(album, nullptr);
     QStringList order;
     QWidget* w = dialog.box(CoverField::FiscalYear);
     for (int i = 0; i < 15; ++i) {

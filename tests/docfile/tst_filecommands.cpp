@@ -73,14 +73,13 @@ void TestFileCommands::init()
 
 void TestFileCommands::cleanup()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     delete window;
 }
 
 void TestFileCommands::saveWritesTheAlbum()
 {
-    window->entries().set_field(2, EntryField::Title, QStringLiteral("基礎"));
-    window->set_saved(false);
+    window->album().set_title(2, QStringLiteral("基礎"));
     dialogs.saveAnswers << path("saved.zkr");
     trigger("file_save");
 
@@ -92,42 +91,40 @@ void TestFileCommands::saveWritesTheAlbum()
     QCOMPARE(asked.defaultExtension, QStringLiteral("zkr"));
     QVERIFY(asked.confirmOverwrite);
 
-    QCOMPARE(readAll(path("saved.zkr")), encode_document(window->document()).bytes);
+    QCOMPARE(readAll(path("saved.zkr")), encode_document(window->album().document()).bytes);
     QCOMPARE(readAll(path("saved.zkr")).count('\n'), 26);
-    QVERIFY(window->saved());
+    QVERIFY(window->album().saved());
 }
 
 void TestFileCommands::cancelledDialogsChangeNothing()
 {
-    window->entries().set_field(1, EntryField::Title, QStringLiteral("kept"));
-    window->set_saved(false);
+    window->album().set_title(1, QStringLiteral("kept"));
     trigger("file_save");
     trigger("file_open");
     QCOMPARE(dialogs.fileRequests.size(), 2);
     QVERIFY(!dialogs.fileRequests.last().confirmOverwrite);
-    QVERIFY(!window->saved());
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), QStringLiteral("kept"));
+    QVERIFY(!window->album().saved());
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("kept"));
     QVERIFY(dialogs.messages.isEmpty());
 }
 
 void TestFileCommands::failedSaveSaysWhyAndKeepsTheFlag()
 {
     QVERIFY(writeAll(path("old.zkr"), "old"));
-    window->entries().set_field(1, EntryField::Title, QStringLiteral("写真😀"));
-    window->set_saved(false);
+    window->album().set_title(1, QStringLiteral("写真😀"));
     dialogs.saveAnswers << path("old.zkr");
     trigger("file_save");
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
     QCOMPARE(readAll(path("old.zkr")), QByteArray("old"));
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("No.1 のタイトル")));
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("😀")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
 
-    window->entries().set_field(1, EntryField::Title, QStringLiteral("ok"));
+    window->album().set_title(1, QStringLiteral("ok"));
     dialogs.saveAnswers << path("no/such/folder/x.zkr");
     trigger("file_save");
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
     QVERIFY(dialogs.lastMessage().contains(path("no/such/folder/x.zkr")));
 }
 
@@ -153,7 +150,7 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
         QStringLiteral("十五文字ある長いタイトルの例です"));
     QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("Text2_1"))->text().left(2),
         QStringLiteral("t2"));
-    QCOMPARE(window->document().cover.field(CoverField::FiscalYear), QStringLiteral("c1"));
+    QCOMPARE(window->album().document().cover.field(CoverField::FiscalYear), QStringLiteral("c1"));
     QCOMPARE(window->coverWindow()->box(CoverField::SubmissionDay)->text(), QStringLiteral("c14"));
 
     // Page through the album, then save it.
@@ -166,12 +163,10 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
 
 void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
 {
-    window->entries().append_page();
-    window->replace_document(window->document());
+    window->album().append_page();
     window->pageControl()->setValue(2);
-    window->entries().set_field(5, EntryField::Title, QStringLiteral("mine"));
-    window->document().cover.setField(CoverField::ProjectName, QStringLiteral("my project"));
-    window->set_saved(false);
+    window->album().set_title(5, QStringLiteral("mine"));
+    window->album().set_cover_field(CoverField::ProjectName, QStringLiteral("my project"));
 
     QByteArray broken = storedAlbum();
     broken.chop(4);
@@ -183,11 +178,11 @@ void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
     QCOMPARE(dialogs.messages.size(), 2);
     QVERIFY(dialogs.messages.first().text.startsWith(path("broken.zkr")));
     QVERIFY(dialogs.messages.last().text.startsWith(path("missing.zkr")));
-    QCOMPARE(window->entries().entry_count(), 6);
+    QCOMPARE(window->album().entries().entry_count(), 6);
     QCOMPARE(window->current_page(), 2);
-    QCOMPARE(window->entries().get_field(5, EntryField::Title), QStringLiteral("mine"));
-    QCOMPARE(window->document().cover.field(CoverField::ProjectName), QStringLiteral("my project"));
-    QVERIFY(!window->saved());
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("mine"));
+    QCOMPARE(window->album().cover().field(CoverField::ProjectName), QStringLiteral("my project"));
+    QVERIFY(!window->album().saved());
 }
 
 void TestFileCommands::newStartsAFreshAlbum()
@@ -196,12 +191,12 @@ void TestFileCommands::newStartsAFreshAlbum()
     for (int i = 1; i <= 6; ++i)
         d.entries.append_entry(
             number_text(i), QStringLiteral("T%1").arg(i), {}, QStringLiteral("/x.jpg"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     window->pageControl()->setValue(2);
     window->select_slot(2);
     const CoverDialog* oldCover = window->coverWindow();
     QVERIFY(oldCover);
-    window->set_saved(false);
+    window->album().mark_touched(QStringLiteral("edit"));
 
     // The new cover window is modal; the user presses OK.
     bool shownModal = false;
@@ -214,10 +209,10 @@ void TestFileCommands::newStartsAFreshAlbum()
     trigger("file_new");
     QVERIFY(shownModal);
     QVERIFY(dialogs.messages.isEmpty());
-    QCOMPARE(window->entries().entry_count(), 3);
+    QCOMPARE(window->album().entries().entry_count(), 3);
     for (int i = 1; i <= 3; ++i) {
-        QCOMPARE(window->entries().get_field(i, EntryField::Number), number_text(i));
-        QVERIFY(window->entries().entry(i).isEmpty());
+        QCOMPARE(window->album().entries().get_field(i, EntryField::Number), number_text(i));
+        QVERIFY(window->album().entries().entry(i).isEmpty());
     }
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(window->highest_page(), 1);
@@ -225,7 +220,7 @@ void TestFileCommands::newStartsAFreshAlbum()
     QCOMPARE(
         window->findChild<QLineEdit*>(QStringLiteral("Text1_2"))->text(), QStringLiteral("No. 3"));
     QCOMPARE(window->selected_slot(), 0);
-    QCOMPARE(window->document().cover.field(CoverField::Contractor), QStringLiteral("cover 2"));
+    QCOMPARE(window->album().cover().field(CoverField::Contractor), QStringLiteral("cover 2"));
     QCOMPARE(window->coverWindow()->box(CoverField::Contractor)->text(), QStringLiteral("cover 2"));
 }
 
@@ -235,7 +230,7 @@ void TestFileCommands::openingAtStartUpShowsTheFilesCover()
     QVERIFY(window->fileCommands().open_document(path("start.zkr")));
     QCOMPARE(window->coverWindow()->box(CoverField::ProjectName)->text(), QStringLiteral("c3"));
     QVERIFY(!window->fileCommands().open_document(path("nothing.zkr")));
-    QCOMPARE(window->document().cover.field(CoverField::ProjectName), QStringLiteral("c3"));
+    QCOMPARE(window->album().document().cover.field(CoverField::ProjectName), QStringLiteral("c3"));
 }
 
 QTEST_MAIN(TestFileCommands)

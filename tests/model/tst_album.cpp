@@ -239,7 +239,8 @@ void TestAlbum::typingMergesUntilABoundary()
 }
 
 // Each letter is an action, each flag the expected saved state after it.
-// e: edit, s: save, u: undo, r: redo, o: open, R: recovered album.
+// e: edit, s: save, u: undo, r: redo, o: open, R: recovered album,
+// p: marked unsaved.
 void TestAlbum::savedFollowsTheStack_data()
 {
     QTest::addColumn<QString>("actions");
@@ -250,6 +251,7 @@ void TestAlbum::savedFollowsTheStack_data()
     QTest::newRow("edit after undoing the saved step") << "esue" << "-+--";
     QTest::newRow("open forgets the history") << "eou" << "-++";
     QTest::newRow("recovered album is unsaved") << "Rus" << "--+";
+    QTest::newRow("marked unsaved until a save") << "epus" << "---+";
 }
 
 void TestAlbum::savedFollowsTheStack()
@@ -278,6 +280,9 @@ void TestAlbum::savedFollowsTheStack()
             break;
         case 'o':
             album.replace_document(fixture(2), QStringLiteral("/other.zkr"));
+            break;
+        case 'p':
+            album.mark_unsaved();
             break;
         case 'R':
             album.replace_document(fixture(2), QStringLiteral("/other.zkr"), false);

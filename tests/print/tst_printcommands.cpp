@@ -83,7 +83,7 @@ void TestPrintCommands::init()
 
 void TestPrintCommands::cleanup()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     delete window;
 }
 
@@ -98,7 +98,7 @@ Document TestPrintCommands::album(int pages, bool photos)
 
 void TestPrintCommands::printCommandPrintsTheWholeAlbum()
 {
-    window->replace_document(album(2, true));
+    window->album().replace_document(album(2, true), {});
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("album.pdf");
     window->commands().action(QStringLiteral("print_menu"))->trigger();
@@ -122,7 +122,7 @@ void TestPrintCommands::cancelPrintsNothing()
 
 void TestPrintCommands::copiesAreSeparateJobs()
 {
-    window->replace_document(album(1, true));
+    window->album().replace_document(album(1, true), {});
     RecordingPrintDevice device;
     QVERIFY(window->printCommands().print_copies(device, 2).ok());
     const QStringList drawn = drawnElements(device.calls());
@@ -137,7 +137,7 @@ void TestPrintCommands::anErrorStopsTheJobAndSaysWhere()
 {
     Document d = album(3, true);
     d.entries.set_field(5, EntryField::Image, file("gone.jpg"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     RecordingPrintDevice device;
     const PrintResult result = window->printCommands().print_copies(device, 2);
     QCOMPARE(result.status, PrintStatus::Failed);
@@ -169,7 +169,7 @@ void TestPrintCommands::singlePagePrintsWhatTheSlotsShow()
     d.entries.set_field(1, EntryField::Image, file("green.png"));
     QFile::copy(file("green.png"), file("soon-gone.png"));
     d.entries.set_field(2, EntryField::Image, file("soon-gone.png"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     QFile::remove(file("soon-gone.png"));
     window->slot(2).titleBox()->setText(QStringLiteral("画面の題"));
 
