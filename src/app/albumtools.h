@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QAction;
 class QWidget;
 
 namespace zk {
@@ -17,9 +16,8 @@ class OverviewWindow;
 class PhotoLoader;
 
 // The whole-album commands: 写真の一括取込, 写真一覧 and 写真フォルダの再設定.
-// Each is one QAction that the window puts into its menus (and, for the
-// batch import, its tool bar); they work on the album and ask the window
-// only where the user is and to show a position.
+// They work on the album and ask the window only where the user is and to
+// show a position; the window connects its actions to them.
 class AlbumTools : public QObject
 {
     Q_OBJECT
@@ -37,16 +35,11 @@ public:
         WindowHooks hooks);
     ~AlbumTools() override;
 
-    // Menu item "batch_import_menu"; on the tool bar under the key "batchimport".
-    QAction* batchImportAction() const { return batchImport; }
-    QAction* batchImportButton() const { return batchImportKey; }
-    // Menu item "overview_menu" of the 表示 menu.
-    QAction* overviewAction() const { return overviewItem; }
-    // Menu item "relink_menu".
-    QAction* relinkAction() const { return relink; }
-
+    // The overview while it is open.
     OverviewWindow* overview() const { return overviewWindow; }
 
+    // Without files, asks for them first; without a position, the photos go
+    // to the selected slot's entry.
     void batch_import(const QStringList& files = {}, int position = 0);
     void show_overview();
     void relink_photos();
@@ -57,10 +50,6 @@ private:
     Dialogs& dialogs;
     PhotoLoader& loader;
     WindowHooks hooks;
-    QAction* batchImport = nullptr;
-    QAction* batchImportKey = nullptr;
-    QAction* overviewItem = nullptr;
-    QAction* relink = nullptr;
     QPointer<OverviewWindow> overviewWindow;
 };
 

@@ -14,6 +14,7 @@ class QLineEdit;
 
 namespace zk {
 
+class AlbumTools;
 class CommandSet;
 class CoverDialog;
 class Dialogs;
@@ -52,6 +53,7 @@ public:
     FileCommands& fileCommands() { return *files; }
     PhotoCommands& photoCommands() { return *photos; }
     PrintCommands& printCommands() { return *printing; }
+    AlbumTools& albumTools() { return *wholeAlbum; }
 
     int current_page() const;
     int highest_page() const;
@@ -119,6 +121,7 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<PhotoCommands> photos;
     std::unique_ptr<PrintCommands> printing;
+    AlbumTools* wholeAlbum = nullptr;
 };
 
 } // namespace zk
