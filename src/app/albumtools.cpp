@@ -1,5 +1,6 @@
 #include "albumtools.h"
 
+#include "model/album.h"
 #include "overview/overviewwindow.h"
 #include "photos/batchimportcommand.h"
 #include "photos/relinkcommand.h"
@@ -11,11 +12,18 @@ namespace zk {
 AlbumTools::AlbumTools(QWidget* w, Album& a, Dialogs& d, PhotoLoader& l, WindowHooks h)
     : QObject(w), window(w), album(a), dialogs(d), loader(l), hooks(std::move(h))
 {
+    // The overview never outlives the album it shows.
+    connect(&album, &QObject::destroyed, this, [this] { delete overviewWindow; });
 }
 
 AlbumTools::~AlbumTools()
 {
     delete overviewWindow;
+}
+
+OverviewWindow* AlbumTools::overview() const
+{
+    return overviewWindow;
 }
 
 void AlbumTools::batch_import(const QStringList& files, int position)

@@ -36,7 +36,7 @@ public:
     ~AlbumTools() override;
 
     // The overview while it is open.
-    OverviewWindow* overview() const { return overviewWindow; }
+    OverviewWindow* overview() const;
 
     // Without files, asks for them first; without a position, the photos go
     // to the selected slot's entry.

@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "model/entrytable.h"
+#include "photos/photocommands.h"
 #include "photos/photoloader.h"
 
 #include <QButtonGroup>
@@ -126,9 +127,8 @@ void BatchImportDialog::buildDialog()
     auto* addFolderButton = new QPushButton(QStringLiteral("フォルダーを追加..."), this);
     connect(addFilesButton, &QPushButton::clicked, this, [this] {
         FileRequest request;
-        request.filter = QStringLiteral("すべてのファイル (*.*)|*.*|"
-                                        "JPG ファイル (*.jpg)|*.jpg|");
-        request.filterIndex = 1;
+        request.filter = PhotoCommands::photoFilter();
+        request.filterIndex = 5;
         add_files(dialogs.openFiles(this, request));
     });
     connect(addFolderButton, &QPushButton::clicked, this, &BatchImportDialog::addFolder);
