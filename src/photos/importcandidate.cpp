@@ -110,7 +110,9 @@ QStringList ImportCandidate::expand_folders(const QStringList& paths)
         if (QFileInfo(path).isDir())
             result << pictures_in_folder(path);
         else
-            result << path;
+            // Albums keep full paths: a relative one would mean another file
+            // once the album is opened from elsewhere.
+            result << QFileInfo(path).absoluteFilePath();
     }
     return result;
 }

@@ -29,7 +29,7 @@ struct ImportCandidate
     // The picture files directly inside folder (not in its subfolders), by
     // their name's extension, in natural order of their names.
     static QStringList pictures_in_folder(const QString& folder);
-    // A path for each file: folders are replaced by the pictures in them.
+    // A full path for each file: folders are replaced by the pictures in them.
     static QStringList expand_folders(const QStringList& paths);
 };
 
