@@ -57,7 +57,8 @@ int main(int argc, char* argv[])
         best = best < 0 ? ns : std::min(best, ns);
         placed = int(photos.size());
         if (album.entries().entry(1).image != bench::photoPath(bench::PhotoCount - 1)) {
-            std::fprintf(stderr, "wrong order: %s first\n", qPrintable(album.entries().entry(1).image));
+            std::fprintf(
+                stderr, "wrong order: %s first\n", qPrintable(album.entries().entry(1).image));
             return 1;
         }
     }

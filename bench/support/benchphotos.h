@@ -59,8 +59,8 @@ inline QByteArray scene(int seed)
             const auto noisy = [n](int value, int shift) {
                 return std::clamp(value + int((n >> shift) & 31) - 16, 0, 255);
             };
-            line[x] = qRgb(noisy(qRed(line[x]), 0), noisy(qGreen(line[x]), 5),
-                noisy(qBlue(line[x]), 10));
+            line[x] = qRgb(
+                noisy(qRed(line[x]), 0), noisy(qGreen(line[x]), 5), noisy(qBlue(line[x]), 10));
         }
     }
     QByteArray bytes;

@@ -31,8 +31,8 @@ public:
         std::function<void(int)> showPosition;
     };
 
-    AlbumTools(QWidget* window, Album& album, Dialogs& dialogs, PhotoLoader& loader,
-        WindowHooks hooks);
+    AlbumTools(
+        QWidget* window, Album& album, Dialogs& dialogs, PhotoLoader& loader, WindowHooks hooks);
     ~AlbumTools() override;
 
     // The overview while it is open.

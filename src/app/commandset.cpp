@@ -90,7 +90,8 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "select_slot_2", "中の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_2) } },
             { "select_slot_3", "下の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_3) } } });
     addMenu("view_menu", "表示(&V)",
-        { { "overview_menu", "写真一覧(&L)", { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O) } } });
+        { { "overview_menu", "写真一覧(&L)",
+            { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O) } } });
     addMenu("help_menu", "ヘルプ(&H)", { { "version_menu", "バージョン(&A)", {} } });
 
     tools = new QToolBar(toolBarParent);

@@ -155,7 +155,8 @@ void MainWindow::connectCommands()
     connect(on("print_setting"), &QAction::triggered, printing.get(),
         &PrintCommands::print_setting_Click);
     connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);
-    connect(on("batch_import_menu"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->batch_import(); });
+    connect(on("batch_import_menu"), &QAction::triggered, wholeAlbum,
+        [this] { wholeAlbum->batch_import(); });
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
     connect(on("load_image_menu"), &QAction::triggered, this,

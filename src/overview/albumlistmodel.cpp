@@ -117,8 +117,8 @@ void AlbumListModel::thumbnailLoaded(const QString& path, const QImage& image, c
     const EntryTable& entries = album.entries();
     for (int p = 1; p <= qMin(rows, entries.entry_count()); ++p) {
         if (entries.entry(p).image == path)
-            Q_EMIT dataChanged(index(p - 1), index(p - 1),
-                { Qt::DecorationRole, Qt::ToolTipRole, MissingRole });
+            Q_EMIT dataChanged(
+                index(p - 1), index(p - 1), { Qt::DecorationRole, Qt::ToolTipRole, MissingRole });
     }
 }
 
@@ -149,8 +149,8 @@ Qt::ItemFlags AlbumListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled
-        | Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled
+        | Qt::ItemNeverHasChildren;
 }
 
 QHash<int, QByteArray> AlbumListModel::roleNames() const
@@ -245,8 +245,8 @@ int AlbumListModel::move_positions(QList<int> positions, int to)
     if (positions.isEmpty() || to < 1 || to > rows + 1)
         return 0;
     // Where the block starts once the others have closed up around it.
-    const int before = int(std::count_if(positions.cbegin(), positions.cend(),
-        [to](int p) { return p < to; }));
+    const int before
+        = int(std::count_if(positions.cbegin(), positions.cend(), [to](int p) { return p < to; }));
     const int first = to - before;
     const bool contiguous = positions.constLast() - positions.constFirst() + 1 == positions.size();
     // Onto its own place: nothing moves and no step is recorded.

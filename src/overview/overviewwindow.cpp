@@ -39,9 +39,8 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
     list->setWrapping(true);
     list->setResizeMode(QListView::Adjust);
     list->setUniformItemSizes(true);
-    list->setLayoutMode(QListView::Batched);
-    list->setBatchSize(600);
     list->setGridSize(delegate->tileSize());
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setSpacing(0);
     list->setItemDelegate(delegate);
     list->setModel(entries);
@@ -67,7 +66,8 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
         connect(action, &QAction::triggered, this, handler);
         list->addAction(action);
     };
-    addKey("overview_cut", QStringLiteral("切り取り"), QKeySequence::Cut, &OverviewWindow::cut_selection);
+    addKey("overview_cut", QStringLiteral("切り取り"), QKeySequence::Cut,
+        &OverviewWindow::cut_selection);
     addKey("overview_paste", QStringLiteral("貼り付け"), QKeySequence::Paste,
         &OverviewWindow::paste_before_current);
     addKey("overview_clear", QStringLiteral("削除"), QKeySequence::Delete,
@@ -75,9 +75,8 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     // The tiles announce what the user asked for
-    connect(list, &QListView::activated, this, [this](const QModelIndex& index) {
-        Q_EMIT entryActivated(index.row() + 1);
-    });
+    connect(list, &QListView::activated, this,
+        [this](const QModelIndex& index) { Q_EMIT entryActivated(index.row() + 1); });
     connect(entries, &AlbumListModel::entriesMoved, this, &OverviewWindow::select_positions);
     connect(entries, &AlbumListModel::filesDropped, this, &OverviewWindow::importRequested);
     // A cut list stays valid only while the album stays as it was.
@@ -124,7 +123,8 @@ void OverviewWindow::select_positions(int first, int count)
 {
     QItemSelection selection(entries->index(first - 1), entries->index(first + count - 2));
     list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    list->selectionModel()->setCurrentIndex(entries->index(first - 1), QItemSelectionModel::NoUpdate);
+    list->selectionModel()->setCurrentIndex(
+        entries->index(first - 1), QItemSelectionModel::NoUpdate);
     list->scrollTo(entries->index(first - 1));
 }
 

@@ -45,7 +45,8 @@ void TileDelegate::paint(
 
     painter->fillRect(r, page % 2 == 0 ? evenPageGround : option.palette.base().color());
     if (option.state & QStyle::State_Selected)
-        painter->fillRect(r.adjusted(1, 1, -1, -1), option.palette.highlight().color().lighter(150));
+        painter->fillRect(
+            r.adjusted(1, 1, -1, -1), option.palette.highlight().color().lighter(150));
     if (firstOfPage) {
         painter->setPen(QPen(pageRule, 2));
         painter->drawLine(r.topLeft() + QPoint(1, 0), r.bottomLeft() + QPoint(1, 0));
@@ -78,7 +79,8 @@ void TileDelegate::paint(
     const int line = option.fontMetrics.height();
     QRect text(r.left() + Margin, picture.bottom() + 3, r.width() - 2 * Margin, line);
     painter->setPen(option.palette.text().color());
-    QString number = QStringLiteral("No.") + index.data(AlbumListModel::NumberRole).toString().trimmed();
+    QString number
+        = QStringLiteral("No.") + index.data(AlbumListModel::NumberRole).toString().trimmed();
     if (firstOfPage)
         number += QStringLiteral("  (%1 ページ)").arg(page);
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, number);

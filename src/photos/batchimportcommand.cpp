@@ -79,13 +79,15 @@ bool BatchImportCommand::run(QWidget* parent, int start, const QStringList& file
         plan = ImportPlan::make(album.entries(), plan.start, plan.placement, stillThere);
 
     if (!plan.apply(album, stepName())) {
-        dialogs.warn(parent, QStringLiteral("写真帳の大きさの上限 (%1 件) を超えるため、取り込めませんでした.")
-                                 .arg(EntryTable::MaxEntries));
+        dialogs.warn(parent,
+            QStringLiteral("写真帳の大きさの上限 (%1 件) を超えるため、取り込めませんでした.")
+                .arg(EntryTable::MaxEntries));
         return false;
     }
     if (!leftOut.isEmpty())
         dialogs.warn(parent,
-            QStringLiteral("次のファイルは取り込めませんでした (ほかの %1 枚は配置しました).\r\n\r\n%2")
+            QStringLiteral(
+                "次のファイルは取り込めませんでした (ほかの %1 枚は配置しました).\r\n\r\n%2")
                 .arg(plan.photos.size())
                 .arg(listing(leftOut)));
     return !plan.photos.isEmpty();

@@ -288,8 +288,8 @@ void BatchImportDialog::moveSelected(int step)
     list->clearSelection();
     for (int r : rows)
         list->topLevelItem(r + step)->setSelected(true);
-    list->setCurrentItem(list->topLevelItem(rows.constFirst() + step), 0,
-        QItemSelectionModel::NoUpdate);
+    list->setCurrentItem(
+        list->topLevelItem(rows.constFirst() + step), 0, QItemSelectionModel::NoUpdate);
 }
 
 void BatchImportDialog::removeSelected()

@@ -64,7 +64,8 @@ private:
     quint8 byte(qint64 at) const { return quint8(data[at]); }
     quint16 u16(qint64 at) const
     {
-        return little ? quint16(byte(at) | byte(at + 1) << 8) : quint16(byte(at) << 8 | byte(at + 1));
+        return little ? quint16(byte(at) | byte(at + 1) << 8)
+                      : quint16(byte(at) << 8 | byte(at + 1));
     }
     quint32 u32(qint64 at) const
     {
@@ -82,8 +83,8 @@ QDateTime parseExifTime(QByteArrayView text)
     if (text.size() < 19)
         return {};
     const QByteArray s = text.first(19).toByteArray();
-    const QDateTime time = QDateTime::fromString(QString::fromLatin1(s),
-        QStringLiteral("yyyy:MM:dd HH:mm:ss"));
+    const QDateTime time
+        = QDateTime::fromString(QString::fromLatin1(s), QStringLiteral("yyyy:MM:dd HH:mm:ss"));
     return time.isValid() ? time : QDateTime();
 }
 

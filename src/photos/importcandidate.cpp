@@ -54,7 +54,8 @@ ImportCandidate ImportCandidate::inspect(const QString& path)
     // could be placed but never saved.
     QByteArray encoded;
     if (Cp932Codec::instance().encode(path, encoded) >= 0) {
-        candidate.problem = QStringLiteral("ファイルの場所に Shift-JIS で保存できない文字があります.");
+        candidate.problem
+            = QStringLiteral("ファイルの場所に Shift-JIS で保存できない文字があります.");
         return candidate;
     }
 
@@ -74,7 +75,8 @@ ImportCandidate ImportCandidate::inspect(const QString& path)
             return candidate;
         }
         if (!knownPicture(head)) {
-            candidate.problem = QStringLiteral("写真ファイルではないか、読めない形式のファイルです.");
+            candidate.problem
+                = QStringLiteral("写真ファイルではないか、読めない形式のファイルです.");
             return candidate;
         }
     }
@@ -92,8 +94,7 @@ ImportCandidate ImportCandidate::inspect(const QString& path)
 QStringList ImportCandidate::pictures_in_folder(const QString& folder)
 {
     QStringList result;
-    const QFileInfoList entries
-        = QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
     for (const QFileInfo& info : entries) {
         if (hasPictureSuffix(info.fileName()))
             result << info.absoluteFilePath();

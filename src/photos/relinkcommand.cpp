@@ -13,7 +13,8 @@ RelinkCommand::RelinkCommand(Album& a, Dialogs& d) : album(a), dialogs(d) { }
 
 bool RelinkCommand::run(QWidget* parent)
 {
-    const QString folder = dialogs.chooseFolder(parent, QStringLiteral("写真のあるフォルダーの選択"));
+    const QString folder
+        = dialogs.chooseFolder(parent, QStringLiteral("写真のあるフォルダーの選択"));
     if (folder.isEmpty())
         return false;
 
@@ -33,7 +34,8 @@ bool RelinkCommand::run(QWidget* parent)
                          .arg(result.ambiguous.size())
                          .arg(result.missing.size());
     if (result.unreadableFolders > 0)
-        counts += QStringLiteral("\r\n(読めないフォルダーが %1 個ありました)").arg(result.unreadableFolders);
+        counts += QStringLiteral("\r\n(読めないフォルダーが %1 個ありました)")
+                      .arg(result.unreadableFolders);
     if (result.found.isEmpty()) {
         dialogs.inform(parent, counts + QStringLiteral("\r\n\r\n写真帳は変更していません."));
         return false;

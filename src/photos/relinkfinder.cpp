@@ -12,8 +12,8 @@ namespace zk {
 
 QString RelinkResult::file_name_of(const QString& storedPath)
 {
-    const qsizetype cut = qMax(storedPath.lastIndexOf(QLatin1Char('/')),
-        storedPath.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype cut
+        = qMax(storedPath.lastIndexOf(QLatin1Char('/')), storedPath.lastIndexOf(QLatin1Char('\\')));
     return storedPath.mid(cut + 1);
 }
 
@@ -48,8 +48,8 @@ RelinkResult RelinkResult::find(const EntryTable& entries, const QString& folder
     // One walk through the tree, keeping only the names looked for. Links
     // to folders are not followed, so a link loop cannot make it endless.
     QHash<QString, QStringList> candidates;
-    QDirIterator walk(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
+    QDirIterator walk(
+        folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (walk.hasNext()) {
         walk.next();
         const QFileInfo info = walk.fileInfo();
@@ -64,7 +64,8 @@ RelinkResult RelinkResult::find(const EntryTable& entries, const QString& folder
     }
 
     for (int p : lost) {
-        const QStringList& files = candidates.value(match_key(file_name_of(entries.entry(p).image)));
+        const QStringList& files
+            = candidates.value(match_key(file_name_of(entries.entry(p).image)));
         if (files.size() == 1 && PhotoFile(files.constFirst()).error().isEmpty())
             result.found.insert(p, files.constFirst());
         else if (files.size() > 1)

@@ -4,6 +4,10 @@
 
 #include <QThread>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace zk {
 
 namespace {
@@ -20,7 +24,7 @@ ThumbnailLoader::ThumbnailLoader(const QSize& size, int threads, QObject* parent
     for (int t = 0; t < qMax(1, threads); ++t) {
         workers.emplace_back(QThread::create([this] { work(); }));
         workers.back()->setObjectName(QStringLiteral("thumbnails"));
-        workers.back()->start(QThread::LowPriority);
+        workers.back()->start();
     }
 }
 
@@ -70,6 +74,10 @@ int ThumbnailLoader::busy() const
 
 void ThumbnailLoader::work()
 {
+    // Decoding gives way to the window: on Linux a thread has a nice value
+    // of its own, and QThread's priorities do not change it for ordinary
+    // threads. Without this, two decoders on two cores hold up scrolling.
+    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 10);
     PhotoLoader loader(WorkerCacheBytes);
     QMutexLocker lock(&mutex);
     for (;;) {

@@ -384,7 +384,8 @@ void TestMainWindow::toolBarDispatchesByKey()
     QToolButton* batch = bar->findChild<QToolButton*>(QStringLiteral("batchimport"));
     const QRect pageBox = child<QLineEdit>("Text4")->geometry().united(
         child<QWidget>("UpDown1")->geometry());
-    QVERIFY(!QRect(batch->mapTo(bar->parentWidget(), QPoint(0, 0)), batch->size()).intersects(pageBox));
+    const QRect button(batch->mapTo(bar->parentWidget(), QPoint(0, 0)), batch->size());
+    QVERIFY(!button.intersects(pageBox));
 
     window->album().replace_document(album(1), {});
     window->select_slot(1);

@@ -1,8 +1,13 @@
+#include "app/albumtools.h"
+#include "app/commandset.h"
+#include "app/mainwindow.h"
 #include "model/album.h"
 #include "overview/albumlistmodel.h"
 #include "overview/overviewwindow.h"
 #include "photos/thumbnailloader.h"
+#include "scripteddialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QListView>
@@ -60,6 +65,7 @@ private Q_SLOTS:
     void keyboardMovesAndClears();
     void thumbnailsAndMissingPhotos();
     void droppedFilesAskForAnImport();
+    void mainWindowShowsTheChosenEntry();
 
 private:
     QTemporaryDir dir;
@@ -217,8 +223,8 @@ void TestOverview::keyboardMovesAndClears()
     QListView* view = window->view();
     AlbumListModel* model = window->model();
     view->setFocus();
-    view->selectionModel()->select(QItemSelection(model->index(6), model->index(7)),
-        QItemSelectionModel::ClearAndSelect);
+    view->selectionModel()->select(
+        QItemSelection(model->index(6), model->index(7)), QItemSelectionModel::ClearAndSelect);
     QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
     view->selectionModel()->setCurrentIndex(model->index(1), QItemSelectionModel::NoUpdate);
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
@@ -254,7 +260,10 @@ void TestOverview::thumbnailsAndMissingPhotos()
     QCOMPARE(thumb.size(), window->thumbnailLoader()->size());
     QCOMPARE(thumb.pixelColor(10, 10).red() > 200, true);
     QTRY_VERIFY(model->index(1).data(AlbumListModel::MissingRole).toBool());
-    QVERIFY(model->index(1).data(Qt::ToolTipRole).toString().contains(QStringLiteral("見つかりません")));
+    QVERIFY(model->index(1)
+                .data(Qt::ToolTipRole)
+                .toString()
+                .contains(QStringLiteral("見つかりません")));
     QVERIFY(!model->index(2).data(AlbumListModel::MissingRole).toBool());
 }
 
@@ -273,6 +282,29 @@ void TestOverview::droppedFilesAskForAnImport()
     QCOMPARE(asked.at(0).at(1).toInt(), 5);
     // Nothing changes before the import dialog has been answered.
     QCOMPARE(album->undoStack()->count(), 0);
+}
+
+void TestOverview::mainWindowShowsTheChosenEntry()
+{
+    ScriptedDialogs dialogs;
+    MainWindow main(dialogs, [] { return CoverData(); });
+    main.album().replace_document(albumOf(QStringLiteral("ABCDEF")), {});
+    main.commands().action(QStringLiteral("overview_menu"))->trigger();
+    OverviewWindow* overview = main.albumTools().overview();
+    QVERIFY(overview && overview->isVisible());
+    QCOMPARE(overview->model()->rowCount(), 6);
+
+    // Enter on entry 5: page 2 on screen, its middle slot selected.
+    QListView* view = overview->view();
+    view->setCurrentIndex(overview->model()->index(4));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(main.current_page(), 2);
+    QCOMPARE(main.selected_slot(), 1);
+
+    // A move in the overview shows in the main window's slots at once.
+    overview->model()->move_positions({ 5 }, 1);
+    QCOMPARE(main.album().entries().entry(1).title, QStringLiteral("E"));
+    main.album().mark_saved({});
 }
 
 QTEST_MAIN(TestOverview)

@@ -72,12 +72,12 @@ void TestAlbumCommands::batchImport_data()
     QTest::newRow("natural order, unreadable listed once")
         << QStringList { "P10.jpg", "notes.jpg", "P2.jpg", "P1.jpg" } << true << QList<Answer> {}
         << QStringList { "P1.jpg", "P2.jpg", "P10.jpg" } << "notes.jpg";
-    QTest::newRow("repeat declined") << QStringList { "P2.jpg", "P2.jpg", "P1.jpg" } << true
-                                     << QList<Answer> { Answer::No }
-                                     << QStringList { "P1.jpg", "P2.jpg", "" } << "P2.jpg";
-    QTest::newRow("repeat confirmed") << QStringList { "P2.jpg", "P2.jpg", "P1.jpg" } << true
-                                      << QList<Answer> { Answer::Yes }
-                                      << QStringList { "P1.jpg", "P2.jpg", "P2.jpg" } << "P2.jpg";
+    QTest::newRow("repeat declined")
+        << QStringList { "P2.jpg", "P2.jpg", "P1.jpg" } << true << QList<Answer> { Answer::No }
+        << QStringList { "P1.jpg", "P2.jpg", "" } << "P2.jpg";
+    QTest::newRow("repeat confirmed")
+        << QStringList { "P2.jpg", "P2.jpg", "P1.jpg" } << true << QList<Answer> { Answer::Yes }
+        << QStringList { "P1.jpg", "P2.jpg", "P2.jpg" } << "P2.jpg";
     QTest::newRow("cancelled") << QStringList { "P1.jpg", "P2.jpg" } << false << QList<Answer> {}
                                << QStringList { "", "", "" } << "";
     QTest::newRow("a folder stands for its pictures")
@@ -155,8 +155,8 @@ void TestAlbumCommands::relink()
 
     RelinkCommand(album, dialogs).run(nullptr);
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("見つかった写真: 1 枚")));
-    const QString expected
-        = image == QLatin1String("found") ? file(QStringLiteral("P10.jpg")) : QStringLiteral("D:\\現場\\P10.JPG");
+    const QString expected = image == QLatin1String("found") ? file(QStringLiteral("P10.jpg"))
+                                                             : QStringLiteral("D:\\現場\\P10.JPG");
     QCOMPARE(album.entries().entry(1).image, expected);
     QCOMPARE(album.entries().entry(1).title, QStringLiteral("kept title"));
     QCOMPARE(album.undoStack()->count(), answer == Answer::Yes ? 1 : 0);

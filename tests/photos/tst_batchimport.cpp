@@ -84,8 +84,9 @@ Document albumOf(const QString& layout)
     for (qsizetype i = 0; i < layout.size(); ++i) {
         const QChar c = layout.at(i);
         const bool photo = c != QLatin1Char('.') && c != QLatin1Char('t');
-        d.entries.append_entry(number_text(i + 1), c == QLatin1Char('t') ? QStringLiteral("title") : QString(),
-            {}, photo ? QString(c) : QString());
+        d.entries.append_entry(number_text(i + 1),
+            c == QLatin1Char('t') ? QStringLiteral("title") : QString(), {},
+            photo ? QString(c) : QString());
     }
     return d;
 }
@@ -95,7 +96,9 @@ QString layoutOf(const EntryTable& entries)
     QString s;
     for (int p = 1; p <= entries.entry_count(); ++p) {
         const Entry& e = entries.entry(p);
-        s += !e.image.isEmpty() ? e.image : e.title.isEmpty() ? QStringLiteral(".") : QStringLiteral("t");
+        s += !e.image.isEmpty() ? e.image
+            : e.title.isEmpty() ? QStringLiteral(".")
+                                : QStringLiteral("t");
     }
     return s;
 }
@@ -139,17 +142,26 @@ void TestBatchImport::naturalOrder_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
-    QTest::newRow("numbers by value") << "P2.jpg" << "P10.jpg" << -1;
-    QTest::newRow("and back") << "P10.jpg" << "P2.jpg" << 1;
-    QTest::newRow("case ignored first") << "img_9.jpg" << "IMG_10.jpg" << -1;
-    QTest::newRow("leading zeros last") << "P02.jpg" << "P2.jpg" << 1;
-    QTest::newRow("full-width digits") << "写真２.jpg" << "写真１０.jpg" << -1;
-    QTest::newRow("second number decides") << "a1b2" << "a1b10" << -1;
-    QTest::newRow("prefix first") << "x" << "x1" << -1;
-    QTest::newRow("longer than 64 bits") << "99999999999999999999999" << "100000000000000000000000"
-                                         << -1;
-    QTest::newRow("same") << "a.jpg" << "a.jpg" << 0;
-    QTest::newRow("case decides last") << "A.jpg" << "a.jpg" << -1;
+    QTest::newRow("numbers by value") << "P2.jpg"
+                                      << "P10.jpg" << -1;
+    QTest::newRow("and back") << "P10.jpg"
+                              << "P2.jpg" << 1;
+    QTest::newRow("case ignored first") << "img_9.jpg"
+                                        << "IMG_10.jpg" << -1;
+    QTest::newRow("leading zeros last") << "P02.jpg"
+                                        << "P2.jpg" << 1;
+    QTest::newRow("full-width digits") << "写真２.jpg"
+                                       << "写真１０.jpg" << -1;
+    QTest::newRow("second number decides") << "a1b2"
+                                           << "a1b10" << -1;
+    QTest::newRow("prefix first") << "x"
+                                  << "x1" << -1;
+    QTest::newRow("longer than 64 bits") << "99999999999999999999999"
+                                         << "100000000000000000000000" << -1;
+    QTest::newRow("same") << "a.jpg"
+                          << "a.jpg" << 0;
+    QTest::newRow("case decides last") << "A.jpg"
+                                       << "a.jpg" << -1;
 }
 
 void TestBatchImport::naturalOrder()
@@ -176,15 +188,14 @@ void TestBatchImport::ordering_data()
         << QStringList { "2024-05-01T10:00:00", "2024-05-01T10:00:00", "2024-05-01T10:00:00",
                "2024-05-01T09:59:59" }
         << int(ImportOrder::Time) << QStringList { "c.jpg", "a9.jpg", "a10.jpg", "b.jpg" };
-    QTest::newRow("time before name") << QStringList { "a.jpg", "b.jpg" }
-                                      << QStringList { "2024-05-02T00:00:00", "2024-05-01T00:00:00" }
-                                      << int(ImportOrder::Time)
-                                      << QStringList { "b.jpg", "a.jpg" };
-    QTest::newRow("given is never sorted") << QStringList { "P10.jpg", "P2.jpg", "p1.JPG" }
-                                           << QStringList { "2024-01-03T00:00:00",
-                                                  "2024-01-02T00:00:00", "2024-01-01T00:00:00" }
-                                           << int(ImportOrder::Given)
-                                           << QStringList { "P10.jpg", "P2.jpg", "p1.JPG" };
+    QTest::newRow("time before name")
+        << QStringList { "a.jpg", "b.jpg" }
+        << QStringList { "2024-05-02T00:00:00", "2024-05-01T00:00:00" } << int(ImportOrder::Time)
+        << QStringList { "b.jpg", "a.jpg" };
+    QTest::newRow("given is never sorted")
+        << QStringList { "P10.jpg", "P2.jpg", "p1.JPG" }
+        << QStringList { "2024-01-03T00:00:00", "2024-01-02T00:00:00", "2024-01-01T00:00:00" }
+        << int(ImportOrder::Given) << QStringList { "P10.jpg", "P2.jpg", "p1.JPG" };
 }
 
 void TestBatchImport::ordering()
@@ -209,16 +220,15 @@ void TestBatchImport::exifTime_data()
     QTest::newRow("big-endian JPEG") << exifJpeg("2023:07:14 08:30:05") << "2023-07-14T08:30:05";
     QTest::newRow("little-endian JPEG")
         << exifJpeg("2023:07:14 08:30:05", true) << "2023-07-14T08:30:05";
-    QTest::newRow("behind JFIF segment")
-        << withSegment(exifJpeg("2020:01:02 03:04:05"), 0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14))
-        << "2020-01-02T03:04:05";
+    QTest::newRow("behind JFIF segment") << withSegment(
+        exifJpeg("2020:01:02 03:04:05"), 0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14))
+                                         << "2020-01-02T03:04:05";
     QTest::newRow("TIFF file") << exifBody("2019:12:31 23:59:59", true) << "2019-12-31T23:59:59";
     QTest::newRow("no EXIF") << plainJpeg() << "";
     QTest::newRow("clock never set") << exifJpeg("0000:00:00 00:00:00") << "";
-    QTest::newRow("offset past the end")
-        << withSegment(plainJpeg(), 0xE1,
-               QByteArray("Exif\0\0", 6) + exifBody("2023:07:14 08:30:05", false, 0xFFFFFFF0))
-        << "";
+    QTest::newRow("offset past the end") << withSegment(plainJpeg(), 0xE1,
+        QByteArray("Exif\0\0", 6) + exifBody("2023:07:14 08:30:05", false, 0xFFFFFFF0))
+                                         << "";
     QTest::newRow("cut short") << exifJpeg("2023:07:14 08:30:05").left(40) << "";
 }
 
@@ -239,14 +249,14 @@ void TestBatchImport::inspection_data()
     const int none = int(TimeSource::None);
     QTest::newRow("camera photo") << "exif.jpg" << exifJpeg("2023:07:14 08:30:05") << true
                                   << int(TimeSource::Exif);
-    QTest::newRow("no EXIF: file time") << "plain.jpg" << plainJpeg() << true
-                                        << int(TimeSource::FileTime);
+    QTest::newRow("no EXIF: file time")
+        << "plain.jpg" << plainJpeg() << true << int(TimeSource::FileTime);
     // The size stands after 300 KiB of colour profile: more than the head read first.
     QByteArray profiled = plainJpeg();
     for (int k = 0; k < 5; ++k)
         profiled = withSegment(profiled, 0xE2, QByteArray(65000, 'p'));
-    QTest::newRow("size after a long header") << "profiled.jpg" << profiled << true
-                                              << int(TimeSource::FileTime);
+    QTest::newRow("size after a long header")
+        << "profiled.jpg" << profiled << true << int(TimeSource::FileTime);
     QTest::newRow("not a picture") << "text.jpg" << QByteArray("hello, world") << false << none;
     QTest::newRow("missing") << "gone.jpg" << QByteArray("<none>") << false << none;
     QTest::newRow("directory") << "folder.jpg" << QByteArray("<dir>") << false << none;
@@ -270,7 +280,10 @@ void TestBatchImport::inspection()
     // A known modification time, for the fallback.
     const QDateTime stamp(QDate(2021, 3, 4), QTime(5, 6, 7));
     if (content != "<none>" && content != "<fifo>") {
-        struct utimbuf times { stamp.toSecsSinceEpoch(), stamp.toSecsSinceEpoch() };
+        struct utimbuf times
+        {
+            stamp.toSecsSinceEpoch(), stamp.toSecsSinceEpoch()
+        };
         QCOMPARE(::utime(QFile::encodeName(path).constData(), &times), 0);
     }
 
@@ -291,15 +304,22 @@ void TestBatchImport::placement_data()
     QTest::addColumn<QString>("after");
     const int insert = int(Placement::Insert);
     const int fill = int(Placement::Fill);
-    QTest::newRow("insert moves later ones back") << "AB.C.." << 2 << insert << "12" << "A12B.C";
-    QTest::newRow("insert grows pages") << "ABC" << 1 << insert << "12" << "12ABC.";
+    QTest::newRow("insert moves later ones back") << "AB.C.." << 2 << insert << "12"
+                                                  << "A12B.C";
+    QTest::newRow("insert grows pages") << "ABC" << 1 << insert << "12"
+                                        << "12ABC.";
     QTest::newRow("insert across several pages") << "AB." << 2 << insert << "12345"
                                                  << "A12345B..";
-    QTest::newRow("insert behind the last photo") << "A.." << 2 << insert << "1" << "A1.";
-    QTest::newRow("insert after the end") << "AB." << 4 << insert << "1" << "AB.1..";
-    QTest::newRow("fill skips photos, keeps titles") << "A.tB.." << 1 << fill << "123" << "A12B3.";
-    QTest::newRow("fill grows pages") << "ABC" << 2 << fill << "12" << "ABC12.";
-    QTest::newRow("fill from the start position") << "..A" << 2 << fill << "12" << ".1A2..";
+    QTest::newRow("insert behind the last photo") << "A.." << 2 << insert << "1"
+                                                  << "A1.";
+    QTest::newRow("insert after the end") << "AB." << 4 << insert << "1"
+                                          << "AB.1..";
+    QTest::newRow("fill skips photos, keeps titles") << "A.tB.." << 1 << fill << "123"
+                                                     << "A12B3.";
+    QTest::newRow("fill grows pages") << "ABC" << 2 << fill << "12"
+                                      << "ABC12.";
+    QTest::newRow("fill from the start position") << "..A" << 2 << fill << "12"
+                                                  << ".1A2..";
 }
 
 void TestBatchImport::placement()
@@ -375,13 +395,20 @@ void TestBatchImport::sizeLimitRefusesWholeImport()
 void TestBatchImport::relink_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("expected"); // found:<path under the folder>, ambiguous, missing, kept
-    QTest::newRow("Windows path, extension case") << "C:\\写真\\P001.jpg" << "found:a/P001.JPG";
-    QTest::newRow("other folder, deeper") << "/old/site/P002.JPG" << "found:b/deep/P002.jpg";
-    QTest::newRow("two candidates") << "/old/P003.jpg" << "ambiguous";
-    QTest::newRow("nowhere") << "/old/P004.jpg" << "missing";
-    QTest::newRow("name case matters") << "/old/p001.jpg" << "missing";
-    QTest::newRow("present where it is") << "<present>" << "kept";
+    QTest::addColumn<QString>(
+        "expected"); // found:<path under the folder>, ambiguous, missing, kept
+    QTest::newRow("Windows path, extension case") << "C:\\写真\\P001.jpg"
+                                                  << "found:a/P001.JPG";
+    QTest::newRow("other folder, deeper") << "/old/site/P002.JPG"
+                                          << "found:b/deep/P002.jpg";
+    QTest::newRow("two candidates") << "/old/P003.jpg"
+                                    << "ambiguous";
+    QTest::newRow("nowhere") << "/old/P004.jpg"
+                             << "missing";
+    QTest::newRow("name case matters") << "/old/p001.jpg"
+                                       << "missing";
+    QTest::newRow("present where it is") << "<present>"
+                                         << "kept";
 }
 
 void TestBatchImport::relink()
