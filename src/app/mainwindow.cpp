@@ -4,15 +4,14 @@
 #include "app/commandset.h"
 #include "app/dialogs.h"
 #include "app/pagespinner.h"
+#include "app/pageview.h"
 #include "app/photobox.h"
-#include "app/slotframe.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
 #include "app/twips.h"
 #include "app/zoomwindow.h"
 #include "cover/coverdialog.h"
 #include "docfile/filecommands.h"
-#include "model/leadingnumber.h"
 #include "photos/photocommands.h"
 #include "print/printcommands.h"
 #include "ui/aboutbox.h"
@@ -21,22 +20,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScopedValueRollback>
 #include <QToolBar>
 
 namespace zk {
-
-namespace {
-
-const QColor selectedFrame(80, 80, 192);
-const QColor otherFrame(192, 192, 192);
-
-} // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent)
     : QMainWindow(parent), messages(dialogs)
@@ -48,38 +40,39 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     printing = std::make_unique<PrintCommands>(albumData, dialogs, this, [this] {
         ScreenPage shown;
         shown.page = current_page();
-        for (SlotView* s : slotViews)
-            shown.pictures.at(size_t(s->index())) = s->photoBox()->picture();
+        for (int k = 0; k < 3; ++k)
+            shown.pictures.at(size_t(k)) = slot(k).photoBox()->picture();
         return shown;
     });
     photos->setPictureSize(slotPictureSize());
     // Batch import, overview and relinking: the window only tells where the user is.
     wholeAlbum = new AlbumTools(this, albumData, dialogs, loader,
-        { [this] { return selected_position(); }, [this](int p) { step_shown(p); } });
+        { [this] { return page->selected_position(); },
+            [this](int p) {
+                page->pageControl()->setValue((p - 1) / 3 + 1);
+                page->select_slot((p - 1) % 3);
+            } });
     connectCommands();
-    connectAlbum();
 
-    // Start-up: the boxes are filled before write-back begins, so that
-    // nothing is written into an album that does not exist yet.
-    writeBack = false;
-    setWindowTitle(QStringLiteral("Zelkora"));
-    for (SlotView* s : slotViews) {
-        s->setNumberLabel(QStringLiteral("No."));
-        s->setTitle({});
-        s->setText({});
-    }
-    selected = 0;
-    mark_selected_slot(0);
-    pageNumberBox->setText(QStringLiteral("1"));
-    writeBack = true;
     Document fresh;
     fresh.entries.reset_table();
     fresh.cover = files->fresh_cover();
     albumData.replace_document(std::move(fresh), {});
     renew_cover_window();
+    show_title();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::show_title()
+{
+    // "site.zkr* - Zelkora" while unsaved; a new album shows just the program.
+    const QString path = albumData.filePath();
+    setWindowFilePath(path);
+    setWindowTitle(path.isEmpty() ? QStringLiteral("Zelkora")
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - Zelkora"));
+    setWindowModified(!path.isEmpty() && !albumData.saved());
+}
 
 void MainWindow::buildWindow()
 {
@@ -102,33 +95,14 @@ void MainWindow::buildWindow()
     rule->setFrameShadow(QFrame::Plain);
     rule->setGeometry(0, twips(480), twips(8160) + 1, 1);
 
-    for (int k = 0; k < 3; ++k)
-        slotViews[size_t(k)] = new SlotView(k, client);
-
-    pageNumberBox = new QLineEdit(client);
-    pageNumberBox->setObjectName(QStringLiteral("Text4"));
-    pageNumberBox->setReadOnly(true);
-    pageNumberBox->setAlignment(Qt::AlignRight);
-    pageNumberBox->setGeometry(twips(4080, 100, 480, 270));
-    spinner = new PageSpinner(client);
-    spinner->setObjectName(QStringLiteral("UpDown1"));
-    spinner->setGeometry(twips(4560, 100, 840, 270));
-
-    // Keyboard order: the slots top to bottom, then the page controls.
-    QWidget* previous = nullptr;
-    for (SlotView* s : slotViews) {
-        for (QWidget* w : { static_cast<QWidget*>(s->numberBox()),
-                 static_cast<QWidget*>(s->titleBox()), static_cast<QWidget*>(s->textBox()) }) {
-            if (previous)
-                setTabOrder(previous, w);
-            previous = w;
-            // Menu shortcuts win over the boxes' own editing keys.
-            w->installEventFilter(this);
-        }
+    page = new PageView(albumData, loader, client);
+    // Menu shortcuts win over the boxes' own editing keys.
+    for (int k = 0; k < 3; ++k) {
+        slot(k).titleBox()->installEventFilter(this);
+        slot(k).textBox()->installEventFilter(this);
+        slot(k).numberBox()->installEventFilter(this);
     }
-    setTabOrder(previous, pageNumberBox);
-    setTabOrder(pageNumberBox, spinner);
-    pageNumberBox->installEventFilter(this);
+    page->pageNumberBox()->installEventFilter(this);
 }
 
 void MainWindow::connectCommands()
@@ -150,8 +124,8 @@ void MainWindow::connectCommands()
     connect(on("file_new"), &QAction::triggered, files.get(), &FileCommands::new_album);
     connect(on("file_open"), &QAction::triggered, files.get(), &FileCommands::open_album);
     connect(on("file_save"), &QAction::triggered, files.get(), &FileCommands::save_album);
-    connect(on("print_menu"), &QAction::triggered, printing.get(),
-        &PrintCommands::print_menu_Click);
+    connect(
+        on("print_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_menu_Click);
     connect(on("print_setting"), &QAction::triggered, printing.get(),
         &PrintCommands::print_setting_Click);
     connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);
@@ -160,9 +134,9 @@ void MainWindow::connectCommands()
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
     connect(on("load_image_menu"), &QAction::triggered, this,
-        [this] { photos->load_image(selected_position()); });
+        [this] { photos->load_image(page->selected_position()); });
     connect(on("delete_image_menu"), &QAction::triggered, this,
-        [this] { photos->delete_image(selected_position()); });
+        [this] { photos->delete_image(page->selected_position()); });
     for (int k = 0; k < 3; ++k) {
         connect(on(qPrintable(QStringLiteral("select_slot_%1").arg(k + 1))), &QAction::triggered,
             this, [this, k] {
@@ -171,49 +145,16 @@ void MainWindow::connectCommands()
             });
     }
     commandSet->followUndoStack(albumData.undoStack());
-    connect(photos.get(), &PhotoCommands::finished, this, &MainWindow::go_to_title);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
 
-    // Page control and slots
-    connect(spinner, &PageSpinner::valueChanged, this, &MainWindow::page_changed);
-    connect(pageNumberBox, &QLineEdit::textChanged, this, &MainWindow::page_number_shown);
-    for (SlotView* s : slotViews) {
-        const int k = s->index();
-        connect(s, &SlotView::titleChanged, this, &MainWindow::title_edited);
-        connect(s, &SlotView::textChanged, this, &MainWindow::text_edited);
-        connect(s->photoBox(), &PhotoBox::released, this,
-            [this, k](Qt::MouseButton b, const QPoint& at) { photo_released(k, b, at); });
-        connect(s->photoBox(), &PhotoBox::clicked, this, [this, k] { photo_clicked(k); });
-        connect(s->photoBox(), &PhotoBox::doubleClicked, this,
-            [this, k] { photo_double_clicked(k); });
-        // Handled after the drag has ended, so messages do not hold up the drag source.
-        connect(
-            s->photoBox(), &PhotoBox::filesDropped, this,
-            [this, k](const QStringList& paths) { files_dropped(k, paths); },
-            Qt::QueuedConnection);
-    }
-}
-
-void MainWindow::connectAlbum()
-{
-    // The views follow the album
-    connect(&albumData, &Album::entriesChanged, this, &MainWindow::entries_changed);
-    connect(&albumData, &Album::pageCountChanged, this, [this](int pages) {
-        const QScopedValueRollback guard(followingAlbum, true);
-        spinner->setMaximum(pages);
-    });
-    connect(&albumData, &Album::documentReplaced, this, [this] {
-        const QScopedValueRollback guard(followingAlbum, true);
-        spinner->setMaximum(albumData.entries().page_count());
-        if (spinner->value() != 1)
-            spinner->setValue(1); // shows page 1
-        else
-            show_page();
-        pageNumberBox->setText(QStringLiteral("1"));
-    });
-    connect(&albumData, &Album::stepShown, this, &MainWindow::step_shown);
-    connect(&albumData, &Album::savedChanged, this,
-        [this](bool saved) { setWindowModified(!saved); });
+    // The page on screen and the album
+    connect(page, &PageView::photoReleased, this, &MainWindow::photo_released);
+    connect(page, &PageView::photoClicked, this, &MainWindow::photo_clicked);
+    connect(page, &PageView::photoDoubleClicked, this, &MainWindow::photo_double_clicked);
+    connect(page, &PageView::filesDropped, this, &MainWindow::files_dropped);
+    connect(photos.get(), &PhotoCommands::finished, page, &PageView::focus_title);
+    connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
+    connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);
 }
 
 void MainWindow::show_cover_modal()
@@ -233,58 +174,44 @@ ZoomWindow* MainWindow::zoomWindow() const
     return zoom;
 }
 
+SlotView& MainWindow::slot(int k)
+{
+    return page->slot(k);
+}
+
+PageSpinner* MainWindow::pageControl()
+{
+    return page->pageControl();
+}
+
 int MainWindow::current_page() const
 {
-    return spinner->value();
+    return page->current_page();
 }
 
 int MainWindow::highest_page() const
 {
-    return spinner->maximum();
+    return page->highest_page();
 }
 
-int MainWindow::selected_position() const
+int MainWindow::selected_slot() const
 {
-    return entry_index(current_page(), selected);
-}
-
-QSize MainWindow::slotPictureSize() const
-{
-    return slotViews[0]->photoBox()->size() * devicePixelRatio();
-}
-
-void MainWindow::show_slot(int k)
-{
-    SlotView* s = slotViews.at(size_t(k));
-    const Entry& entry = albumData.entries().entry(entry_index(current_page(), k));
-    const QScopedValueRollback guard(followingAlbum, true);
-    s->setNumberLabel(QStringLiteral("No.") + entry.number);
-    s->setTitle(entry.title);
-    s->setText(entry.text);
-    const Picture picture = loader.load(entry.image, slotPictureSize());
-    if (picture.ok())
-        s->photoBox()->setPicture(picture.image);
-    else
-        s->photoBox()->showUnreadable(entry.image);
-}
-
-void MainWindow::show_page()
-{
-    for (int k = 0; k < 3; ++k)
-        show_slot(k);
-}
-
-void MainWindow::mark_selected_slot(int k)
-{
-    for (SlotView* s : slotViews)
-        s->frame()->setBorderColor(otherFrame);
-    slotViews.at(size_t(k))->frame()->setBorderColor(selectedFrame);
+    return page->selected_slot();
 }
 
 void MainWindow::select_slot(int k)
 {
-    selected = k;
-    mark_selected_slot(k);
+    page->select_slot(k);
+}
+
+void MainWindow::show_page()
+{
+    page->show_page();
+}
+
+QSize MainWindow::slotPictureSize() const
+{
+    return page->slotPictureSize();
 }
 
 void MainWindow::renew_cover_window()
@@ -300,51 +227,11 @@ ZoomWindow* MainWindow::ensure_zoom_window()
     return zoom;
 }
 
-void MainWindow::page_number_shown()
-{
-    // The number boxes follow the page number at once.
-    const double page = leading_number(pageNumberBox->text());
-    for (SlotView* s : slotViews) {
-        const double n = (page - 1) * 3 + (s->index() + 1);
-        s->setNumberLabel(QStringLiteral("No.") + number_text(qint64(n)));
-    }
-}
-
-void MainWindow::page_changed(int page)
-{
-    albumData.end_typing();
-    if (!followingAlbum) {
-        // Paging to a page whose titles or texts differ counts as an edit for
-        // the quit prompt, as it always has; it is no step to undo.
-        bool differs = false;
-        for (SlotView* s : slotViews) {
-            const Entry& e = albumData.entries().entry(entry_index(page, s->index()));
-            differs = differs || e.title != s->title() || e.text != s->text();
-        }
-        if (differs)
-            albumData.mark_unsaved();
-    }
-    pageNumberBox->setText(QString::number(page));
-    show_page();
-}
-
-void MainWindow::title_edited(int k)
-{
-    if (writeBack && !followingAlbum)
-        albumData.set_title(entry_index(current_page(), k), slot(k).title());
-}
-
-void MainWindow::text_edited(int k)
-{
-    if (writeBack && !followingAlbum)
-        albumData.set_text(entry_index(current_page(), k), slot(k).text());
-}
-
 void MainWindow::insert_line()
 {
     // A full last entry makes the album grow by a page; at the size limit
     // the insert is refused rather than pushing the last entry out.
-    if (!albumData.insert_place(selected_position())) {
+    if (!albumData.insert_place(page->selected_position())) {
         messages.inform(this,
             QStringLiteral("写真帳はこれ以上ページを増やせません (最大 %1 ページ).")
                 .arg(EntryTable::MaxEntries / 3));
@@ -353,7 +240,7 @@ void MainWindow::insert_line()
 
 void MainWindow::extract_line()
 {
-    albumData.take_out(selected_position());
+    albumData.take_out(page->selected_position());
 }
 
 void MainWindow::photo_released(int k, Qt::MouseButton button, const QPoint& globalPosition)
@@ -376,7 +263,7 @@ void MainWindow::photo_clicked(int k)
 
 void MainWindow::photo_double_clicked(int k)
 {
-    selected = k;
+    page->select_slot(k); // the release of the first click has marked it already
     photos->load_image(entry_index(current_page(), k));
 }
 
@@ -386,13 +273,6 @@ void MainWindow::files_dropped(int k, const QStringList& paths)
     if (paths.size() == 1)
         select_slot(k);
     photos->drop_files(entry_index(current_page(), k), paths);
-}
-
-void MainWindow::go_to_title(int position)
-{
-    const int first = entry_index(current_page(), 0);
-    if (position >= first && position < first + 3)
-        slot(position - first).titleBox()->setFocus();
 }
 
 void MainWindow::show_cover_window()
@@ -418,31 +298,10 @@ void MainWindow::show_options()
 void MainWindow::show_zoom()
 {
     ZoomWindow* window = ensure_zoom_window();
-    window->setPhoto(albumData.entries().get_field(selected_position(), EntryField::Image));
+    window->setPhoto(albumData.entries().get_field(page->selected_position(), EntryField::Image));
     window->showNormal();
     window->raise();
     window->activateWindow();
-}
-
-void MainWindow::entries_changed(int first, int last)
-{
-    for (int k = 0; k < 3; ++k) {
-        const int i = entry_index(current_page(), k);
-        if (i >= first && i <= last)
-            show_slot(k);
-    }
-}
-
-void MainWindow::step_shown(int position)
-{
-    // An undo or redo shows where it changed the album and selects that slot.
-    if (position < 1 || position > albumData.entries().entry_count())
-        return;
-    const QScopedValueRollback guard(followingAlbum, true);
-    const int page = (position - 1) / 3 + 1;
-    if (page != current_page())
-        spinner->setValue(page);
-    select_slot((position - 1) % 3);
 }
 
 void MainWindow::new_album_started()
@@ -484,9 +343,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         event->ignore();
         return true;
     }
-    // Leaving a box ends its typing step.
-    if (event->type() == QEvent::FocusOut)
-        albumData.end_typing();
     return QMainWindow::eventFilter(watched, event);
 }
 

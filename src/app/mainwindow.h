@@ -6,11 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <functional>
 #include <memory>
-
-class QLineEdit;
 
 namespace zk {
 
@@ -21,15 +18,15 @@ class Dialogs;
 class FileCommands;
 class OptionsDialog;
 class PageSpinner;
+class PageView;
 class PhotoCommands;
 class PrintCommands;
 class SlotView;
 class ZoomWindow;
 
-// The album's main window: one page of three photo slots, the page control,
-// the menus and the tool bar. It shows the album and follows its signals;
-// every change of the album goes through the album's operations, here or
-// in the command objects. It keeps the window-level state: the selected slot.
+// The album's main window: the page on screen (PageView), the menus and the
+// tool bar, and the windows beside it (cover, zoom, options). Commands change
+// the album only through its operations; the views follow its signals.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -45,10 +42,10 @@ public:
     void show_cover_modal();
 
     Album& album() { return albumData; }
-    SlotView& slot(int k) { return *slotViews.at(size_t(k)); }
+    SlotView& slot(int k);
     CoverDialog* coverWindow() const;
     ZoomWindow* zoomWindow() const;
-    PageSpinner* pageControl() { return spinner; }
+    PageSpinner* pageControl();
     CommandSet& commands() { return *commandSet; }
     FileCommands& fileCommands() { return *files; }
     PhotoCommands& photoCommands() { return *photos; }
@@ -57,12 +54,11 @@ public:
 
     int current_page() const;
     int highest_page() const;
-    int selected_slot() const { return selected; }
+    int selected_slot() const;
     // Makes k the selected slot and marks it.
     void select_slot(int k);
     // Fills the three slots from the entries of the current page.
     void show_page();
-
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
 
@@ -73,19 +69,12 @@ protected:
 private:
     void buildWindow();
     void connectCommands();
-    void connectAlbum();
 
-    int selected_position() const;
-    void show_slot(int k);
-    void mark_selected_slot(int k);
     void renew_cover_window();
     ZoomWindow* ensure_zoom_window();
+    void show_title();
 
     // What the user did
-    void page_number_shown();
-    void page_changed(int page);
-    void title_edited(int k);
-    void text_edited(int k);
     void insert_line();
     void extract_line();
     void photo_released(int k, Qt::MouseButton button, const QPoint& globalPosition);
@@ -95,25 +84,13 @@ private:
     void show_cover_window();
     void show_options();
     void show_zoom();
-    void go_to_title(int position);
-
-    // What the album did
-    void entries_changed(int first, int last);
-    void step_shown(int position);
     void new_album_started();
 
     Dialogs& messages;
     Album albumData;
     PhotoLoader loader;
 
-    int selected = 0;
-    bool writeBack = false;
-    // True while the views follow a change of the album (not the user's).
-    bool followingAlbum = false;
-
-    std::array<SlotView*, 3> slotViews {};
-    QLineEdit* pageNumberBox = nullptr;
-    PageSpinner* spinner = nullptr;
+    PageView* page = nullptr;
     CommandSet* commandSet = nullptr;
     QPointer<CoverDialog> cover;
     QPointer<ZoomWindow> zoom;

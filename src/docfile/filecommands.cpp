@@ -4,6 +4,8 @@
 #include "docfile/documentwriter.h"
 #include "model/album.h"
 
+#include <QFileInfo>
+
 namespace zk {
 
 FileCommands::FileCommands(
@@ -22,8 +24,24 @@ FileRequest FileCommands::documentRequest(bool save)
     return request;
 }
 
+bool FileCommands::may_discard(const QString& instead)
+{
+    if (album.saved())
+        return true;
+    const QString name = album.filePath().isEmpty() ? QStringLiteral("無題の写真帳")
+                                                    : QFileInfo(album.filePath()).fileName();
+    const Answer answer = dialogs.message(window,
+        { QStringLiteral("%1 には保存されていない変更があります.\r\n"
+                         "%2と、その変更は失われます. よろしいですか？")
+                .arg(name, instead),
+            QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::No });
+    return answer == Answer::Yes;
+}
+
 void FileCommands::new_album()
 {
+    if (!may_discard(QStringLiteral("新しい写真帳を作る")))
+        return;
     Document document;
     document.entries.reset_table();
     document.cover = coverDefaults();
@@ -33,6 +51,8 @@ void FileCommands::new_album()
 
 void FileCommands::open_album()
 {
+    if (!may_discard(QStringLiteral("別の写真帳を開く")))
+        return;
     const QString path = dialogs.openFile(window, documentRequest(false));
     if (!path.isEmpty())
         open_document(path);
@@ -46,12 +66,16 @@ bool FileCommands::open_document(const QString& path)
         return false;
     }
     album.replace_document(std::move(read.document), path);
+    lastFolder = QFileInfo(path).absolutePath();
     return true;
 }
 
 void FileCommands::save_album()
 {
-    const QString path = dialogs.saveFile(window, documentRequest(true));
+    // Saving back proposes the album's own file; a new album, the last folder.
+    FileRequest request = documentRequest(true);
+    request.proposedPath = album.filePath().isEmpty() ? lastFolder : album.filePath();
+    const QString path = dialogs.saveFile(window, request);
     if (path.isEmpty())
         return;
     const WriteResult written = write_document(path, album.document());
@@ -61,6 +85,7 @@ void FileCommands::save_album()
         return;
     }
     album.mark_saved(path);
+    lastFolder = QFileInfo(path).absolutePath();
 }
 
 } // namespace zk

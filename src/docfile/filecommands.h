@@ -48,10 +48,16 @@ Q_SIGNALS:
     void newAlbumStarted();
 
 private:
+    // Asks before unsaved changes are given up; true when the user agrees
+    // (or nothing is unsaved).
+    bool may_discard(const QString& instead);
+
     Album& album;
     Dialogs& dialogs;
     CoverDefaults coverDefaults;
     QWidget* window;
+    // Where the last album was opened or saved: a new album's save starts there.
+    QString lastFolder;
 };
 
 } // namespace zk

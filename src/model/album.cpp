@@ -212,8 +212,8 @@ class ShiftStep : public AlbumStep
 public:
     ShiftStep(Album& album, const QString& name, int t, const QList<EntryContent>& contents,
         int entriesAfter)
-        : AlbumStep(album, name), t(t), inserted(contents),
-          entriesBefore(table().entry_count()), entriesAfter(entriesAfter)
+        : AlbumStep(album, name), t(t), inserted(contents), entriesBefore(table().entry_count()),
+          entriesAfter(entriesAfter)
     {
     }
 
@@ -422,7 +422,8 @@ void Album::set_typed(int kind, int key, const QString& value, const QString& st
     if (now - lastTyping >= TypingPause)
         ++typingSerial;
     lastTyping = now;
-    const QString& current = kind == CoverKind ? doc.cover.field(CoverField(key))
+    const QString& current = kind == CoverKind
+        ? doc.cover.field(CoverField(key))
         : doc.entries.get_field(key, kind == TitleKind ? EntryField::Title : EntryField::Text);
     if (current == value)
         return;
@@ -467,8 +468,8 @@ void Album::clear_entries(const QList<int>& positions)
     for (int p : positions)
         cleared.insert(p, {});
     // Even an empty slot's removal counts as an edit.
-    stack->push(new ContentsStep(
-        *this, QStringLiteral("写真の削除"), cleared, doc.entries.entry_count()));
+    stack->push(
+        new ContentsStep(*this, QStringLiteral("写真の削除"), cleared, doc.entries.entry_count()));
 }
 
 bool Album::insert_place(int t)
@@ -545,8 +546,8 @@ bool Album::set_contents(const QMap<int, EntryContent>& contents, const QString&
     if (contents.firstKey() < 1 || contents.lastKey() > EntryTable::MaxEntries)
         return false;
     end_typing();
-    stack->push(new ContentsStep(*this, stepName, contents,
-        entriesFor(doc.entries.entry_count(), contents.lastKey())));
+    stack->push(new ContentsStep(
+        *this, stepName, contents, entriesFor(doc.entries.entry_count(), contents.lastKey())));
     return true;
 }
 

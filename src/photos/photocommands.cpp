@@ -38,7 +38,8 @@ bool PhotoCommands::place_photo(int position, const QString& path)
     // Filling the last entry opens a new page in the same step: naming the
     // position three places on makes set_contents grow by one page.
     const int last = album.entries().entry_count();
-    if (position == last && album.set_contents({ { position, content }, { last + 3, {} } }, importStep))
+    if (position == last
+        && album.set_contents({ { position, content }, { last + 3, {} } }, importStep))
         return true;
     album.set_contents({ { position, content } }, importStep);
     if (position == last) {

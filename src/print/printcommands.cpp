@@ -17,7 +17,8 @@ namespace zk {
 
 PrintCommands::PrintCommands(
     const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen)
-    : album(album), dialogs(dialogs), window(window), screen(std::move(screen)), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : album(album), dialogs(dialogs), window(window), screen(std::move(screen)),
+      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));

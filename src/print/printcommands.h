@@ -34,8 +34,8 @@ class PrintCommands : public QObject
 public:
     // Dialogs and progress appear over window; screen tells which page is
     // on screen for the single print.
-    PrintCommands(const Album& album, Dialogs& dialogs, QWidget* window,
-        std::function<ScreenPage()> screen);
+    PrintCommands(
+        const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen);
     ~PrintCommands() override;
 
     void print_menu_Click();

@@ -157,7 +157,8 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     QApplication::sendEvent(spinner, &down);
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T3"));
-    QCOMPARE(titles(*window), (QStringList { "T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9" }));
+    QCOMPARE(
+        titles(*window), (QStringList { "T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9" }));
 
     // An album that shrinks pulls the page back into range.
     spinner->setValue(3);
@@ -205,7 +206,8 @@ void TestMainWindow::titleLimitAppliesToTypingOnly()
     other->setFocus();
     QTest::keyClicks(other, "abcdefghijkl");
     QCOMPARE(other->text(), QStringLiteral("abcdefghij"));
-    QCOMPARE(window->album().entries().get_field(2, EntryField::Title), QStringLiteral("abcdefghij"));
+    QCOMPARE(
+        window->album().entries().get_field(2, EntryField::Title), QStringLiteral("abcdefghij"));
 
     // An input-method commit is cut to fit.
     other->setText(QStringLiteral("12345678"));
@@ -234,7 +236,8 @@ void TestMainWindow::textsKeepTheirLineBreaks()
     auto* spinner = child<PageSpinner>("UpDown1");
     spinner->setValue(2);
     spinner->setValue(1);
-    QCOMPARE(window->album().entries().get_field(1, EntryField::Text), QStringLiteral("a\r\nb\r\n"));
+    QCOMPARE(
+        window->album().entries().get_field(1, EntryField::Text), QStringLiteral("a\r\nb\r\n"));
     QCOMPARE(window->album().entries().get_field(2, EntryField::Text), QStringLiteral("c\rd\ne"));
 }
 
@@ -250,8 +253,8 @@ void TestMainWindow::insertAndExtractAcrossPages()
     window->album().mark_saved({});
     window->commands().action(QStringLiteral("input_line"))->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T3", "T4", "T5" }));
-    QCOMPARE(
-        window->album().entries().get_field(3, EntryField::Image), QStringLiteral("/nonexistent/p2.jpg"));
+    QCOMPARE(window->album().entries().get_field(3, EntryField::Image),
+        QStringLiteral("/nonexistent/p2.jpg"));
     QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
     QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T2"));
     QVERIFY(!window->album().saved());
@@ -457,6 +460,17 @@ void TestMainWindow::undoAndRedoByKeys()
     QCOMPARE(title->text(), QStringLiteral("abc"));
     QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("abc"));
     QVERIFY(!window->album().saved());
+
+    // Leaving the box ends the step: Ctrl+Z takes back only the text typed after.
+    auto* text = child<QPlainTextEdit>("Text3_0");
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, "de");
+    title->setFocus();
+    QTest::keyClicks(title, "f");
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(title->text(), QStringLiteral("abc"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Text), QStringLiteral("x1de"));
 
     // Extract on page 2, then undo from page 1: the page of the change comes
     // back on screen with its slot selected.

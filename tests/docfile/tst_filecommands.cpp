@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -49,8 +50,24 @@ private Q_SLOTS:
     void failedOpenLeavesTheAlbumAsItWas();
     void newStartsAFreshAlbum();
     void openingAtStartUpShowsTheFilesCover();
+    void unsavedWorkIsAskedAbout_data();
+    void unsavedWorkIsAskedAbout();
+    void titleBarFollowsTheAlbum_data();
+    void titleBarFollowsTheAlbum();
+    void saveProposesTheAlbumsFile_data();
+    void saveProposesTheAlbumsFile();
 
 private:
+    // The messages that only tell (failures), not the questions.
+    QList<MessageRequest> warnings() const
+    {
+        QList<MessageRequest> told;
+        for (const MessageRequest& m : dialogs.messages) {
+            if (m.buttons == MessageButtons::Ok)
+                told << m;
+        }
+        return told;
+    }
     void trigger(const char* name) { window->commands().action(QLatin1String(name))->trigger(); }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
@@ -100,12 +117,13 @@ void TestFileCommands::cancelledDialogsChangeNothing()
 {
     window->album().set_title(1, QStringLiteral("kept"));
     trigger("file_save");
+    dialogs.messageAnswers << Answer::Yes; // give up the unsaved title
     trigger("file_open");
     QCOMPARE(dialogs.fileRequests.size(), 2);
     QVERIFY(!dialogs.fileRequests.last().confirmOverwrite);
     QVERIFY(!window->album().saved());
     QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("kept"));
-    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestFileCommands::failedSaveSaysWhyAndKeepsTheFlag()
@@ -172,12 +190,14 @@ void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
     broken.chop(4);
     QVERIFY(writeAll(path("broken.zkr"), broken));
     dialogs.openAnswers << path("broken.zkr") << path("missing.zkr");
+    // Give up the unsaved edits, twice (the failure's OK between).
+    dialogs.messageAnswers << Answer::Yes << Answer::Ok << Answer::Yes;
     trigger("file_open");
     trigger("file_open");
 
-    QCOMPARE(dialogs.messages.size(), 2);
-    QVERIFY(dialogs.messages.first().text.startsWith(path("broken.zkr")));
-    QVERIFY(dialogs.messages.last().text.startsWith(path("missing.zkr")));
+    QCOMPARE(warnings().size(), 2);
+    QVERIFY(warnings().first().text.startsWith(path("broken.zkr")));
+    QVERIFY(warnings().last().text.startsWith(path("missing.zkr")));
     QCOMPARE(window->album().entries().entry_count(), 6);
     QCOMPARE(window->current_page(), 2);
     QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("mine"));
@@ -196,7 +216,7 @@ void TestFileCommands::newStartsAFreshAlbum()
     window->select_slot(2);
     const CoverDialog* oldCover = window->coverWindow();
     QVERIFY(oldCover);
-    window->album().mark_touched(QStringLiteral("edit"));
+    window->album().mark_saved({}); // paging counted as an edit
 
     // The new cover window is modal; the user presses OK.
     bool shownModal = false;
@@ -231,6 +251,152 @@ void TestFileCommands::openingAtStartUpShowsTheFilesCover()
     QCOMPARE(window->coverWindow()->box(CoverField::ProjectName)->text(), QStringLiteral("c3"));
     QVERIFY(!window->fileCommands().open_document(path("nothing.zkr")));
     QCOMPARE(window->album().document().cover.field(CoverField::ProjectName), QStringLiteral("c3"));
+}
+
+// New and open must not throw unsaved work away unasked, and must do nothing
+// when the user says No.
+void TestFileCommands::unsavedWorkIsAskedAbout_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("replaced");
+
+    QTest::newRow("new, unsaved, yes") << "file_new" << true << Answer::Yes << true;
+    QTest::newRow("new, unsaved, no") << "file_new" << true << Answer::No << false;
+    QTest::newRow("new, saved") << "file_new" << false << Answer::No << true;
+    QTest::newRow("open, unsaved, yes") << "file_open" << true << Answer::Yes << true;
+    QTest::newRow("open, unsaved, no") << "file_open" << true << Answer::No << false;
+    QTest::newRow("open, saved") << "file_open" << false << Answer::No << true;
+}
+
+void TestFileCommands::unsavedWorkIsAskedAbout()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, unsaved);
+    QFETCH(Answer, answer);
+    QFETCH(bool, replaced);
+
+    QVERIFY(writeAll(path("other.zkr"), storedAlbum()));
+    window->album().set_title(1, QStringLiteral("mine"));
+    if (!unsaved)
+        window->album().mark_saved(path("mine.zkr"));
+    dialogs.messageAnswers << answer;
+    dialogs.openAnswers << path("other.zkr");
+    // A new album's cover window is modal: OK it.
+    QTimer::singleShot(0, this, [] {
+        if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
+            modal->accept();
+    });
+    trigger(qPrintable(command));
+
+    QCOMPARE(dialogs.messages.size(), unsaved ? 1 : 0);
+    if (unsaved) {
+        const MessageRequest asked = dialogs.messages.last();
+        QVERIFY(asked.text.startsWith(
+            QStringLiteral("無題の写真帳 には保存されていない変更があります.")));
+        QCOMPARE(asked.buttons, MessageButtons::YesNo);
+        QCOMPARE(asked.defaultButton, Answer::No);
+    }
+    // No: not even the file dialog.
+    QCOMPARE(dialogs.fileRequests.size(), command == u"file_open" && replaced ? 1 : 0);
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title) != u"mine", replaced);
+    QCOMPARE(window->album().saved(), replaced || !unsaved);
+}
+
+// Script: o open album.zkr, n new, e edit, u undo, s save as other.zkr.
+void TestFileCommands::titleBarFollowsTheAlbum_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("new album") << ""
+                               << "Zelkora" << false;
+    QTest::newRow("opened") << "o"
+                            << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("edited") << "oe"
+                            << "album.zkr[*] - Zelkora" << true;
+    QTest::newRow("edit undone") << "oeu"
+                                 << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("saved under another name") << "oes"
+                                              << "other.zkr[*] - Zelkora" << false;
+    QTest::newRow("new after an open") << "on"
+                                       << "Zelkora" << false;
+}
+
+void TestFileCommands::titleBarFollowsTheAlbum()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, title);
+    QFETCH(bool, modified);
+
+    QVERIFY(writeAll(path("album.zkr"), storedAlbum()));
+    for (const QChar c : script) {
+        if (c == u'o') {
+            QVERIFY(window->fileCommands().open_document(path("album.zkr")));
+        } else if (c == u'n') {
+            QTimer::singleShot(0, this, [] {
+                if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
+                    modal->accept();
+            });
+            trigger("file_new");
+        } else if (c == u'e') {
+            window->album().set_title(1, QStringLiteral("edited"));
+        } else if (c == u'u') {
+            trigger("edit_undo");
+        } else if (c == u's') {
+            dialogs.saveAnswers << path("other.zkr");
+            trigger("file_save");
+        }
+    }
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(window->isWindowModified(), modified);
+}
+
+// Saving back should not mean looking for the file again.
+void TestFileCommands::saveProposesTheAlbumsFile_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("proposed"); // relative to the test folder; "-" for none
+
+    QTest::newRow("fresh start") << ""
+                                 << "-";
+    QTest::newRow("opened album") << "o"
+                                  << "album.zkr";
+    QTest::newRow("saved under a new name") << "s"
+                                            << "first.zkr";
+    QTest::newRow("new album after an open: the folder") << "on"
+                                                         << "";
+}
+
+void TestFileCommands::saveProposesTheAlbumsFile()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, proposed);
+
+    QVERIFY(writeAll(path("album.zkr"), storedAlbum()));
+    for (const QChar c : script) {
+        if (c == u'o') {
+            dialogs.openAnswers << path("album.zkr");
+            trigger("file_open");
+        } else if (c == u's') {
+            dialogs.saveAnswers << path("first.zkr");
+            trigger("file_save");
+        } else if (c == u'n') {
+            QTimer::singleShot(0, this, [] {
+                if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
+                    modal->accept();
+            });
+            trigger("file_new");
+        }
+    }
+    trigger("file_save"); // cancelled
+    const QString expected = proposed == u"-" ? QString()
+        : proposed.isEmpty()                  ? QDir(dir.path()).absolutePath()
+                                              : path(qPrintable(proposed));
+    QCOMPARE(dialogs.fileRequests.last().proposedPath, expected);
+    QVERIFY(dialogs.fileRequests.last().confirmOverwrite);
 }
 
 QTEST_MAIN(TestFileCommands)

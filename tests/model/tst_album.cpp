@@ -43,7 +43,8 @@ QString titles(const Album& album)
 
 void run(Album& album, const QString& op)
 {
-    const EntryContent photo { QStringLiteral("新"), QStringLiteral("x"), QStringLiteral("/n.jpg") };
+    const EntryContent photo { QStringLiteral("新"), QStringLiteral("x"),
+        QStringLiteral("/n.jpg") };
     if (op == u"set_title")
         album.set_title(2, QStringLiteral("題名"));
     else if (op == u"set_text")
@@ -246,12 +247,18 @@ void TestAlbum::savedFollowsTheStack_data()
     QTest::addColumn<QString>("actions");
     QTest::addColumn<QString>("saved");
 
-    QTest::newRow("save, edit, undo, redo") << "seur" << "+-+-";
-    QTest::newRow("undo past the save") << "eseuur" << "-+-+-+";
-    QTest::newRow("edit after undoing the saved step") << "esue" << "-+--";
-    QTest::newRow("open forgets the history") << "eou" << "-++";
-    QTest::newRow("recovered album is unsaved") << "Rus" << "--+";
-    QTest::newRow("marked unsaved until a save") << "epus" << "---+";
+    QTest::newRow("save, edit, undo, redo") << "seur"
+                                            << "+-+-";
+    QTest::newRow("undo past the save") << "eseuur"
+                                        << "-+-+-+";
+    QTest::newRow("edit after undoing the saved step") << "esue"
+                                                       << "-+--";
+    QTest::newRow("open forgets the history") << "eou"
+                                              << "-++";
+    QTest::newRow("recovered album is unsaved") << "Rus"
+                                                << "--+";
+    QTest::newRow("marked unsaved until a save") << "epus"
+                                                 << "---+";
 }
 
 void TestAlbum::savedFollowsTheStack()

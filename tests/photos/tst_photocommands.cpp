@@ -173,8 +173,8 @@ void TestPhotoCommands::growthIsRefusedAtTheLimitButThePhotoStays()
     dialogs.openAnswers << file("red.jpg");
     window->photoCommands().load_image(entry_index(window->current_page(), 2));
     QCOMPARE(window->album().entries().entry_count(), EntryTable::MaxEntries);
-    QCOMPARE(
-        window->album().entries().get_field(EntryTable::MaxEntries, EntryField::Image), file("red.jpg"));
+    QCOMPARE(window->album().entries().get_field(EntryTable::MaxEntries, EntryField::Image),
+        file("red.jpg"));
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.lastMessage().endsWith(QLatin1Char('.')));
 }

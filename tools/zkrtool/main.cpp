@@ -1,6 +1,6 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
-#include "albumjson.h"
+#include "docfile/albumjson.h"
 
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
