@@ -3,6 +3,7 @@
 #include "model/album.h"
 #include "model/preferences.h"
 #include "overview/albumlistmodel.h"
+#include "overview/overviewlist.h"
 #include "overview/tiledelegate.h"
 #include "photos/thumbnailloader.h"
 
@@ -32,7 +33,7 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
     entries = new AlbumListModel(album, *thumbnails, this);
     delegate = new TileDelegate(thumbnailSize, this);
 
-    list = new QListView(this);
+    list = new OverviewList(this);
     list->setObjectName(QStringLiteral("overviewList"));
     list->setViewMode(QListView::ListMode);
     list->setFlow(QListView::LeftToRight);
