@@ -22,7 +22,7 @@ ThumbnailLoader::ThumbnailLoader(const QSize& size, int threads, QObject* parent
     : QObject(parent), thumbnailSize(size)
 {
     for (int t = 0; t < qMax(1, threads); ++t) {
-        workers.emplace_back(QThread::create([this] { work(); }));
+        workers.emplace_back(QThread::create([this, t] { work(t); }));
         workers.back()->setObjectName(QStringLiteral("thumbnails"));
         workers.back()->start();
     }
@@ -72,12 +72,15 @@ int ThumbnailLoader::busy() const
     return int(waiting.size() + decoding.size());
 }
 
-void ThumbnailLoader::work()
+void ThumbnailLoader::work(int index)
 {
-    // Decoding gives way to the window: on Linux a thread has a nice value
-    // of its own, and QThread's priorities do not change it for ordinary
-    // threads. Without this, two decoders on two cores hold up scrolling.
-    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 10);
+    // The first decoder runs as the window does, so thumbnails come at
+    // least as fast as one core decodes them; the others give way to the
+    // window (on Linux a thread has a nice value of its own, which QThread's
+    // priorities leave alone): two equal decoders on two cores hold up
+    // scrolling.
+    if (index > 0)
+        ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 10);
     PhotoLoader loader(WorkerCacheBytes);
     QMutexLocker lock(&mutex);
     for (;;) {

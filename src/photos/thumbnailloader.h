@@ -45,7 +45,7 @@ Q_SIGNALS:
     void loaded(const QString& path, const QImage& image, const QString& error);
 
 private:
-    void work();
+    void work(int index);
 
     QSize thumbnailSize;
     mutable QMutex mutex;
