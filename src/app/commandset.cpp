@@ -66,6 +66,10 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "print_setting", "プリンタ設定", {} }, { "file_line_2", "-", {} },
             { "oneprint_menu", "単一印刷(&T)", { QKeySequence(Qt::CTRL | Qt::Key_T) } },
             { "file_line_3", "-", {} },
+            { "batch_import_menu", "写真の一括取込(&B)...",
+                { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L) } },
+            { "relink_menu", "写真フォルダの再設定(&R)...", {} },
+            { "file_line_3_5", "-", {} },
             { "option_edit", "オプション設定", { QKeySequence(Qt::CTRL | Qt::Key_E) } },
             { "file_line_4", "-", {} },
             { "end_menu", "終了(&X)", { QKeySequence(Qt::CTRL | Qt::Key_Q) } } });
@@ -89,6 +93,9 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "select_slot_1", "上の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_1) } },
             { "select_slot_2", "中の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_2) } },
             { "select_slot_3", "下の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_3) } } });
+    addMenu("view_menu", "表示(&V)",
+        { { "overview_menu", "写真一覧(&L)",
+            { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O) } } });
     addMenu("help_menu", "ヘルプ(&H)", { { "version_menu", "バージョン(&A)", {} } });
 
     tools = new QToolBar(toolBarParent);
@@ -107,10 +114,20 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
         { "printall", "print_menu", "印刷" }, { "oneprint", "oneprint_menu", "単票印刷" },
         { nullptr, nullptr, nullptr }, { "photo", "load_image_menu", "写真を開く" },
         { "delete", "delete_image_menu", "削除" }, { nullptr, nullptr, nullptr },
-        { "input", "input_line", "挿入" }, { "cutout", "delete_line", "抜取" } };
+        { "input", "input_line", "挿入" }, { "cutout", "delete_line", "抜取" },
+        { "", nullptr, nullptr }, { "batchimport", "batch_import_menu", "写真の一括取込" } };
     for (const Button& b : buttons) {
         if (!b.key) {
             tools->addSeparator();
+            continue;
+        }
+        if (!b.action) {
+            // The buttons after this one stand at the right end of the band,
+            // clear of the page number and its spinner, which lie over the
+            // tool bar from 272 pixels on.
+            auto* spacer = new QWidget(tools);
+            spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+            tools->addWidget(spacer);
             continue;
         }
         const QString key = QLatin1String(b.key);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -54,6 +55,10 @@ public:
     // The chosen file's full path, or "" when the user cancels.
     virtual QString openFile(QWidget* parent, const FileRequest& request) = 0;
     virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
+    // Several files at once (batch import); empty when the user cancels.
+    virtual QStringList openFiles(QWidget* parent, const FileRequest& request) = 0;
+    // A folder's full path, or "" when the user cancels.
+    virtual QString chooseFolder(QWidget* parent, const QString& title) = 0;
 
     virtual Answer message(QWidget* parent, const MessageRequest& request) = 0;
 

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/captioncommands.h"
+#include "app/albumtools.h"
 #include "app/commandset.h"
 #include "app/dialogs.h"
 #include "app/pagespinner.h"
@@ -47,6 +48,13 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
         return shown;
     });
     photos->setPictureSize(slotPictureSize());
+    // Batch import, overview and relinking: the window only tells where the user is.
+    wholeAlbum = new AlbumTools(this, albumData, dialogs, loader,
+        { [this] { return page->selected_position(); },
+            [this](int p) {
+                page->pageControl()->setValue((p - 1) / 3 + 1);
+                page->select_slot((p - 1) % 3);
+            } });
     connectCommands();
 
     Document fresh;
@@ -124,6 +132,10 @@ void MainWindow::connectCommands()
     connect(on("print_setting"), &QAction::triggered, printing.get(),
         &PrintCommands::print_setting_Click);
     connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);
+    connect(on("batch_import_menu"), &QAction::triggered, wholeAlbum,
+        [this] { wholeAlbum->batch_import(); });
+    connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
+    connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
     connect(on("load_image_menu"), &QAction::triggered, this,
         [this] { photos->load_image(page->selected_position()); });
     connect(on("delete_image_menu"), &QAction::triggered, this,

@@ -12,6 +12,7 @@
 namespace zk {
 
 class CaptionCommands;
+class AlbumTools;
 class CommandSet;
 class CoverDialog;
 class CsvExchange;
@@ -53,6 +54,7 @@ public:
     PrintCommands& printCommands() { return *printing; }
     CaptionCommands& captionCommands() { return *captions; }
     CsvExchange& csvExchange() { return *csv; }
+    AlbumTools& albumTools() { return *wholeAlbum; }
 
     int current_page() const;
     int highest_page() const;
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<PrintCommands> printing;
     CaptionCommands* captions = nullptr;
     CsvExchange* csv = nullptr;
+    AlbumTools* wholeAlbum = nullptr;
 };
 
 } // namespace zk

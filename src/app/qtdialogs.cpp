@@ -64,6 +64,25 @@ QString QtDialogs::saveFile(QWidget* parent, const FileRequest& request)
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
+QStringList QtDialogs::openFiles(QWidget* parent, const FileRequest& request)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    const QStringList filters = nameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString QtDialogs::chooseFolder(QWidget* parent, const QString& title)
+{
+    return QFileDialog::getExistingDirectory(parent, title);
+}
+
 Answer QtDialogs::message(QWidget* parent, const MessageRequest& request)
 {
     QMessageBox box(parent);

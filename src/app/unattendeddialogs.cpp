@@ -14,6 +14,16 @@ QString UnattendedDialogs::saveFile(QWidget*, const FileRequest&)
     return {};
 }
 
+QStringList UnattendedDialogs::openFiles(QWidget*, const FileRequest&)
+{
+    return {};
+}
+
+QString UnattendedDialogs::chooseFolder(QWidget*, const QString&)
+{
+    return {};
+}
+
 Answer UnattendedDialogs::message(QWidget*, const MessageRequest& request)
 {
     QString text = request.text;

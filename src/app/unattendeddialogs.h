@@ -17,6 +17,8 @@ public:
 
     QString openFile(QWidget* parent, const FileRequest& request) override;
     QString saveFile(QWidget* parent, const FileRequest& request) override;
+    QStringList openFiles(QWidget* parent, const FileRequest& request) override;
+    QString chooseFolder(QWidget* parent, const QString& title) override;
     Answer message(QWidget* parent, const MessageRequest& request) override;
     bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
     void printerSetup(QWidget* parent, QPrinter& printer) override;

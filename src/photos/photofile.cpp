@@ -61,6 +61,16 @@ PhotoFile::PhotoFile(const QString& path) : nativePath(QFile::encodeName(path))
 
 QByteArray PhotoFile::read()
 {
+    return readUpTo(-1);
+}
+
+QByteArray PhotoFile::readHead(qint64 limit)
+{
+    return readUpTo(qMax<qint64>(limit, 1));
+}
+
+QByteArray PhotoFile::readUpTo(qint64 limit)
+{
     if (!problem.isEmpty())
         return {};
     // O_NONBLOCK: should a FIFO have taken the file's place since stat(),
@@ -89,15 +99,18 @@ QByteArray PhotoFile::read()
 
     // Read to the end rather than trusting st_size: the file may still be
     // growing, and must not grow past the limit unnoticed.
-    QByteArray content(bytes, Qt::Uninitialized);
+    QByteArray content(limit < 0 ? bytes : qMin(bytes, limit), Qt::Uninitialized);
     qint64 filled = 0;
     for (;;) {
+        if (filled == content.size() && limit >= 0 && filled >= limit)
+            break;
         if (filled == content.size()) {
             if (content.size() > MaxBytes) {
                 problem = QStringLiteral("写真ファイルが大きすぎます (256 MiB まで).");
                 return {};
             }
-            content.resize(qMin<qint64>(content.size() + 64 * 1024, MaxBytes + 1));
+            const qint64 cap = limit < 0 ? MaxBytes + 1 : limit;
+            content.resize(qMin<qint64>(content.size() + 64 * 1024, cap));
         }
         const ssize_t got = ::read(fd, content.data() + filled, size_t(content.size() - filled));
         if (got < 0 && errno == EINTR)

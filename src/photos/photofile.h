@@ -29,8 +29,14 @@ public:
     // checked again once it is open, since it may have been swapped for
     // something else after the first look.
     QByteArray read();
+    // At most the first `limit` bytes, with the same checks as read(): enough
+    // to tell the kind of picture and its EXIF data without reading it all.
+    QByteArray readHead(qint64 limit);
 
 private:
+    // limit < 0: the whole file.
+    QByteArray readUpTo(qint64 limit);
+
     QByteArray nativePath;
     QString problem;
     qint64 bytes = 0;

@@ -506,18 +506,27 @@ void TestMainWindow::toolBarDispatchesByKey()
     QToolBar* bar = child<QToolBar>("Toolbar1");
     QStringList keys, tips;
     for (QAction* a : bar->actions()) {
-        if (!a->isSeparator()) {
+        if (qobject_cast<QToolButton*>(bar->widgetForAction(a))) {
             keys << bar->widgetForAction(a)->objectName();
             tips << a->toolTip();
         }
     }
     QCOMPARE(keys,
         (QStringList { "newfile", "openfile", "savefile", "toppage", "printall", "oneprint",
-            "photo", "delete", "input", "cutout" }));
+            "photo", "delete", "input", "cutout", "batchimport" }));
     QCOMPARE(tips,
         (QStringList { "新規作成", "ファイルを開く", "保存", "表紙", "印刷", "単票印刷",
-            "写真を開く", "削除", "挿入", "抜取" }));
-    QCOMPARE(bar->actions().size(), 13);
+            "写真を開く", "削除", "挿入", "抜取", "写真の一括取込" }));
+    // The 13 places of the original tool bar, then a spacer and the batch import.
+    QCOMPARE(bar->actions().size(), 15);
+    for (int i : { 3, 7, 10 })
+        QVERIFY(bar->actions().at(i)->isSeparator());
+    // The batch import button is not hidden under the page number box.
+    QToolButton* batch = bar->findChild<QToolButton*>(QStringLiteral("batchimport"));
+    const QRect pageBox = child<QLineEdit>("Text4")->geometry().united(
+        child<QWidget>("UpDown1")->geometry());
+    const QRect button(batch->mapTo(bar->parentWidget(), QPoint(0, 0)), batch->size());
+    QVERIFY(!button.intersects(pageBox));
 
     window->album().replace_document(album(1), {});
     window->select_slot(1);

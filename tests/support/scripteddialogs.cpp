@@ -16,6 +16,17 @@ QString ScriptedDialogs::saveFile(QWidget*, const FileRequest& request)
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
 }
 
+QStringList ScriptedDialogs::openFiles(QWidget*, const FileRequest& request)
+{
+    fileRequests << request;
+    return openFilesAnswers.isEmpty() ? QStringList() : openFilesAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::chooseFolder(QWidget*, const QString&)
+{
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+}
+
 Answer ScriptedDialogs::message(QWidget*, const MessageRequest& request)
 {
     messages << request;
@@ -48,6 +59,8 @@ void ScriptedDialogs::clear()
     openAnswers.clear();
     saveAnswers.clear();
     messageAnswers.clear();
+    openFilesAnswers.clear();
+    folderAnswers.clear();
     fileRequests.clear();
     messages.clear();
 }

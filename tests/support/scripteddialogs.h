@@ -13,6 +13,8 @@ class ScriptedDialogs : public Dialogs
 public:
     QString openFile(QWidget* parent, const FileRequest& request) override;
     QString saveFile(QWidget* parent, const FileRequest& request) override;
+    QStringList openFiles(QWidget* parent, const FileRequest& request) override;
+    QString chooseFolder(QWidget* parent, const QString& title) override;
     Answer message(QWidget* parent, const MessageRequest& request) override;
     bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
     void printerSetup(QWidget* parent, QPrinter& printer) override;
@@ -21,6 +23,8 @@ public:
     QStringList openAnswers;
     QStringList saveAnswers;
     QList<Answer> messageAnswers;
+    QList<QStringList> openFilesAnswers;
+    QStringList folderAnswers;
     // The print dialog: false cancels; otherwise the printer prints into
     // printToPdf with printCopies copies. The set-up dialog does the same.
     QList<bool> printAnswers;

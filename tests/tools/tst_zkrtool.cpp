@@ -1,5 +1,6 @@
 #include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -59,6 +60,8 @@ private Q_SLOTS:
     void csvImportFailuresWriteNothing();
     void stderrHoldsOnlyZkrtoolsLine_data();
     void stderrHoldsOnlyZkrtoolsLine();
+    void importAndRelink_data();
+    void importAndRelink();
 
 private:
     Run run(const QStringList& args,
@@ -405,6 +408,96 @@ void TestZkrtool::stderrHoldsOnlyZkrtoolsLine()
     } else {
         QCOMPARE(lines.size(), 1);
     }
+}
+
+// Each row starts from the same three-page album: entry 2 has a photo that
+// is no longer where the album says, entry 4 a title only.
+void TestZkrtool::importAndRelink_data()
+{
+    QTest::addColumn<QStringList>("args"); // "@" stands for the test folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("images"); // of entries 1..9 afterwards; empty: not written
+    QTest::addColumn<QString>("stderrHolds");
+    QTest::newRow("natural order, unreadable left out")
+        << QStringList { "import", "@/in.zkr", "@/out.zkr", "@/P10.jpg", "@/notes.jpg", "@/P2.jpg" }
+        << 1 << QStringList { "@/P2.jpg", "@/P10.jpg", "", "/elsewhere/gone.jpg", "", "", "", "", "" }
+        << "notes.jpg";
+    QTest::newRow("fill from 2, given order")
+        << QStringList { "import", "@/in.zkr", "@/out.zkr", "--fill", "--at", "2", "--order",
+               "given", "@/P10.jpg", "@/P2.jpg", "@/P1.jpg" }
+        << 0 << QStringList { "", "/elsewhere/gone.jpg", "@/P10.jpg", "@/P2.jpg", "@/P1.jpg", "", "", "", "" } << "";
+    QTest::newRow("a folder and time order")
+        << QStringList { "import", "@/in.zkr", "@/out.zkr", "--order", "time", "--at", "4",
+               "@/pictures" }
+        << 0 << QStringList { "", "/elsewhere/gone.jpg", "", "@/pictures/b.jpg", "@/pictures/a.jpg", "", "", "", "" } << "";
+    QTest::newRow("repeated file left out")
+        << QStringList { "import", "@/in.zkr", "@/out.zkr", "@/P1.jpg", "@/P1.jpg" } << 1
+        << QStringList { "@/P1.jpg", "", "/elsewhere/gone.jpg", "", "", "", "", "", "" } << "P1.jpg";
+    QTest::newRow("unknown order") << QStringList { "import", "@/in.zkr", "@/out.zkr", "--order",
+                                          "size", "@/P1.jpg" }
+                                   << 2 << QStringList {} << "--order";
+    QTest::newRow("start past the album") << QStringList { "import", "@/in.zkr", "@/out.zkr",
+                                                 "--at", "11", "@/P1.jpg" }
+                                          << 2 << QStringList {} << "--at";
+    QTest::newRow("relink finds the moved photo")
+        << QStringList { "relink", "@/in.zkr", "@/out.zkr", "@" } << 0
+        << QStringList { "", "@/gone.jpg", "", "", "", "", "", "", "" } << "1 found";
+    QTest::newRow("relink without the photo")
+        << QStringList { "relink", "@/in.zkr", "@/out.zkr", "@/pictures" } << 1
+        << QStringList { "", "/elsewhere/gone.jpg", "", "", "", "", "", "", "" } << "gone.jpg";
+}
+
+void TestZkrtool::importAndRelink()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, images);
+    QFETCH(QString, stderrHolds);
+
+    QTemporaryDir work;
+    const QString at = work.path();
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    for (const char* name : { "P1.jpg", "P2.jpg", "P10.jpg", "gone.jpg" })
+        QVERIFY(image.save(at + QLatin1Char('/') + QLatin1String(name)));
+    QVERIFY(writeAll(at + QStringLiteral("/notes.jpg"), "not a picture"));
+    // In the folder, a.jpg was taken after b.jpg: no EXIF, so the file time decides.
+    QVERIFY(QDir(at).mkpath(QStringLiteral("pictures")));
+    QVERIFY(image.save(at + QStringLiteral("/pictures/b.jpg")));
+    QVERIFY(image.save(at + QStringLiteral("/pictures/a.jpg")));
+    QFile a(at + QStringLiteral("/pictures/a.jpg"));
+    QVERIFY(a.open(QIODevice::ReadWrite));
+    QVERIFY(a.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    a.close();
+
+    QByteArray album = cover();
+    for (int n = 1; n <= 9; ++n) {
+        const QByteArray title = n == 4 ? "titled" : "";
+        const QByteArray photo = n == 2 ? "/elsewhere/gone.jpg" : "";
+        album += " " + QByteArray::number(n) + "\r\n" + title + "\r\n\r\n" + photo + "\r\n";
+    }
+    QVERIFY(writeAll(at + QStringLiteral("/in.zkr"), album));
+
+    QStringList resolved;
+    for (const QString& arg : std::as_const(args))
+        resolved << (arg.startsWith(QLatin1Char('@')) ? at + arg.mid(1) : arg);
+    const Run r = run(resolved);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(QString::fromUtf8(r.err).contains(stderrHolds), r.err.constData());
+    if (images.isEmpty()) {
+        QVERIFY(!QFile::exists(at + QStringLiteral("/out.zkr")));
+        return;
+    }
+    const Run dumped = run({ "dump", at + QStringLiteral("/out.zkr") });
+    QCOMPARE(dumped.exitCode, 0);
+    QStringList got;
+    const QJsonArray entries = QJsonDocument::fromJson(dumped.out).object().value("entries").toArray();
+    for (const QJsonValue& e : entries)
+        got << e.toObject().value("image").toString().replace(at, QStringLiteral("@"));
+    QCOMPARE(got, images);
+    // Titles stay with their entries when photos fill around them.
+    if (args.contains(QStringLiteral("--fill")))
+        QCOMPARE(entries.at(3).toObject().value("title").toString(), QStringLiteral("titled"));
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)

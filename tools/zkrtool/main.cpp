@@ -10,6 +10,9 @@
 #include "docfile/documentwriter.h"
 #include "docfile/safefile.h"
 #include "model/album.h"
+#include "photos/importcandidate.h"
+#include "photos/importplan.h"
+#include "photos/relinkfinder.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
 #include "print/painterprintdevice.h"
@@ -17,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -64,14 +68,29 @@ const char usage[]
       "                           leave the entry as it is, more rows add pages. CSV files\n"
       "                           up to 16 MiB, UTF-8 or Shift-JIS. Nothing is written when\n"
       "                           a row cannot be applied.\n"
+      "  import FILE.zkr OUT.zkr [--order name|time|given] [--at N] [--fill] PHOTO...\n"
+      "                           Place the photos (a folder stands for the picture files\n"
+      "                           directly in it) into the album from entry N (default 1):\n"
+      "                           inserted, later entries moving back, or with --fill only\n"
+      "                           into entries without a photo. Ordered by file name in\n"
+      "                           natural order (default), by shooting time (EXIF, else the\n"
+      "                           file's modification time) or as given. Pages are added as\n"
+      "                           needed; an album that would pass 32766 entries is refused\n"
+      "                           unchanged. Unreadable files, paths that Shift-JIS cannot\n"
+      "                           hold and repeated files are left out and listed on stderr.\n"
+      "  relink FILE.zkr OUT.zkr FOLDER\n"
+      "                           Look for every missing photo by its file name in FOLDER and\n"
+      "                           its subfolders and write the album with the paths of those\n"
+      "                           found once; the others are listed on stderr.\n"
       "\n"
       "Options:\n"
       "  --verbose                Also show the warnings of Qt and of the image libraries\n"
       "                           (corrupt JPEG data, libpng errors, ...) on standard error.\n"
       "\n"
       "Exit status: 0 on success, 1 when a file cannot be read, written or applied (for pdf\n"
-      "also a photo, named by its entry; for csv-import a row, named by its CSV line; nothing\n"
-      "is written then), 2 on wrong usage.\n";
+      "also a photo, named by its entry; for csv-import a row, named by its CSV line, and\n"
+      "nothing is written; for import a photo left out or an album too large; for relink a\n"
+      "photo not found), 2 on wrong usage.\n";
 
 // Qt's warnings ("QStandardPaths: XDG_RUNTIME_DIR not set", "Corrupt JPEG
 // data", ...) say nothing a user of zkrtool can act on; whatever matters comes
@@ -280,6 +299,126 @@ int csvImport(const QString& albumPath, const QString& csvPath, const QString& o
     return written.ok() ? Success : fail(written.message);
 }
 
+int importPhotos(const QStringList& args)
+{
+    QStringList files;
+    zk::ImportOrder order = zk::ImportOrder::Name;
+    zk::Placement placement = zk::Placement::Insert;
+    int at = 1;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--order")) {
+            const QString value = i + 1 < args.size() ? args.at(++i) : QString();
+            if (value == QLatin1String("name"))
+                order = zk::ImportOrder::Name;
+            else if (value == QLatin1String("time"))
+                order = zk::ImportOrder::Time;
+            else if (value == QLatin1String("given"))
+                order = zk::ImportOrder::Given;
+            else
+                return usageError("--order takes name, time or given");
+        } else if (arg == QLatin1String("--at")) {
+            bool number = false;
+            at = i + 1 < args.size() ? args.at(++i).toInt(&number) : 0;
+            if (!number || at < 1)
+                return usageError("--at needs an entry number from 1");
+        } else if (arg == QLatin1String("--fill")) {
+            placement = zk::Placement::Fill;
+        } else {
+            files << arg;
+        }
+    }
+    if (files.size() < 3)
+        return usageError("import takes an album file, an output file and photos");
+    const QString in = files.takeFirst();
+    const QString out = files.takeFirst();
+
+    const zk::ReadResult read = zk::read_document(in);
+    if (!read.ok())
+        return fail(read.message);
+    if (at > read.document.entries.entry_count() + 1) {
+        std::fprintf(stderr, "zkrtool: --at %d: the album has %d entries\n", at,
+            read.document.entries.entry_count());
+        return UsageError;
+    }
+
+    QList<zk::ImportCandidate> candidates;
+    QStringList leftOut;
+    QStringList seen;
+    for (const QString& path : zk::ImportCandidate::expand_folders(files)) {
+        zk::ImportCandidate candidate = zk::ImportCandidate::inspect(path);
+        const QString key = QFileInfo(path).absoluteFilePath();
+        if (seen.contains(key))
+            candidate.problem = QStringLiteral("同じファイルが二度選ばれています.");
+        seen << key;
+        if (candidate.placeable())
+            candidates << candidate;
+        else
+            leftOut << path + QLatin1String(": ") + candidate.problem;
+    }
+
+    QStringList photos;
+    for (const zk::ImportCandidate& c : zk::ImportPlan::order(candidates, order))
+        photos << c.path;
+    const zk::ImportPlan plan
+        = zk::ImportPlan::make(read.document.entries, at, placement, photos);
+    if (!plan.fits())
+        return fail(QStringLiteral("%1: 写真帳は %2 件までのため、No.%3 からはあと %4 枚しか入りません "
+                                   "(%5 枚が選ばれています). 何も取り込んでいません.")
+                        .arg(in)
+                        .arg(zk::EntryTable::MaxEntries)
+                        .arg(plan.start)
+                        .arg(plan.room)
+                        .arg(photos.size()));
+
+    zk::Album album;
+    album.replace_document(read.document, in);
+    if (!plan.apply(album, QStringLiteral("写真の一括取込")))
+        return fail(in + QStringLiteral(": 写真帳が大きくなりすぎるため取り込めません."));
+    const zk::WriteResult written = zk::write_document(out, album.document());
+    if (!written.ok())
+        return fail(written.message);
+    for (const QString& line : std::as_const(leftOut))
+        fail(line);
+    return leftOut.isEmpty() ? Success : DocumentError;
+}
+
+int relink(const QStringList& args)
+{
+    if (args.size() != 3)
+        return usageError("relink takes an album file, an output file and a folder");
+    if (!QFileInfo(args.at(2)).isDir())
+        return fail(args.at(2) + QStringLiteral(": フォルダーが見つかりません."));
+    const zk::ReadResult read = zk::read_document(args.at(0));
+    if (!read.ok())
+        return fail(read.message);
+    const zk::RelinkResult found = zk::RelinkResult::find(read.document.entries, args.at(2));
+
+    zk::Album album;
+    album.replace_document(read.document, args.at(0));
+    QMap<int, zk::EntryContent> contents;
+    for (auto it = found.found.cbegin(); it != found.found.cend(); ++it) {
+        const zk::Entry& entry = album.entries().entry(it.key());
+        contents.insert(it.key(), zk::EntryContent { entry.title, entry.text, it.value() });
+    }
+    if (!contents.isEmpty())
+        album.set_contents(contents, QStringLiteral("写真フォルダの再設定"));
+    const zk::WriteResult written = zk::write_document(args.at(1), album.document());
+    if (!written.ok())
+        return fail(written.message);
+
+    std::fprintf(stderr, "zkrtool: %lld found, %lld ambiguous, %lld missing\n",
+        static_cast<long long>(found.found.size()), static_cast<long long>(found.ambiguous.size()),
+        static_cast<long long>(found.missing.size()));
+    const auto list = [&album](const QList<int>& positions, const QString& why) {
+        for (int p : positions)
+            fail(QStringLiteral("No.%1 %2: %3").arg(p).arg(album.entries().entry(p).image, why));
+    };
+    list(found.ambiguous, QStringLiteral("同じ名前のファイルが複数あります."));
+    list(found.missing, QStringLiteral("見つかりません."));
+    return found.ambiguous.isEmpty() && found.missing.isEmpty() ? Success : DocumentError;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -333,5 +472,9 @@ int main(int argc, char* argv[])
         return args.size() == 3
             ? csvImport(args.at(0), args.at(1), args.at(2))
             : usageError("csv-import takes an album file, a CSV file and an output file");
+    if (command == QLatin1String("import"))
+        return importPhotos(args);
+    if (command == QLatin1String("relink"))
+        return relink(args);
     return usageError("unknown command");
 }

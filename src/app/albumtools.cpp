@@ -1,0 +1,61 @@
+#include "albumtools.h"
+
+#include "model/album.h"
+#include "overview/overviewwindow.h"
+#include "photos/batchimportcommand.h"
+#include "photos/relinkcommand.h"
+
+#include <QWidget>
+
+namespace zk {
+
+AlbumTools::AlbumTools(QWidget* w, Album& a, Dialogs& d, PhotoLoader& l, WindowHooks h)
+    : QObject(w), window(w), album(a), dialogs(d), loader(l), hooks(std::move(h))
+{
+    // The overview never outlives the album it shows.
+    connect(&album, &QObject::destroyed, this, [this] { delete overviewWindow; });
+}
+
+AlbumTools::~AlbumTools()
+{
+    delete overviewWindow;
+}
+
+OverviewWindow* AlbumTools::overview() const
+{
+    return overviewWindow;
+}
+
+void AlbumTools::batch_import(const QStringList& files, int position)
+{
+    const int start = position > 0 ? position : hooks.selectedPosition();
+    // Files dropped on the overview: its dialogs stand over it.
+    QWidget* parent = !files.isEmpty() && overviewWindow ? overviewWindow.data() : window;
+    BatchImportCommand(album, dialogs, loader).run(parent, start, files);
+}
+
+void AlbumTools::show_overview()
+{
+    if (!overviewWindow) {
+        // A window of its own beside the main window, deleted when closed.
+        overviewWindow = new OverviewWindow(album);
+        overviewWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(overviewWindow, &OverviewWindow::entryActivated, this, [this](int position) {
+            hooks.showPosition(position);
+            window->raise();
+            window->activateWindow();
+        });
+        connect(overviewWindow, &OverviewWindow::importRequested, this,
+            [this](const QStringList& files, int position) { batch_import(files, position); });
+    }
+    overviewWindow->show();
+    overviewWindow->raise();
+    overviewWindow->activateWindow();
+}
+
+void AlbumTools::relink_photos()
+{
+    RelinkCommand(album, dialogs).run(window);
+}
+
+} // namespace zk

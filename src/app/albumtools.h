@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace zk {
+
+class Album;
+class Dialogs;
+class OverviewWindow;
+class PhotoLoader;
+
+// The whole-album commands: 写真の一括取込, 写真一覧 and 写真フォルダの再設定.
+// They work on the album and ask the window only where the user is and to
+// show a position; the window connects its actions to them.
+class AlbumTools : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct WindowHooks
+    {
+        // The entry of the selected slot on the page shown.
+        std::function<int()> selectedPosition;
+        // Shows the page of the entry and selects its slot.
+        std::function<void(int)> showPosition;
+    };
+
+    AlbumTools(
+        QWidget* window, Album& album, Dialogs& dialogs, PhotoLoader& loader, WindowHooks hooks);
+    ~AlbumTools() override;
+
+    // The overview while it is open.
+    OverviewWindow* overview() const;
+
+    // Without files, asks for them first; without a position, the photos go
+    // to the selected slot's entry.
+    void batch_import(const QStringList& files = {}, int position = 0);
+    void show_overview();
+    void relink_photos();
+
+private:
+    QWidget* window;
+    Album& album;
+    Dialogs& dialogs;
+    PhotoLoader& loader;
+    WindowHooks hooks;
+    QPointer<OverviewWindow> overviewWindow;
+};
+
+} // namespace zk

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QListView;
+
+namespace zk {
+
+class Album;
+class AlbumListModel;
+class ThumbnailLoader;
+class TileDelegate;
+
+// 写真一覧: every entry of the album as a tile, to see the whole album and
+// rearrange it. Not modal; it follows the album's changes and changes the
+// album only through its operations (move, clear), one step each.
+class OverviewWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit OverviewWindow(Album& album, QWidget* parent = nullptr);
+    ~OverviewWindow() override;
+
+    QListView* view() const { return list; }
+    AlbumListModel* model() const { return entries; }
+    ThumbnailLoader* thumbnailLoader() const { return thumbnails; }
+
+    // Selected positions, ascending.
+    QList<int> selected_positions() const;
+    void select_positions(int first, int count);
+
+    // The keyboard's way to move: cut marks the selected entries, paste
+    // moves them to just before the current tile.
+    void cut_selection();
+    void paste_before_current();
+    // Empties the selected entries (photo, title and text), one step.
+    void clear_selection();
+
+Q_SIGNALS:
+    // Double click or Enter: the main window shows the entry.
+    void entryActivated(int position);
+    // Files dropped before position: the batch import opens with them.
+    void importRequested(const QStringList& files, int position);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void saveGeometryToSettings() const;
+
+    Album& album;
+    ThumbnailLoader* thumbnails = nullptr;
+    AlbumListModel* entries = nullptr;
+    TileDelegate* delegate = nullptr;
+    QListView* list = nullptr;
+    QList<int> cutPositions;
+};
+
+} // namespace zk

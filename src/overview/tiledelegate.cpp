@@ -1,0 +1,98 @@
+#include "tiledelegate.h"
+
+#include "overview/albumlistmodel.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPixmap>
+
+namespace zk {
+
+namespace {
+
+constexpr int Margin = 4;
+const QColor evenPageGround(232, 238, 248);
+const QColor pageRule(80, 80, 192);
+const QColor missingMark(192, 64, 64);
+
+} // namespace
+
+TileDelegate::TileDelegate(const QSize& thumbnailSize, QObject* parent)
+    : QStyledItemDelegate(parent), thumbnail(thumbnailSize)
+{
+}
+
+QSize TileDelegate::tileSize() const
+{
+    const int line = QFontMetrics(QApplication::font()).height();
+    return { thumbnail.width() + 2 * Margin + 8, thumbnail.height() + 2 * Margin + 2 * line + 6 };
+}
+
+QSize TileDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return tileSize();
+}
+
+void TileDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    const QRect r = option.rect;
+    const int page = index.data(AlbumListModel::PageRole).toInt();
+    const int position = index.data(AlbumListModel::PositionRole).toInt();
+    const bool firstOfPage = (position - 1) % 3 == 0;
+
+    painter->fillRect(r, page % 2 == 0 ? evenPageGround : option.palette.base().color());
+    if (option.state & QStyle::State_Selected)
+        painter->fillRect(
+            r.adjusted(1, 1, -1, -1), option.palette.highlight().color().lighter(150));
+    if (firstOfPage) {
+        painter->setPen(QPen(pageRule, 2));
+        painter->drawLine(r.topLeft() + QPoint(1, 0), r.bottomLeft() + QPoint(1, 0));
+    }
+
+    const QRect picture(r.left() + (r.width() - thumbnail.width()) / 2, r.top() + Margin,
+        thumbnail.width(), thumbnail.height());
+    const QVariant decoration = index.data(Qt::DecorationRole);
+    const QString image = index.data(AlbumListModel::ImageRole).toString();
+    if (cut.contains(position))
+        painter->setOpacity(0.4);
+    if (decoration.canConvert<QPixmap>() && !decoration.value<QPixmap>().isNull()) {
+        painter->drawPixmap(picture, decoration.value<QPixmap>());
+    } else {
+        painter->setPen(QColor(192, 192, 192));
+        painter->drawRect(picture.adjusted(0, 0, -1, -1));
+        if (index.data(AlbumListModel::MissingRole).toBool()) {
+            // A photo the album names but that cannot be shown.
+            painter->setPen(QPen(missingMark, 2));
+            painter->drawLine(picture.topLeft(), picture.bottomRight());
+            painter->drawLine(picture.topRight(), picture.bottomLeft());
+            painter->drawText(picture, Qt::AlignCenter, QStringLiteral("写真なし"));
+        } else if (!image.isEmpty()) {
+            painter->setPen(option.palette.placeholderText().color());
+            painter->drawText(picture, Qt::AlignCenter, QStringLiteral("…"));
+        }
+    }
+    painter->setOpacity(1.0);
+
+    const int line = option.fontMetrics.height();
+    QRect text(r.left() + Margin, picture.bottom() + 3, r.width() - 2 * Margin, line);
+    painter->setPen(option.palette.text().color());
+    QString number
+        = QStringLiteral("No.") + index.data(AlbumListModel::NumberRole).toString().trimmed();
+    if (firstOfPage)
+        number += QStringLiteral("  (%1 ページ)").arg(page);
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, number);
+    text.translate(0, line);
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+        option.fontMetrics.elidedText(
+            index.data(AlbumListModel::TitleRole).toString(), Qt::ElideRight, text.width()));
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(option.palette.highlight().color(), 1, Qt::DotLine));
+        painter->drawRect(r.adjusted(1, 1, -2, -2));
+    }
+    painter->restore();
+}
+
+} // namespace zk

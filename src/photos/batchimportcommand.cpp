@@ -1,0 +1,96 @@
+#include "batchimportcommand.h"
+
+#include "app/dialogs.h"
+#include "model/album.h"
+#include "photos/batchimportdialog.h"
+#include "photos/photocommands.h"
+#include "photos/photofile.h"
+
+namespace zk {
+
+namespace {
+
+// Enough lines for a message box; the rest is counted.
+constexpr int MaxListedFiles = 20;
+
+QString listing(const QStringList& lines)
+{
+    QString text = lines.mid(0, MaxListedFiles).join(QStringLiteral("\r\n"));
+    if (lines.size() > MaxListedFiles)
+        text += QStringLiteral("\r\nほか %1 件.").arg(lines.size() - MaxListedFiles);
+    return text;
+}
+
+} // namespace
+
+BatchImportCommand::BatchImportCommand(Album& a, Dialogs& d, PhotoLoader& l)
+    : album(a), dialogs(d), loader(l)
+{
+}
+
+bool BatchImportCommand::run(QWidget* parent, int start, const QStringList& files)
+{
+    QStringList paths = files;
+    if (paths.isEmpty()) {
+        FileRequest request;
+        request.filter = PhotoCommands::photoFilter();
+        request.filterIndex = 5;
+        paths = dialogs.openFiles(parent, request);
+        if (paths.isEmpty())
+            return false;
+    }
+
+    BatchImportDialog dialog(album.entries(), start, dialogs, loader, parent);
+    if (!dialog.add_files(paths))
+        return false;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        const QStringList repeated = dialog.repeatedFiles();
+        if (repeated.isEmpty())
+            break;
+        MessageRequest question;
+        question.title = Dialogs::programName();
+        question.icon = MessageIcon::Information;
+        question.buttons = MessageButtons::YesNo;
+        question.defaultButton = Answer::No;
+        question.text = QStringLiteral("同じファイルが重ねて選ばれています.\r\n\r\n%1\r\n\r\n"
+                                       "同じ写真を重ねて配置しますか?\r\n"
+                                       "(いいえ: 一枚ずつだけ配置します)")
+                            .arg(listing(repeated));
+        if (dialogs.message(parent, question) == Answer::Yes)
+            break;
+        dialog.drop_repeats();
+        // The list changed: the user looks at it again before placing.
+    }
+
+    // Files can vanish or change between the choice and OK.
+    QStringList leftOut = dialog.leftOut();
+    ImportPlan plan = dialog.plan();
+    QStringList stillThere;
+    for (const QString& photo : std::as_const(plan.photos)) {
+        const PhotoFile file(photo);
+        if (file.error().isEmpty())
+            stillThere << photo;
+        else
+            leftOut << photo + QStringLiteral(": ") + file.error();
+    }
+    if (stillThere.size() != plan.photos.size())
+        plan = ImportPlan::make(album.entries(), plan.start, plan.placement, stillThere);
+
+    if (!plan.apply(album, stepName())) {
+        dialogs.warn(parent,
+            QStringLiteral("写真帳の大きさの上限 (%1 件) を超えるため、取り込めませんでした.")
+                .arg(EntryTable::MaxEntries));
+        return false;
+    }
+    if (!leftOut.isEmpty())
+        dialogs.warn(parent,
+            QStringLiteral(
+                "次のファイルは取り込めませんでした (ほかの %1 枚は配置しました).\r\n\r\n%2")
+                .arg(plan.photos.size())
+                .arg(listing(leftOut)));
+    return !plan.photos.isEmpty();
+}
+
+} // namespace zk

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "model/album.h"
+#include "photos/importcandidate.h"
+
+#include <QList>
+#include <QMap>
+
+namespace zk {
+
+class EntryTable;
+
+// The order the photos of a batch import are placed in. Nothing is sorted
+// unless the user chose a sort.
+enum class ImportOrder { Name, Time, Given };
+
+// Insert: later contents move back, as 挿入 does. Fill: only entries without
+// a photo take one, from the start position on, keeping their title and text.
+enum class Placement { Insert, Fill };
+
+// Where the photos of a batch import go, worked out before anything changes.
+struct ImportPlan
+{
+    Placement placement = Placement::Insert;
+    int start = 1; // the position the import starts at
+    QStringList photos; // in the order they are placed
+    // Fill: the position of each photo, in the same order. Insert: start,
+    // start + 1, ...
+    QList<int> positions;
+    // How many photos the album can take from start in this placement.
+    int room = 0;
+    // Entries the album has after the import.
+    int entryCountAfter = 0;
+
+    bool fits() const { return photos.size() <= room; }
+
+    // Sorts as chosen: by name, by time (ties by name), or as given.
+    static QList<ImportCandidate> order(QList<ImportCandidate> candidates, ImportOrder order);
+
+    static ImportPlan make(
+        const EntryTable& entries, int start, Placement placement, const QStringList& photos);
+
+    // The album step: one insert or one set of entry contents. Returns false,
+    // changing nothing, when the album would pass its size limit.
+    bool apply(Album& album, const QString& stepName) const;
+};
+
+} // namespace zk

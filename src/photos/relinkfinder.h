@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+namespace zk {
+
+class EntryTable;
+
+// Finds the photos of an album that was copied from another computer: each
+// entry whose photo file is missing is looked for by its file name in a
+// folder and its subfolders, the extension compared without regard to case.
+struct RelinkResult
+{
+    QMap<int, QString> found; // position -> the one file of that name
+    QList<int> ambiguous; // two or more files of that name
+    QList<int> missing; // none
+    // Folders that could not be read while searching.
+    int unreadableFolders = 0;
+
+    static RelinkResult find(const EntryTable& entries, const QString& folder);
+
+    // The file name part of a stored path, which may have been written on
+    // Windows ("C:\写真\P001.JPG").
+    static QString file_name_of(const QString& storedPath);
+    // The name as it is matched: the extension lower-cased.
+    static QString match_key(const QString& fileName);
+};
+
+} // namespace zk
