@@ -55,6 +55,8 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "print_menu", "印刷(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P) },
             { "print_setting", "プリンタ設定", {} }, { "file_line_2", "-", {} },
             { "oneprint_menu", "単一印刷(&T)", QKeySequence(Qt::CTRL | Qt::Key_T) },
+            { "print_preview", "印刷プレビュー(&V)...", {} },
+            { "album_check", "写真帳のチェック(&K)...", {} },
             { "file_line_3", "-", {} },
             { "option_edit", "オプション設定", QKeySequence(Qt::CTRL | Qt::Key_E) },
             { "file_line_4", "-", {} },
@@ -81,7 +83,7 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
     // Keys, tool tips and icons of the buttons
     const Button buttons[] = { { "newfile", "新規作成" }, { "openfile", "ファイルを開く" },
         { "savefile", "保存" }, { nullptr, nullptr }, { "toppage", "表紙" }, { "printall", "印刷" },
-        { "oneprint", "単票印刷" }, { nullptr, nullptr }, { "photo", "写真を開く" },
+        { "oneprint", "単票印刷" }, { "preview", "印刷プレビュー" }, { nullptr, nullptr }, { "photo", "写真を開く" },
         { "delete", "削除" }, { nullptr, nullptr }, { "input", "挿入" }, { "cutout", "抜取" } };
     for (const Button& b : buttons) {
         if (!b.key) {

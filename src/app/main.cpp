@@ -12,6 +12,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -36,10 +37,16 @@ int main(int argc, char* argv[])
 
     // An album given on the command line (the file manager's "open with")
     // is opened before the cover window shows, so that it shows its cover.
+    window.use_preferences(zk::Preferences::load(), zk::Preferences::default_file());
+    // Page 1's photos are decoded once the cover window shows, in the
+    // background, not before it: nobody sees them until the cover is closed.
+    window.set_photos_deferred(true);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1)
         window.fileCommands().open_document(args.at(1));
+    QTimer::singleShot(0, &window, [&window] { window.set_photos_deferred(true); });
     window.show_cover_modal();
+    window.set_photos_deferred(false);
 
     window.adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -2,6 +2,7 @@
 
 #include "app/commandset.h"
 #include "app/dialogs.h"
+#include "app/pageprefetcher.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
 #include "app/slotframe.h"
@@ -9,11 +10,13 @@
 #include "app/titleedit.h"
 #include "app/twips.h"
 #include "app/zoomwindow.h"
+#include "check/precheck.h"
 #include "cover/coverdialog.h"
 #include "docfile/filecommands.h"
 #include "model/leadingnumber.h"
 #include "photos/photocommands.h"
 #include "print/printcommands.h"
+#include "print/printpreview.h"
 #include "ui/aboutbox.h"
 #include "ui/optionsdialog.h"
 
@@ -44,6 +47,8 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     files = std::make_unique<FileCommands>(*this);
     photos = std::make_unique<PhotoCommands>(*this);
     printing = std::make_unique<PrintCommands>(*this);
+    prefetch = new PagePrefetcher(loader, this);
+    check = new PreCheck(*this);
     connectCommands();
 
     // Start-up: the boxes are filled before write-back begins, so that
@@ -65,7 +70,11 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     renew_cover_window();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The prefetcher writes into the loader's cache: it stops first.
+    delete prefetch;
+}
 
 void MainWindow::buildWindow()
 {
@@ -145,6 +154,10 @@ void MainWindow::connectCommands()
         printing.get(), &PrintCommands::print_setting_Click);
     connect(commandSet->action(QStringLiteral("oneprint_menu")), &QAction::triggered,
         printing.get(), &PrintCommands::print_page);
+    connect(commandSet->action(QStringLiteral("print_preview")), &QAction::triggered, this,
+        &MainWindow::print_preview_Click);
+    connect(commandSet->action(QStringLiteral("album_check")), &QAction::triggered, check,
+        &PreCheck::check_album);
     connect(commandSet->action(QStringLiteral("load_image_menu")), &QAction::triggered, this,
         [this] { photos->load_image(selected); });
     connect(commandSet->action(QStringLiteral("delete_image_menu")), &QAction::triggered, this,
@@ -217,8 +230,39 @@ void MainWindow::show_page()
         s->setNumberLabel(QStringLiteral("No.") + album.entries.get_field(i, EntryField::Number));
         s->setTitle(album.entries.get_field(i, EntryField::Title));
         s->setText(album.entries.get_field(i, EntryField::Text));
-        photos->show_photo(s->index(), album.entries.get_field(i, EntryField::Image));
+        if (photosDeferred)
+            s->photoBox()->setPicture({});
+        else
+            photos->show_photo(s->index(), album.entries.get_field(i, EntryField::Image));
     }
+    // The neighbour pages' photos, decoded while the user looks at this one.
+    if (!photosDeferred)
+        prefetch->page_shown(album.entries, page, slotPictureSize(), photo_fit());
+}
+
+void MainWindow::use_preferences(const Preferences& preferences, const QString& file)
+{
+    prefs = preferences;
+    prefsFile = file;
+    for (SlotView* s : slotViews)
+        s->photoBox()->setKeepShape(prefs.keepPhotoShape);
+    if (zoom)
+        zoom->setKeepShape(prefs.keepPhotoShape);
+    show_page();
+}
+
+PhotoFit MainWindow::photo_fit() const
+{
+    return prefs.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch;
+}
+
+void MainWindow::set_photos_deferred(bool deferred)
+{
+    photosDeferred = deferred;
+    if (deferred)
+        prefetch->prefetch_page(album.entries, current_page(), slotPictureSize(), photo_fit());
+    else
+        show_page();
 }
 
 void MainWindow::mark_selected_slot(int k)
@@ -267,8 +311,10 @@ void MainWindow::renew_cover_window()
 
 ZoomWindow* MainWindow::ensure_zoom_window()
 {
-    if (!zoom)
+    if (!zoom) {
         zoom = new ZoomWindow(loader, this);
+        zoom->setKeepShape(prefs.keepPhotoShape);
+    }
     return zoom;
 }
 
@@ -355,6 +401,7 @@ void MainWindow::Toolbar1_ButtonClick(const QString& key)
         { "toppage", [this] { file_header_Click(); } },
         { "printall", [this] { printing->print_menu_Click(); } },
         { "oneprint", [this] { printing->print_page(); } },
+        { "preview", [this] { print_preview_Click(); } },
         { "photo", [this] { photos->load_image(selected); } },
         { "delete", [this] { photos->delete_image(selected); } },
         { "input", [this] { insert_line(); } },
@@ -380,11 +427,30 @@ void MainWindow::file_header_Click()
 
 void MainWindow::option_edit_Click()
 {
-    if (!options)
+    if (!options) {
         options = new OptionsDialog(messages, this);
+        options->setKeepPhotoShape(prefs.keepPhotoShape);
+        connect(options, &OptionsDialog::keepPhotoShapeApplied, this, [this](bool keep) {
+            Preferences changed = prefs;
+            changed.keepPhotoShape = keep;
+            if (changed == prefs)
+                return;
+            if (!prefsFile.isEmpty() && !changed.save(prefsFile))
+                messages.warn(this,
+                    QStringLiteral("設定を保存できませんでした (%1). 設定はこの実行の間だけ使われます.")
+                        .arg(prefsFile));
+            use_preferences(changed, prefsFile);
+        });
+    }
     options->show();
     options->raise();
     options->activateWindow();
+}
+
+void MainWindow::print_preview_Click()
+{
+    PrintPreview preview(*this, PrintPreview::Scope::Album);
+    preview.exec();
 }
 
 void MainWindow::version_menu_Click()

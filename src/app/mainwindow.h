@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/preferences.h"
 #include "photos/photoloader.h"
 
 #include <QMainWindow>
@@ -19,7 +20,9 @@ class CoverDialog;
 class Dialogs;
 class FileCommands;
 class OptionsDialog;
+class PagePrefetcher;
 class PageSpinner;
+class PreCheck;
 class PhotoCommands;
 class PrintCommands;
 class SlotView;
@@ -87,6 +90,16 @@ public:
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
 
+    // The user's settings; applied at once and kept in file when it is not "".
+    const Preferences& preferences() const { return prefs; }
+    void use_preferences(const Preferences& preferences, const QString& file = {});
+    PhotoFit photo_fit() const;
+    // While deferred, pages are shown without decoding their photos (start-up:
+    // the cover window comes first); ending it shows the page's photos.
+    void set_photos_deferred(bool deferred);
+    PagePrefetcher& prefetcher() { return *prefetch; }
+    PreCheck& preCheck() { return *check; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,6 +119,7 @@ private:
     void option_edit_Click();
     void version_menu_Click();
     void zoom_photo_Click();
+    void print_preview_Click();
 
     Dialogs& messages;
     CoverDefaults coverDefaults;
@@ -126,6 +140,11 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<PhotoCommands> photos;
     std::unique_ptr<PrintCommands> printing;
+    Preferences prefs;
+    QString prefsFile;
+    bool photosDeferred = false;
+    PagePrefetcher* prefetch = nullptr;
+    PreCheck* check = nullptr;
 };
 
 } // namespace zk

@@ -17,6 +17,8 @@ public:
     // A null image empties the box.
     void setPicture(const QImage& image);
     const QImage& picture() const { return image; }
+    // Shows the picture with its own proportions, centred, instead of stretched.
+    void setKeepShape(bool keep);
 
     // Shown instead of a picture whose file cannot be read; names the file.
     void showUnreadable(const QString& path);
@@ -43,6 +45,7 @@ private:
     QImage image;
     QString unreadablePath;
     bool leftPressed = false;
+    bool keepShape = false;
 };
 
 } // namespace zk

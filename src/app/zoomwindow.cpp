@@ -29,12 +29,24 @@ void ZoomWindow::setPhoto(const QString& photoPath)
         pending = true;
 }
 
+void ZoomWindow::setKeepShape(bool keep)
+{
+    if (keep == keepShape)
+        return;
+    keepShape = keep;
+    if (isVisible())
+        decode();
+    else
+        pending = true;
+}
+
 void ZoomWindow::decode()
 {
     pending = false;
     QScreen* screen = this->screen();
     const QSize size = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
-    const Picture picture = loader.load(path, size);
+    const Picture picture
+        = loader.load(path, size, keepShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
     image = picture.image;
     unreadable = !picture.ok();
     update();
@@ -52,7 +64,13 @@ void ZoomWindow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!image.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), image);
+        QRectF target(rect());
+        if (keepShape) {
+            const QSizeF fitted = QSizeF(image.size()).scaled(target.size(), Qt::KeepAspectRatio);
+            target = QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                fitted);
+        }
+        painter.drawImage(target, image);
     } else if (unreadable) {
         painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
             QStringLiteral("写真ファイルが見つかりません\n%1").arg(path));

@@ -23,6 +23,8 @@ public:
     QString photoPath() const { return path; }
     const QImage& picture() const { return image; }
     bool isUnreadable() const { return unreadable; }
+    // Shows the photo with its own proportions, centred, instead of stretched.
+    void setKeepShape(bool keep);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -36,6 +38,7 @@ private:
     QImage image;
     bool unreadable = false;
     bool pending = false; // set while hidden; decoded when shown
+    bool keepShape = false;
 };
 
 } // namespace zk

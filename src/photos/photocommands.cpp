@@ -27,7 +27,8 @@ QString PhotoCommands::photoFilter()
 void PhotoCommands::show_photo(int k, const QString& path)
 {
     PhotoBox* box = window.slot(k).photoBox();
-    const Picture picture = window.photoLoader().load(path, window.slotPictureSize());
+    const Picture picture
+        = window.photoLoader().load(path, window.slotPictureSize(), window.photo_fit());
     if (picture.ok())
         box->setPicture(picture.image);
     else
@@ -36,7 +37,8 @@ void PhotoCommands::show_photo(int k, const QString& path)
 
 bool PhotoCommands::place_photo(int slot, const QString& path)
 {
-    const Picture picture = window.photoLoader().load(path, window.slotPictureSize());
+    const Picture picture
+        = window.photoLoader().load(path, window.slotPictureSize(), window.photo_fit());
     if (!picture.ok() || picture.image.isNull())
         return false;
     window.slot(slot).photoBox()->setPicture(picture.image);

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/photobox.h"
 #include "app/slotview.h"
+#include "check/precheck.h"
 #include "print/painterprintdevice.h"
 #include "print/photopage.h"
 
@@ -13,6 +14,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTemporaryFile>
+#include <QThread>
 
 #include <cstdio>
 
@@ -30,34 +32,56 @@ PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::print_menu_Click()
 {
-    if (!window.dialogs().print(&window, *chosen, PrintRequest {}))
+    const int pages = window.entries().page_count();
+    PrintRequest request;
+    request.maxPage = pages;
+    if (!window.dialogs().print(&window, *chosen, request))
         return;
-    // The album always prints whole, once per copy; the printer makes one of each job.
+    // The range as the page box numbers the pages; the cover comes with page 1.
+    int first = 1;
+    int last = 0;
+    if (chosen->printRange() == QPrinter::PageRange && chosen->fromPage() > 0) {
+        first = chosen->fromPage();
+        last = chosen->toPage() > 0 ? chosen->toPage() : pages;
+    }
+    // The album prints once per copy; the printer makes one of each job and
+    // leaves the choice of pages to the album.
     int copies = chosen->copyCount();
     chosen->setCopyCount(1);
     chosen->setPrintRange(QPrinter::AllPages);
     // Copies into one PDF file would only overwrite each other.
     if (chosen->outputFormat() == QPrinter::PdfFormat)
         copies = qMin(copies, 1);
+    if (!PreCheck(window).confirm(first, last))
+        return;
     // Let the window repaint where the dialog was before the work starts.
     QCoreApplication::processEvents();
+    print_with_progress(copies, first, last);
+}
 
+void PrintCommands::print_with_progress(int copies, int first, int last)
+{
     const int pages = window.entries().page_count();
+    const int count = std::max(0, (last <= 0 ? pages : std::min(last, pages)) - first + 1);
     QProgressDialog progress(&window);
     progress.setWindowTitle(QStringLiteral("印刷"));
     progress.setCancelButtonText(QStringLiteral("中止"));
-    progress.setRange(0, copies * (pages + 1));
+    progress.setRange(0, copies * (count + 1));
     progress.setMinimumDuration(500);
     progress.setWindowModality(Qt::WindowModal);
 
     const PrintResult result = run_job([&](PrintDevice& device) {
-        return print_copies(device, copies, [&](int page, int pageCount) {
-            progress.setValue(progress.value() + 1);
-            progress.setLabelText(page == 0
-                    ? QStringLiteral("表紙を印刷しています...")
-                    : QStringLiteral("%1 / %2 ページを印刷しています...").arg(page).arg(pageCount));
-            return !progress.wasCanceled();
-        });
+        return print_copies(
+            device, copies,
+            [&](int page, int pageCount) {
+                progress.setValue(progress.value() + 1);
+                progress.setLabelText(page == 0 ? QStringLiteral("印刷を始めています...")
+                                                : QStringLiteral("%1 / %2 ページを印刷しています...")
+                                                      .arg(page)
+                                                      .arg(pageCount));
+                return !progress.wasCanceled();
+            },
+            first, last);
     });
     progress.reset();
     report(result);
@@ -104,12 +128,20 @@ PrintResult PrintCommands::run_job(const std::function<PrintResult(PrintDevice&)
 }
 
 PrintResult PrintCommands::print_copies(
-    PrintDevice& device, int copies, const PrintProgress& progress)
+    PrintDevice& device, int copies, const PrintProgress& progress, int firstPage, int lastPage)
 {
-    PhotoLoader loader(0); // printing keeps no photo beyond its page
-    const PhotoSource photos = photo_source(loader);
+    PrintOptions options;
+    options.firstPage = firstPage;
+    options.lastPage = lastPage;
+    options.keepPhotoShape = window.preferences().keepPhotoShape;
+    options.pagesAhead = 2;
+    options.threads = std::max(2, QThread::idealThreadCount());
+    // Printing keeps no photo beyond its page.
+    const PhotoSource photos = print_photo_source(
+        options.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, window.document(), photos, progress);
+        const PrintResult result
+            = print_album(device, window.document(), photos, progress, options);
         if (!result.ok())
             return result;
     }
@@ -131,7 +163,8 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
         record.text = view.text();
         record.hasPhoto = !path.isEmpty();
         if (record.hasPhoto) {
-            const Picture picture = loader.load(path, size);
+            const Picture picture = loader.load(path, size,
+                window.preferences().keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
             record.picture = picture.ok() && !picture.image.isNull() ? picture.image
                                                                      : view.photoBox()->picture();
         }
@@ -152,8 +185,12 @@ void PrintCommands::print_page()
                            "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
         return;
     }
+    const int page = window.current_page();
+    if (!PreCheck(window).confirm(page, page))
+        return;
     report(run_job([this](PrintDevice& device) {
-        return zk::print_page(device, screen_page(device.pictureDpi()));
+        return zk::print_page(
+            device, screen_page(device.pictureDpi()), window.preferences().keepPhotoShape);
     }));
 }
 

@@ -33,17 +33,23 @@ public:
 
     // Prints copies of the album, each its own job with its own cover, and
     // stops at the first copy that fails or is cancelled; progress is told
-    // each page of each copy.
-    PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {});
+    // each page of each copy. Pages firstPage..lastPage (0: to the end) are
+    // printed, the cover with a range from page 1; the next pages' photos are
+    // decoded on other threads while a page is drawn.
+    PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {},
+        int firstPage = 1, int lastPage = 0);
     // The page on screen as its slots show it: number labels, titles and texts
     // from the boxes, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
     PageSlots screen_page(double pictureDpi);
 
+
 private:
     // Runs one print (of any number of jobs) on the chosen printer.
     PrintResult run_job(const std::function<PrintResult(PrintDevice&)>& job);
     void report(const PrintResult& result);
+    // Prints pages first..last in copies jobs with a progress window.
+    void print_with_progress(int copies, int firstPage, int lastPage);
 
     MainWindow& window;
     std::unique_ptr<QPrinter> chosen;

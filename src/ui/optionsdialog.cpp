@@ -4,6 +4,7 @@
 #include "app/twips.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -59,6 +60,12 @@ OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
         frame->setGeometry(twips(120, 120, 2040, 1500));
         pages[size_t(i)] = box;
     }
+
+    keepShape = new QCheckBox(QStringLiteral("写真の縦横比を保つ"), pages[1]);
+    keepShape->setObjectName(QStringLiteral("chkKeepPhotoShape"));
+    keepShape->setToolTip(QStringLiteral(
+        "写真を枠いっぱいに引き伸ばさず、縦横の比率を保ったまま枠の中央に収めます"));
+    keepShape->setGeometry(twips(120, 1740, 5400, 330));
 
     const struct
     {
@@ -128,14 +135,21 @@ void OptionsDialog::reject()
     close();
 }
 
+void OptionsDialog::setKeepPhotoShape(bool keep)
+{
+    keepShape->setChecked(keep);
+}
+
 void OptionsDialog::cmdOK_Click()
 {
+    Q_EMIT keepPhotoShapeApplied(keepShape->isChecked());
     dialogs.inform(this, QStringLiteral("ｵﾌﾟｼｮﾝを設定後、ﾀﾞｲｱﾛｸﾞを閉じる処理をここに記述します !"));
     close();
 }
 
 void OptionsDialog::cmdApply_Click()
 {
+    Q_EMIT keepPhotoShapeApplied(keepShape->isChecked());
     dialogs.inform(
         this, QStringLiteral("ﾀﾞｲｱﾛｸﾞを閉じないで、ｵﾌﾟｼｮﾝの設定を適用する処理をここに記述します!"));
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class QCheckBox;
 class QTabBar;
 
 namespace zk {
@@ -23,8 +24,15 @@ public:
     QTabBar* tabs() const { return tabStrip; }
     QWidget* page(int i) const { return pages.at(size_t(i)); }
 
+    // 写真の縦横比を保つ on the 印刷設定 page, applied by OK and 更新.
+    void setKeepPhotoShape(bool keep);
+    QCheckBox* keepPhotoShapeBox() const { return keepShape; }
+
     // Escape closes and discards the window like キャンセル.
     void reject() override;
+
+Q_SIGNALS:
+    void keepPhotoShapeApplied(bool keep);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -38,6 +46,7 @@ private:
     Dialogs& dialogs;
     QTabBar* tabStrip;
     std::array<QWidget*, 4> pages {};
+    QCheckBox* keepShape = nullptr;
 };
 
 } // namespace zk

@@ -369,11 +369,11 @@ void TestMainWindow::toolBarDispatchesByKey()
     }
     QCOMPARE(keys,
         (QStringList { "newfile", "openfile", "savefile", "toppage", "printall", "oneprint",
-            "photo", "delete", "input", "cutout" }));
+            "preview", "photo", "delete", "input", "cutout" }));
     QCOMPARE(tips,
         (QStringList { "新規作成", "ファイルを開く", "保存", "表紙", "印刷", "単票印刷",
-            "写真を開く", "削除", "挿入", "抜取" }));
-    QCOMPARE(bar->actions().size(), 13);
+            "印刷プレビュー", "写真を開く", "削除", "挿入", "抜取" }));
+    QCOMPARE(bar->actions().size(), 14);
 
     window->replace_document(album(1));
     window->select_slot(1);

@@ -2,6 +2,7 @@
 
 #include "albumjson.h"
 
+#include "check/albumcheck.h"
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
 #include "docfile/documentreader.h"
@@ -17,8 +18,10 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QThread>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -47,6 +50,9 @@ const char usage[]
       "                           area is the whole sheet, photos at 300 dpi; with --page N\n"
       "                           only photo page N, as the single-page print prints it.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
+      "  check FILE.zkr           Look the album over as the program does before printing:\n"
+      "                           one line \"No.N: message\" per problem (\"表紙: ...\" for the\n"
+      "                           cover); exit 1 when problems were found.\n"
       "\n"
       "Exit status: 0 on success, 1 when a file cannot be read or written (for pdf also a\n"
       "photo, named by its entry), 2 on wrong usage.\n";
@@ -164,12 +170,15 @@ int pdf(const QStringList& args)
         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
 
     zk::PainterPrintDevice device(&writer);
-    // Printing keeps no photo beyond its page: a loader without cache.
-    zk::PhotoLoader loader(0);
-    const zk::PhotoSource photos = zk::photo_source(loader);
+    // Printing keeps no photo beyond its page: every photo is decoded anew.
+    const zk::PhotoSource photos = zk::print_photo_source();
     zk::PrintResult result;
     if (page == 0) {
-        result = zk::print_album(device, document, photos);
+        // The next two pages' photos are decoded on other cores while a page is drawn.
+        zk::PrintOptions options;
+        options.pagesAhead = 2;
+        options.threads = std::max(2, QThread::idealThreadCount());
+        result = zk::print_album(device, document, photos, {}, options);
     } else {
         zk::PageSlots slots;
         result = zk::load_page_slots(
@@ -186,13 +195,28 @@ int pdf(const QStringList& args)
     return Success;
 }
 
+int check(const QString& path)
+{
+    const zk::ReadResult read = zk::read_document(path);
+    if (!read.ok())
+        return fail(read.message);
+    zk::install_font_substitutes();
+    const QList<zk::CheckProblem> problems = zk::AlbumCheck::run(read.document);
+    QByteArray out;
+    for (const zk::CheckProblem& p : problems)
+        out += p.toString().toUtf8() + '\n';
+    writeOut(out);
+    return problems.isEmpty() ? Success : DocumentError;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Only pdf draws, and it needs fonts from a GUI application; it draws no
+    // Only pdf and check (which measures text) need fonts from a GUI application; it draws no
     // window, so it needs no display either.
-    const bool drawing = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    const bool drawing
+        = argc > 1 && (std::strcmp(argv[1], "pdf") == 0 || std::strcmp(argv[1], "check") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing
@@ -222,5 +246,7 @@ int main(int argc, char* argv[])
         return defaults(args);
     if (command == QLatin1String("pdf"))
         return pdf(args);
+    if (command == QLatin1String("check"))
+        return args.size() == 1 ? check(args.at(0)) : usageError("check takes one file");
     return usageError("unknown command");
 }

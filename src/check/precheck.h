@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+namespace zk {
+
+class CheckResultWindow;
+class MainWindow;
+
+// The album check from the window: before a print, and as its own command.
+class PreCheck : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PreCheck(MainWindow& window);
+
+    // Checks pages first..last (0: to the end) before they are printed. A clean
+    // album goes on at once; otherwise the user sees the problems and may print
+    // anyway (true) or stop, perhaps to go to an entry (false).
+    bool confirm(int first, int last);
+
+    // The 写真帳のチェック command: the problems of the whole album in a
+    // window that stays open beside the main window.
+    void check_album();
+
+    // Shows entry (from 1) in the main window: its page, its slot selected.
+    static void go_to_entry(MainWindow& window, int entry);
+
+private:
+    MainWindow& window;
+    QPointer<CheckResultWindow> results;
+};
+
+} // namespace zk
