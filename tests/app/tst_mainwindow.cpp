@@ -1,4 +1,5 @@
 #include "app/commandset.h"
+#include "app/pageprefetcher.h"
 #include "app/mainwindow.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
@@ -15,6 +16,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -71,8 +74,13 @@ private Q_SLOTS:
     void slotMouseSemantics();
     void toolBarDispatchesByKey();
     void quitAsksOnlyWhenUnsaved();
+    void neighbourPagesAreDecodedAhead();
+    void startUpDecodesPageOneBehindTheCover();
 
 private:
+    // An album of three pages whose nine entries each have a photo of their own.
+    Document photoAlbum();
+    QTemporaryDir photoDir;
     template <typename T> T* child(const char* name) const
     {
         return window->findChild<T*>(QLatin1String(name));
@@ -89,6 +97,20 @@ void TestMainWindow::init()
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+Document TestMainWindow::photoAlbum()
+{
+    Document d = album(3);
+    for (int i = 1; i <= 9; ++i) {
+        const QString path = photoDir.filePath(QStringLiteral("%1.png").arg(i));
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(qRgb(i * 20, 0, 0));
+        if (!QFileInfo::exists(path))
+            image.save(path);
+        d.entries.set_field(i, EntryField::Image, path);
+    }
+    return d;
 }
 
 void TestMainWindow::cleanup()
@@ -415,6 +437,39 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
     QVERIFY(!window->isVisible());
     QVERIFY(!window->coverWindow());
     QVERIFY(!window->findChild<QWidget*>(QStringLiteral("frmOptions")));
+}
+
+// After a page is shown, the pages before and after it are decoded in the
+// background, so that a flip finds its photos in the cache; a flip while
+// that is under way neither waits for it nor decodes what is no longer wanted.
+void TestMainWindow::neighbourPagesAreDecodedAhead()
+{
+    window->replace_document(photoAlbum());
+    window->prefetcher().waitForDone();
+    const int decoded = window->photoLoader().decodeCount();
+    QCOMPARE(decoded, 6); // page 1 on screen, page 2 ahead
+    window->pageControl()->setValue(2);
+    QCOMPARE(window->photoLoader().decodeCount(), decoded); // the flip itself decoded nothing
+    QVERIFY(!window->slot(0).photoBox()->picture().isNull());
+    window->prefetcher().waitForDone();
+    QCOMPARE(window->photoLoader().decodeCount(), 9); // page 3 ahead; page 1 was cached
+}
+
+// Started with an album, page 1 is shown without photos while the cover
+// window is up and its photos are decoded in the background; closing the
+// cover shows them from the cache.
+void TestMainWindow::startUpDecodesPageOneBehindTheCover()
+{
+    window->set_photos_deferred(true);
+    window->replace_document(photoAlbum());
+    QVERIFY(window->slot(0).photoBox()->picture().isNull());
+    window->set_photos_deferred(true); // the cover window is on screen now
+    window->prefetcher().waitForDone();
+    QCOMPARE(window->photoLoader().decodeCount(), 3);
+    window->set_photos_deferred(false);
+    QCOMPARE(window->slot(2).photoBox()->picture().pixel(1, 1), qRgb(60, 0, 0));
+    window->prefetcher().waitForDone();
+    QCOMPARE(window->photoLoader().decodeCount(), 6); // page 1 once, then page 2 ahead
 }
 
 QTEST_MAIN(TestMainWindow)

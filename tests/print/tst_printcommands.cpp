@@ -11,9 +11,12 @@
 #include "print/printersetupdialog.h"
 #include "print/printpreview.h"
 #include "scripteddialogs.h"
+#include "ui/optionsdialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
@@ -354,10 +357,14 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
 {
     QFETCH(bool, keep);
     QFETCH(QString, drawn);
-    Preferences preferences;
-    preferences.keepPhotoShape = keep;
-    window->use_preferences(preferences);
+    // Chosen in the options window and applied with 更新.
     window->replace_document(album(1, true));
+    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    auto* options = window->findChild<OptionsDialog*>();
+    QVERIFY(options);
+    options->keepPhotoShapeBox()->setChecked(keep);
+    options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
+    QCOMPARE(window->preferences().keepPhotoShape, keep);
     PhotoBox* box = window->slot(0).photoBox();
     const QImage screen = box->grab().toImage();
     const QRgb edge = screen.pixel(3, screen.height() / 2);
@@ -372,7 +379,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     for (const QString& v : picture)
         rounded << QString::number(v.toDouble(), 'f', 1);
     QCOMPARE(rounded.join(' '), drawn);
-    window->use_preferences(Preferences());
+    options->close();
 }
 
 QTEST_MAIN(TestPrintCommands)
