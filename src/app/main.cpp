@@ -35,9 +35,10 @@ int main(int argc, char* argv[])
         return zk::cover_defaults(QDate::currentDate(), zk::CorpIni::find());
     });
 
+    window.use_preferences(zk::Preferences::load(), zk::Preferences::default_file());
+
     // An album given on the command line (the file manager's "open with")
     // is opened before the cover window shows, so that it shows its cover.
-    window.use_preferences(zk::Preferences::load(), zk::Preferences::default_file());
     // Page 1's photos are decoded once the cover window shows, in the
     // background, not before it: nobody sees them until the cover is closed.
     window.set_photos_deferred(true);

@@ -55,7 +55,7 @@ const char usage[]
       "                           cover); exit 1 when problems were found.\n"
       "\n"
       "Exit status: 0 on success, 1 when a file cannot be read or written (for pdf also a\n"
-      "photo, named by its entry), 2 on wrong usage.\n";
+      "photo, named by its entry; for check when it found problems), 2 on wrong usage.\n";
 
 void writeOut(const QByteArray& bytes)
 {
