@@ -143,7 +143,10 @@ void PrintPreview::drawSheet(int index, PrintDevice& device)
 {
     const bool keepShape = window.preferences().keepPhotoShape;
     if (scope == Scope::CurrentPage) {
-        print_photo_page(device, window.printCommands().screen_page(300), keepShape);
+        // Key 0, which no album page has: the page on screen, decoded once.
+        if (!decoded.contains(0))
+            decoded.insert(0, window.printCommands().screen_page(300));
+        print_photo_page(device, decoded.value(0), keepShape);
     } else if (index == 0) {
         print_cover(device, window.document().cover);
     } else {

@@ -56,7 +56,7 @@ private:
     Scope scope;
     int sheet = 0;
     QImage shown;
-    QMap<int, PageSlots> decoded; // album page -> its slots with pictures
+    QMap<int, PageSlots> decoded; // album page (0: the page on screen) -> its slots
     QComboBox* scopeBox;
     QSpinBox* sheetBox;
     QLabel* countLabel;
