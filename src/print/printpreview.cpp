@@ -93,6 +93,10 @@ int PrintPreview::sheetCount() const
 void PrintPreview::setScope(int index)
 {
     scope = index == 0 ? Scope::Album : Scope::CurrentPage;
+    // The check the print will make, shown with the sheets it concerns.
+    const int page = window.current_page();
+    problems = scope == Scope::Album ? AlbumCheck::run(window.document())
+                                     : AlbumCheck::run(window.document(), page, page);
     sheetBox->blockSignals(true);
     sheetBox->setRange(1, sheetCount());
     sheetBox->blockSignals(false);
@@ -180,10 +184,19 @@ void PrintPreview::render()
         device.endJob();
     }
     shown = image;
-    const QString failure
-        = scope == Scope::Album && sheet > 0 ? failures.value(sheet) : QString();
-    notice->setText(failure);
-    notice->setVisible(!failure.isEmpty());
+    // What will not come out as the user expects on this sheet.
+    const int page = scope == Scope::Album ? sheet : window.current_page();
+    QStringList lines;
+    if (scope == Scope::Album && sheet > 0 && failures.contains(sheet))
+        lines << failures.value(sheet);
+    for (const CheckProblem& p : std::as_const(problems)) {
+        const bool onSheet = page == 0 ? p.entry == 0
+                                       : p.entry >= entry_index(page, 0) && p.entry <= entry_index(page, 2);
+        if (onSheet)
+            lines << p.toString();
+    }
+    notice->setText(lines.join(QLatin1Char('\n')));
+    notice->setVisible(!lines.isEmpty());
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatioF());
     paper->setPixmap(pixmap);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/albumcheck.h"
 #include "print/photopage.h"
 
 #include <QDialog>
@@ -65,6 +66,7 @@ private:
     QLabel* paper;
     QLabel* notice; // why a sheet is shown without its photos
     QMap<int, QString> failures; // album page -> the print's message for it
+    QList<CheckProblem> problems; // what the check before printing finds
 };
 
 } // namespace zk

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QDir>
 #include <QFile>
@@ -327,7 +328,15 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
     QCOMPARE(drawnElements(previewed.calls()), drawnElements(printed.calls()));
     QVERIFY(drawnElements(printed.calls()).filter("1417x1028").size() == 5);
 
+    // The check's findings are shown with their sheet: every entry here uses
+    // the same file, so page 1 tells of No.2 and No.3, the cover of nothing.
+    auto* notice = preview.findChild<QLabel*>(QStringLiteral("previewNotice"));
+    preview.showSheet(0);
+    QVERIFY(notice->text().isEmpty());
     preview.showSheet(1);
+    QVERIFY2(notice->text().startsWith(QLatin1String("No.2: ")) && notice->text().contains("No.3: ")
+            && !notice->text().contains("No.4: "),
+        qPrintable(notice->text()));
     const QImage shown = preview.shownImage();
     QVERIFY(!shown.isNull());
     QVERIFY(shown.pixel(shown.width() * 80 / 210, shown.height() * 50 / 297) == qRgb(0, 255, 0));
