@@ -28,6 +28,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -165,6 +166,7 @@ struct ChildRun
     int status = -1;
     double seconds = 0;
     long peakKiB = 0;
+    double cpuSeconds = 0; // user and system time of the child
 };
 
 // Runs the program and reads its peak resident set from the kernel's
@@ -196,7 +198,17 @@ ChildRun runChild(const QString& program, const QStringList& args)
     run.seconds = timer.nsecsElapsed() / 1e9;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakKiB = usage.ru_maxrss;
+    run.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return run;
+}
+
+// Processor time of the calling thread so far.
+double threadCpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 // The load averages, to tell how busy the shared machine was.
@@ -251,6 +263,7 @@ int main(int argc, char* argv[])
     PhotoLoader loader(0);
     QElapsedTimer decodeTimer;
     decodeTimer.start();
+    const double decodeCpuStart = threadCpuSeconds();
     for (const QString& p : photos) {
         if (loader.load(p, size).image.size() != size) {
             std::fprintf(stderr, "bench_print: cannot decode %s\n", qPrintable(p));
@@ -258,6 +271,7 @@ int main(int argc, char* argv[])
         }
     }
     const double decode = decodeTimer.nsecsElapsed() / 1e9;
+    const double decodeCpu = threadCpuSeconds() - decodeCpuStart;
 
     QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("album.pdf"));
@@ -276,10 +290,12 @@ int main(int argc, char* argv[])
     const double peakMiB = print.peakKiB / 1024.0;
     const double perPage = pdfMB / Pages;
 
-    std::printf(
-        "decode %d photos at %dx%d:  %6.1f s\n", Photos, size.width(), size.height(), decode);
+    std::printf("decode %d photos at %dx%d:  %6.1f s  (processor time %.1f s)\n", Photos,
+        size.width(), size.height(), decode, decodeCpu);
     std::printf("zkrtool pdf (%d pages):        %6.1f s  (%.2f x decode)\n", Pages + 1,
         print.seconds, print.seconds / decode);
+    std::printf("zkrtool pdf processor time:    %6.1f s  (%.2f cores busy on average)\n",
+        print.cpuSeconds, print.cpuSeconds / print.seconds);
     std::printf("peak resident memory:          %6.1f MiB\n", peakMiB);
     std::printf(
         "PDF size:                      %6.1f MB  (%.2f MB per photo page)\n", pdfMB, perPage);
