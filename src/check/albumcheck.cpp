@@ -178,7 +178,7 @@ public:
         }
     }
 
-    void entries(int first, int last)
+    void entries(int first, int last, bool emptyPagesPrintBlank)
     {
         const EntryTable& table = document.entries;
         // The last page with a photo: empty pages after it are the album's
@@ -221,7 +221,7 @@ public:
                     add(i, QStringLiteral("題名か文章がありますが、写真がありません."));
                 }
             }
-            if (!anyPhoto && page < lastWithPhoto)
+            if (emptyPagesPrintBlank && !anyPhoto && page < lastWithPhoto)
                 add(entry_index(page, 0),
                     QStringLiteral("%1 ページには写真が一枚もないため、白紙の用紙が印刷されます.")
                         .arg(page));
@@ -255,10 +255,18 @@ QList<CheckProblem> AlbumCheck::run(const Document& document, int firstPage, int
     if (first == 1)
         checker.cover();
     if (first <= last)
-        checker.entries(first, last);
+        checker.entries(first, last, true);
     // In the order of the album: the cover first, then by entry.
     std::stable_sort(checker.problems.begin(), checker.problems.end(),
         [](const CheckProblem& a, const CheckProblem& b) { return a.entry < b.entry; });
+    return checker.problems;
+}
+
+QList<CheckProblem> AlbumCheck::run_single_page(const Document& document, int page)
+{
+    Checker checker(document);
+    if (page >= 1 && page <= document.entries.page_count())
+        checker.entries(page, page, false);
     return checker.problems;
 }
 

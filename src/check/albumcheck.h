@@ -32,6 +32,9 @@ public:
     // Pages firstPage..lastPage (0: to the end) are checked; the cover too
     // when the range starts at page 1.
     static QList<CheckProblem> run(const Document& document, int firstPage = 1, int lastPage = 0);
+    // The page as 単一印刷 prints it: drawn in full even without photos, so an
+    // empty page is no problem there.
+    static QList<CheckProblem> run_single_page(const Document& document, int page);
 };
 
 } // namespace zk

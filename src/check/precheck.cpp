@@ -15,7 +15,16 @@ PreCheck::PreCheck(MainWindow& mainWindow) : QObject(&mainWindow), window(mainWi
 
 bool PreCheck::confirm(int first, int last)
 {
-    const QList<CheckProblem> problems = AlbumCheck::run(window.document(), first, last);
+    return review(AlbumCheck::run(window.document(), first, last));
+}
+
+bool PreCheck::confirm_page(int page)
+{
+    return review(AlbumCheck::run_single_page(window.document(), page));
+}
+
+bool PreCheck::review(const QList<CheckProblem>& problems)
+{
     if (problems.isEmpty())
         return true;
     const CheckAnswer answer = window.dialogs().reviewProblems(&window, problems);

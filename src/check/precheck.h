@@ -20,6 +20,8 @@ public:
     // album goes on at once; otherwise the user sees the problems and may print
     // anyway (true) or stop, perhaps to go to an entry (false).
     bool confirm(int first, int last);
+    // The same for the page on screen as 単一印刷 prints it.
+    bool confirm_page(int page);
 
     // The 写真帳のチェック command: the problems of the whole album in a
     // window that stays open beside the main window.
@@ -29,6 +31,8 @@ public:
     static void go_to_entry(MainWindow& window, int entry);
 
 private:
+    bool review(const QList<CheckProblem>& problems);
+
     MainWindow& window;
     QPointer<CheckResultWindow> results;
 };

@@ -185,8 +185,7 @@ void PrintCommands::print_page()
                            "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
         return;
     }
-    const int page = window.current_page();
-    if (!PreCheck(window).confirm(page, page))
+    if (!PreCheck(window).confirm_page(window.current_page()))
         return;
     report(run_job([this](PrintDevice& device) {
         return zk::print_page(

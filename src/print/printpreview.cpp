@@ -96,7 +96,7 @@ void PrintPreview::setScope(int index)
     // The check the print will make, shown with the sheets it concerns.
     const int page = window.current_page();
     problems = scope == Scope::Album ? AlbumCheck::run(window.document())
-                                     : AlbumCheck::run(window.document(), page, page);
+                                     : AlbumCheck::run_single_page(window.document(), page);
     sheetBox->blockSignals(true);
     sheetBox->setRange(1, sheetCount());
     sheetBox->blockSignals(false);

@@ -134,6 +134,15 @@ void TestAlbumCheck::rangeLimitsTheCheck()
     QCOMPARE(page2.size(), 1);
     QCOMPARE(page2.first().entry, 5);
     QVERIFY(AlbumCheck::run(document, 1, 1).size() == 2);
+
+    // Page 2 without photos prints as an empty sheet in the album, but in
+    // full on its own.
+    document.entries.set_field(5, EntryField::Image, {});
+    document.entries.append_entry(number_text(7), {}, {}, file("b.jpg"));
+    document.entries.append_entry(number_text(8), {}, {}, {});
+    document.entries.append_entry(number_text(9), {}, {}, {});
+    QCOMPARE(AlbumCheck::run(document, 2, 2).size(), 1);
+    QVERIFY(AlbumCheck::run_single_page(document, 2).isEmpty());
 }
 
 QTEST_MAIN(TestAlbumCheck)
