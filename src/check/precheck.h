@@ -1,5 +1,8 @@
 #pragma once
 
+#include "check/albumcheck.h"
+
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
