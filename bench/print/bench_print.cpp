@@ -4,7 +4,7 @@
 // of zkrtool, PDF size; then times zkrtool check of the same album.
 //
 // The photos are made once into /var/tmp/zelkora-bench (or $ZELKORA_BENCH_DIR)
-// and reused by later runs and by bench_pageview; they are the same on every
+// and reused by later runs and by bench_pageflip; they are the same on every
 // run, each drawn from its own seed.
 
 #include "docfile/documentwriter.h"
@@ -251,7 +251,7 @@ int main(int argc, char* argv[])
         Photos, PhotoWidth, PhotoHeight, Distinct, photoBytes / 1e6 / Photos,
         made.nsecsElapsed() / 1e9);
 
-    // album.zkr stays beside the photos for bench_pageview.
+    // album.zkr stays beside the photos for bench_pageflip.
     const QString zkr = dir.filePath(QStringLiteral("album.zkr"));
     if (!write_document(zkr, album(photos)).ok()) {
         std::fprintf(stderr, "bench_print: cannot write the album\n");

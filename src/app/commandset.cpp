@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
+#include <QUndoStack>
 
 namespace zk {
 
@@ -16,14 +18,21 @@ struct MenuItem
 {
     const char* name;
     const char* caption; // "-" for a separator
-    QKeySequence shortcut;
+    QList<QKeySequence> shortcuts;
 };
 
 struct Button
 {
     const char* key; // nullptr for a separator
+    const char* action;
     const char* toolTip;
 };
+
+QString stepCaption(const char* verb, const QString& step)
+{
+    const QString caption = QString::fromUtf8(verb);
+    return step.isEmpty() ? caption : caption + u'(' + step + u')';
+}
 
 } // namespace
 
@@ -38,7 +47,7 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
                 ? menu->addSeparator()
                 : menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QLatin1String(item.name));
-            action->setShortcut(item.shortcut);
+            action->setShortcuts(item.shortcuts);
             actions.insert(action->objectName(), action);
         }
         return menu;
@@ -46,29 +55,41 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
 
     // Captions, names and shortcuts of the menus
     addMenu("file_menu", "ﾌｧｲﾙ(&F)",
-        { { "file_new", "新規作成 (&N)", QKeySequence(Qt::CTRL | Qt::Key_N) },
-            { "file_open", "開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O) },
-            { "file_save", "名前を付けて保存(&S)...", QKeySequence(Qt::CTRL | Qt::Key_S) },
-            { "file_line_1", "-", {} },
-            { "file_header", "表紙(&H)...", QKeySequence(Qt::CTRL | Qt::Key_H) },
+        { { "file_new", "新規作成 (&N)", { QKeySequence(Qt::CTRL | Qt::Key_N) } },
+            { "file_open", "開く(&O)...", { QKeySequence(Qt::CTRL | Qt::Key_O) } },
+            { "file_save", "名前を付けて保存(&S)...", { QKeySequence(Qt::CTRL | Qt::Key_S) } },
+            { "file_line_csv", "-", {} }, { "csv_export", "CSVに書き出し...", {} },
+            { "csv_import", "CSVから読み込み...", {} }, { "file_line_1", "-", {} },
+            { "file_header", "表紙(&H)...", { QKeySequence(Qt::CTRL | Qt::Key_H) } },
             { "file_line_1_5", "-", {} },
-            { "print_menu", "印刷(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P) },
+            { "print_menu", "印刷(&P)...", { QKeySequence(Qt::CTRL | Qt::Key_P) } },
             { "print_setting", "プリンタ設定", {} }, { "file_line_2", "-", {} },
-            { "oneprint_menu", "単一印刷(&T)", QKeySequence(Qt::CTRL | Qt::Key_T) },
+            { "oneprint_menu", "単一印刷(&T)", { QKeySequence(Qt::CTRL | Qt::Key_T) } },
             { "print_preview", "印刷プレビュー(&V)...", {} },
-            { "album_check", "写真帳のチェック(&K)...", {} },
-            { "file_line_3", "-", {} },
-            { "option_edit", "オプション設定", QKeySequence(Qt::CTRL | Qt::Key_E) },
+            { "album_check", "写真帳のチェック(&K)...", {} }, { "file_line_3", "-", {} },
+            { "option_edit", "オプション設定", { QKeySequence(Qt::CTRL | Qt::Key_E) } },
             { "file_line_4", "-", {} },
-            { "end_menu", "終了(&X)", QKeySequence(Qt::CTRL | Qt::Key_Q) } });
+            { "end_menu", "終了(&X)", { QKeySequence(Qt::CTRL | Qt::Key_Q) } } });
     edit = addMenu("edit_menu", "編集(&E)",
-        { { "load_image_menu", "写真を開く (&L)", QKeySequence(Qt::CTRL | Qt::Key_L) },
-            { "delete_image_menu", "削除 (&D)", QKeySequence(Qt::CTRL | Qt::Key_D) },
+        { { "edit_undo", "元に戻す", { QKeySequence(Qt::CTRL | Qt::Key_Z) } },
+            { "edit_redo", "やり直し",
+                { QKeySequence(Qt::CTRL | Qt::Key_Y),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) } },
+            { "edit_line_0", "-", {} },
+            { "load_image_menu", "写真を開く (&L)", { QKeySequence(Qt::CTRL | Qt::Key_L) } },
+            { "delete_image_menu", "削除 (&D)", { QKeySequence(Qt::CTRL | Qt::Key_D) } },
             { "edit_line_1", "-", {} },
-            { "input_line", "挿入", QKeySequence(Qt::SHIFT | Qt::Key_Insert) },
-            { "delete_line", "抜取", QKeySequence(Qt::SHIFT | Qt::Key_Delete) },
+            { "input_line", "挿入", { QKeySequence(Qt::SHIFT | Qt::Key_Insert) } },
+            { "delete_line", "抜取", { QKeySequence(Qt::SHIFT | Qt::Key_Delete) } },
             { "edit_line_2", "-", {} },
-            { "zoom_photo", "拡大表示", QKeySequence(Qt::CTRL | Qt::Key_R) } });
+            { "zoom_photo", "拡大表示", { QKeySequence(Qt::CTRL | Qt::Key_R) } },
+            { "edit_line_captions", "-", {} },
+            { "insert_phrase", "定型文の挿入", { QKeySequence(Qt::Key_F2) } },
+            { "same_as_previous", "前の写真と同じ", { QKeySequence(Qt::Key_F3) } },
+            { "bulk_caption", "一括入力...", {} }, { "edit_line_3", "-", {} },
+            { "select_slot_1", "上の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_1) } },
+            { "select_slot_2", "中の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_2) } },
+            { "select_slot_3", "下の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_3) } } });
     addMenu("help_menu", "ヘルプ(&H)", { { "version_menu", "バージョン(&A)", {} } });
 
     tools = new QToolBar(toolBarParent);
@@ -80,30 +101,53 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
     // Tight, so that the buttons end before the page number at 272 pixels.
     tools->layout()->setContentsMargins(0, 0, 0, 0);
     tools->layout()->setSpacing(0);
-    // Keys, tool tips and icons of the buttons
-    const Button buttons[] = { { "newfile", "新規作成" }, { "openfile", "ファイルを開く" },
-        { "savefile", "保存" }, { nullptr, nullptr }, { "toppage", "表紙" }, { "printall", "印刷" },
-        { "oneprint", "単票印刷" }, { "preview", "印刷プレビュー" }, { nullptr, nullptr }, { "photo", "写真を開く" },
-        { "delete", "削除" }, { nullptr, nullptr }, { "input", "挿入" }, { "cutout", "抜取" } };
+    // Keys, menu items, tool tips and icons of the buttons
+    const Button buttons[] = { { "newfile", "file_new", "新規作成" },
+        { "openfile", "file_open", "ファイルを開く" }, { "savefile", "file_save", "保存" },
+        { nullptr, nullptr, nullptr }, { "toppage", "file_header", "表紙" },
+        { "printall", "print_menu", "印刷" }, { "oneprint", "oneprint_menu", "単票印刷" },
+        { "preview", "print_preview", "印刷プレビュー" }, { nullptr, nullptr, nullptr },
+        { "photo", "load_image_menu", "写真を開く" }, { "delete", "delete_image_menu", "削除" },
+        { nullptr, nullptr, nullptr }, { "input", "input_line", "挿入" },
+        { "cutout", "delete_line", "抜取" } };
     for (const Button& b : buttons) {
         if (!b.key) {
             tools->addSeparator();
             continue;
         }
         const QString key = QLatin1String(b.key);
-        QAction* button = tools->addAction(
-            QIcon(QStringLiteral(":/icons/%1.xpm").arg(key)), QString::fromUtf8(b.toolTip));
-        button->setObjectName(key);
-        button->setToolTip(QString::fromUtf8(b.toolTip));
-        connect(button, &QAction::triggered, this, [this, key] { Q_EMIT buttonClicked(key); });
+        QAction* shared = action(QLatin1String(b.action));
+        shared->setIcon(QIcon(QStringLiteral(":/icons/%1.xpm").arg(key)));
+        shared->setIconVisibleInMenu(false);
+        // The menus show no tool tips, so the button's own can go on the action.
+        shared->setToolTip(QString::fromUtf8(b.toolTip));
+        tools->addAction(shared);
+        tools->widgetForAction(shared)->setObjectName(key);
     }
+}
+
+void CommandSet::followUndoStack(QUndoStack* stack)
+{
+    QAction* undo = action(QStringLiteral("edit_undo"));
+    QAction* redo = action(QStringLiteral("edit_redo"));
+    const auto update = [stack, undo, redo] {
+        undo->setEnabled(stack->canUndo());
+        undo->setText(stepCaption("元に戻す", stack->canUndo() ? stack->undoText() : QString()));
+        redo->setEnabled(stack->canRedo());
+        redo->setText(stepCaption("やり直し", stack->canRedo() ? stack->redoText() : QString()));
+    };
+    connect(stack, &QUndoStack::indexChanged, undo, update);
+    connect(stack, &QUndoStack::cleanChanged, undo, update);
+    update();
+    connect(undo, &QAction::triggered, stack, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, stack, &QUndoStack::redo);
 }
 
 bool CommandSet::isMenuShortcut(const QKeyEvent* event) const
 {
     const QKeySequence pressed(event->keyCombination());
     for (const QAction* a : actions) {
-        if (!a->shortcut().isEmpty() && a->shortcut() == pressed)
+        if (a->shortcuts().contains(pressed))
             return true;
     }
     return false;

@@ -19,6 +19,9 @@ struct FileRequest
     int filterIndex = 1; // the pair chosen when the dialog opens, from 1
     QString defaultExtension; // added to a typed name without one
     bool confirmOverwrite = false;
+    // The folder the dialog opens in, or a file in it to propose ("" : the
+    // toolkit's choice).
+    QString proposedPath;
 };
 
 enum class MessageIcon { None, Information, Warning, Critical };

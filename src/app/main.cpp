@@ -1,10 +1,13 @@
 // Zelkora: assembles and prints a construction photo album.
 
+#include "app/autosaver.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
+#include "app/unattendeddialogs.h"
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
 #include "docfile/filecommands.h"
+#include "docfile/recoveryfile.h"
 #include "print/fontsubstitutes.h"
 
 #include <QApplication>
@@ -32,18 +35,45 @@ int main(int argc, char* argv[])
     zk::QtDialogs dialogs;
     zk::MainWindow window(dialogs, [] {
         // corp.ini is read anew for every new album, so edits reach the next one.
-        return zk::cover_defaults(QDate::currentDate(), zk::CorpIni::find());
+        // So is the user's era, which decides the default years.
+        return zk::cover_defaults(
+            QDate::currentDate(), zk::CorpIni::find(), zk::Preferences::load().era);
     });
 
-    window.use_preferences(zk::Preferences::load(), zk::Preferences::default_file());
-
-    // An album given on the command line (the file manager's "open with")
-    // is opened before the cover window shows, so that it shows its cover.
     // Page 1's photos are decoded once the cover window shows, in the
     // background, not before it: nobody sees them until the cover is closed.
     window.set_photos_deferred(true);
+
+    // Test hooks, for tests that run the program as a child process:
+    // ZELKORA_TEST_ANSWERS ("yes,no") answers the start-up questions on
+    // standard output instead of in message boxes; ZELKORA_AUTOSAVE_MS
+    // shortens the wait before the recovery copy is written.
+    const QString scripted = qEnvironmentVariable("ZELKORA_TEST_ANSWERS");
+    zk::UnattendedDialogs unattended(scripted.split(u',', Qt::SkipEmptyParts));
+    zk::Dialogs& startUpDialogs = scripted.isEmpty() ? static_cast<zk::Dialogs&>(dialogs)
+                                                     : static_cast<zk::Dialogs&>(unattended);
+    bool delayOk = false;
+    const int delay = qEnvironmentVariableIntValue("ZELKORA_AUTOSAVE_MS", &delayOk);
+
+    // Unsaved work is copied to a recovery file; what a crashed program left
+    // is offered back before the cover window.
+    zk::RecoveryFile recovery(zk::RecoveryFile::defaultDirectory());
+    zk::AutoSaver autosaver(
+        window.album(), recovery, delayOk && delay > 0 ? delay : zk::AutoSaver::DefaultDelay);
+    QString recoveryError;
+    const bool recovering = recovery.claim(&recoveryError);
+    if (!recovering)
+        dialogs.warn(&window, recoveryError + QStringLiteral("\r\n自動保存はしません."));
+    const bool restored = recovering && autosaver.offer_recovery(startUpDialogs, &window);
+    QObject::connect(&autosaver, &zk::AutoSaver::failed, &window,
+        [&window, &dialogs](const QString& message) { dialogs.warn(&window, message); });
+    // The quit sequence ran to its end: what was unsaved was given up.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &autosaver, &zk::AutoSaver::discard);
+
+    // An album given on the command line (the file manager's "open with")
+    // is opened before the cover window shows, so that it shows its cover.
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1)
+    if (args.size() > 1 && !restored)
         window.fileCommands().open_document(args.at(1));
     QTimer::singleShot(0, &window, [&window] { window.set_photos_deferred(true); });
     window.show_cover_modal();

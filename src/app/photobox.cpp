@@ -33,6 +33,7 @@ void PhotoBox::setPicture(const QImage& picture)
 {
     image = picture;
     unreadablePath.clear();
+    reasonText.clear();
     setToolTip({});
     update();
 }
@@ -43,11 +44,12 @@ void PhotoBox::setKeepShape(bool keep)
     update();
 }
 
-void PhotoBox::showUnreadable(const QString& path)
+void PhotoBox::showUnreadable(const QString& path, const QString& reason)
 {
     image = QImage();
     unreadablePath = path;
-    setToolTip(path);
+    reasonText = reason;
+    setToolTip(path + QLatin1Char('\n') + reason);
     update();
 }
 
@@ -66,8 +68,7 @@ void PhotoBox::paintEvent(QPaintEvent*)
     const QRect upper(area.left(), area.top(), area.width(), area.height() / 2 - 2);
     const QRect lower(area.left(), area.center().y() + 2, area.width(), area.height() / 2 - 2);
     painter.setPen(QColor(150, 40, 40));
-    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap,
-        QStringLiteral("写真ファイルが見つかりません"));
+    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap, reasonText);
     painter.setPen(palette().color(QPalette::WindowText));
     const QString name = QFileInfo(unreadablePath).fileName();
     painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop,

@@ -20,9 +20,11 @@ public:
     // Shows the picture with its own proportions, centred, instead of stretched.
     void setKeepShape(bool keep);
 
-    // Shown instead of a picture whose file cannot be read; names the file.
-    void showUnreadable(const QString& path);
+    // Shown instead of a picture whose file cannot be read: the loader's
+    // reason and the file's name.
+    void showUnreadable(const QString& path, const QString& reason);
     bool isUnreadable() const { return !unreadablePath.isEmpty(); }
+    const QString& unreadableReason() const { return reasonText; }
 
 Q_SIGNALS:
     void released(Qt::MouseButton button, const QPoint& globalPosition);
@@ -44,6 +46,7 @@ protected:
 private:
     QImage image;
     QString unreadablePath;
+    QString reasonText;
     bool leftPressed = false;
     bool keepShape = false;
 };

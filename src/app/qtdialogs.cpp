@@ -1,6 +1,7 @@
 #include "qtdialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -24,6 +25,10 @@ QString runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
     dialog.setDefaultSuffix(request.defaultExtension);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (QFileInfo(request.proposedPath).isDir())
+        dialog.setDirectory(request.proposedPath);
+    else if (!request.proposedPath.isEmpty())
+        dialog.selectFile(request.proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -19,6 +19,34 @@ QString boxForm(const QString& text)
     return shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
+// Qt lays out a long line without spaces in time that grows faster than its
+// length (a line of 1 MB took over a minute), and the file format sets no
+// limit. Texts beyond these limits are shown in part, with a note, in a
+// box that cannot be edited, so that the stored text stays whole.
+constexpr qsizetype MaxShownChars = 20000;
+constexpr qsizetype MaxShownLine = 2000;
+
+bool tooLongToShow(QStringView text)
+{
+    if (text.size() > MaxShownChars)
+        return true;
+    qsizetype lineStart = 0;
+    while (lineStart < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), lineStart);
+        if (end < 0)
+            end = text.size();
+        if (end - lineStart > MaxShownLine)
+            return true;
+        lineStart = end + 1;
+    }
+    return false;
+}
+
+QString partForm(const QString& text, const QString& note)
+{
+    return text.left(MaxShownLine) + QStringLiteral("…\n") + note.arg(text.size());
+}
+
 QString storedForm(const QString& shown)
 {
     QString text = shown;
@@ -76,8 +104,14 @@ void SlotView::setTitle(const QString& title)
 {
     setTitleValue = title;
     setting = true;
-    if (titleEdit->text() != title)
-        titleEdit->setText(title);
+    const bool whole = !tooLongToShow(title);
+    const QString shown = whole
+        ? title
+        : partForm(title, QStringLiteral("(全%1文字: 長すぎるため一部だけを表示しています)"))
+              .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    titleEdit->setReadOnly(!whole);
+    if (titleEdit->text() != shown)
+        titleEdit->setText(shown);
     setting = false;
     shownTitle = titleEdit->text();
 }
@@ -86,8 +120,16 @@ void SlotView::setText(const QString& text)
 {
     setTextValue = text;
     setting = true;
-    if (textEdit->toPlainText() != boxForm(text))
-        textEdit->setPlainText(boxForm(text));
+    QString shown = boxForm(text);
+    const bool whole = !tooLongToShow(shown);
+    if (!whole) {
+        shown = partForm(shown,
+            QStringLiteral("(全%1文字: 長すぎるため一部だけを表示しています. "
+                           "ここでは編集できませんが、保存や印刷では全文が使われます)"));
+    }
+    textEdit->setReadOnly(!whole);
+    if (textEdit->toPlainText() != shown)
+        textEdit->setPlainText(shown);
     setting = false;
     shownText = textEdit->toPlainText();
 }

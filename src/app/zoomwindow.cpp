@@ -48,7 +48,7 @@ void ZoomWindow::decode()
     const Picture picture
         = loader.load(path, size, keepShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
     image = picture.image;
-    unreadable = !picture.ok();
+    reason = picture.error;
     update();
 }
 
@@ -67,13 +67,13 @@ void ZoomWindow::paintEvent(QPaintEvent*)
         QRectF target(rect());
         if (keepShape) {
             const QSizeF fitted = QSizeF(image.size()).scaled(target.size(), Qt::KeepAspectRatio);
-            target = QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
-                fitted);
+            target = QRectF(
+                QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
         }
         painter.drawImage(target, image);
-    } else if (unreadable) {
+    } else if (!reason.isEmpty()) {
         painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
-            QStringLiteral("写真ファイルが見つかりません\n%1").arg(path));
+            QStringLiteral("%1\n%2").arg(reason, path));
     }
 }
 

@@ -22,7 +22,9 @@ public:
     void setPhoto(const QString& path);
     QString photoPath() const { return path; }
     const QImage& picture() const { return image; }
-    bool isUnreadable() const { return unreadable; }
+    bool isUnreadable() const { return !reason.isEmpty(); }
+    // Why the picture cannot be shown; empty while it can.
+    const QString& unreadableReason() const { return reason; }
     // Shows the photo with its own proportions, centred, instead of stretched.
     void setKeepShape(bool keep);
 
@@ -36,7 +38,7 @@ private:
     PhotoLoader& loader;
     QString path;
     QImage image;
-    bool unreadable = false;
+    QString reason; // the loader's, for a file that cannot be shown
     bool pending = false; // set while hidden; decoded when shown
     bool keepShape = false;
 };

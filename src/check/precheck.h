@@ -6,10 +6,13 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
+
 namespace zk {
 
+class Album;
 class CheckResultWindow;
-class MainWindow;
+class Dialogs;
 
 // The album check from the window: before a print, and as its own command.
 class PreCheck : public QObject
@@ -17,7 +20,8 @@ class PreCheck : public QObject
     Q_OBJECT
 
 public:
-    explicit PreCheck(MainWindow& window);
+    // Questions and the result window appear over window.
+    PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObject* parent);
 
     // Checks pages first..last (0: to the end) before they are printed. A clean
     // album goes on at once; otherwise the user sees the problems and may print
@@ -30,13 +34,16 @@ public:
     // window that stays open beside the main window.
     void check_album();
 
-    // Shows entry (from 1) in the main window: its page, its slot selected.
-    static void go_to_entry(MainWindow& window, int entry);
+Q_SIGNALS:
+    // The user asked to see entry (from 1) in the main window.
+    void entryChosen(int entry);
 
 private:
     bool review(const QList<CheckProblem>& problems);
 
-    MainWindow& window;
+    const Album& album;
+    Dialogs& dialogs;
+    QWidget* window;
     QPointer<CheckResultWindow> results;
 };
 

@@ -4,10 +4,9 @@
 
 namespace zk {
 
-CoverData cover_defaults(const QDate& today, const CorpIni& corp)
+CoverData cover_defaults(const QDate& today, const CorpIni& corp, Era era)
 {
-    // The album keeps counting 平成 years past the end of that era.
-    const QString year = QString::number(today.year() - 1988);
+    const QString year = QString::number(era_year(today.year(), era));
     const QString month = QString::number(today.month());
     const QString day = QString::number(today.day());
 

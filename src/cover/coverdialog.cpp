@@ -1,7 +1,9 @@
 #include "coverdialog.h"
 
 #include "app/twips.h"
+#include "model/album.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +26,11 @@ QFont faceFont(Face face)
 
 } // namespace
 
-CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
+CoverDialog::CoverDialog(Album& album, QWidget* parent)
     : QDialog(parent,
         Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint),
-      cover(coverData)
+      album(album)
 {
     setObjectName(QStringLiteral("Dialog"));
     setWindowTitle(QStringLiteral("表紙データ"));
@@ -58,7 +60,7 @@ CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
 
     // The cover form, row by row (twips)
     label("工事番号", Face::Gothic, 120, 240, 1095);
-    label("平成", Face::Mincho, 1560, 240, 0);
+    eraLabels[0] = label("平成", Face::Mincho, 1560, 240, 0);
     label("年度", Face::Mincho, 3000, 240, 0);
     label("工第", Face::Mincho, 4200, 240, 0);
     label("号", Face::Mincho, 5760, 240, 0);
@@ -73,13 +75,13 @@ CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
     rule(120, 1560, 6360);
     label("工　　期", Face::Gothic, 120, 1680, 0);
     label("着　工", Face::Mincho, 1560, 1680, 855);
-    label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 1680, 3135);
+    eraLabels[1] = label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 1680, 3135);
     field(CoverField::StartYear, 3600, 1680, 495);
     field(CoverField::StartMonth, 4560, 1680, 495);
     field(CoverField::StartDay, 5400, 1680, 495);
     rule(1560, 2040, 6360);
     label("竣　工", Face::Mincho, 1560, 2160, 855);
-    label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 2160, 3135);
+    eraLabels[2] = label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 2160, 3135);
     field(CoverField::CompletionYear, 3600, 2160, 495);
     field(CoverField::CompletionMonth, 4560, 2160, 495);
     field(CoverField::CompletionDay, 5400, 2160, 495);
@@ -88,7 +90,7 @@ CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
     field(CoverField::Contractor, 1560, 2640, 4815);
     rule(120, 3000, 6360);
     label("提出年月日", Face::SmallMincho, 120, 3120, 1335);
-    label("平成　　　年　　 月　　 日", Face::Mincho, 1560, 3120, 0);
+    eraLabels[3] = label("平成　　　年　　 月　　 日", Face::Mincho, 1560, 3120, 0);
     field(CoverField::SubmissionYear, 2160, 3120, 495);
     field(CoverField::SubmissionMonth, 3120, 3120, 495);
     field(CoverField::SubmissionDay, 3960, 3120, 495);
@@ -114,15 +116,25 @@ CoverDialog::CoverDialog(CoverData& coverData, QWidget* parent)
 
     reload();
 
-    // Boxes write through to the cover data; OK hides the window.
+    // Boxes write through to the album and follow it; OK hides the window.
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         const auto f = CoverField(n);
         connect(box(f), &QLineEdit::textChanged, this, [this, f](const QString& text) {
             if (!reloading)
-                cover.setField(f, text);
+                this->album.set_cover_field(f, text);
         });
+        // Leaving a box ends its typing step.
+        box(f)->installEventFilter(this);
     }
+    connect(&album, &Album::coverChanged, this, &CoverDialog::reload);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CoverDialog::setEra(Era era)
+{
+    // Both names are two characters wide, so the boxes keep their places.
+    for (QLabel* l : eraLabels)
+        l->setText(era_name(era) + l->text().mid(2));
 }
 
 void CoverDialog::reload()
@@ -130,9 +142,16 @@ void CoverDialog::reload()
     const QScopedValueRollback guard(reloading, true);
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         const auto f = CoverField(n);
-        if (box(f)->text() != cover.field(f))
-            box(f)->setText(cover.field(f));
+        if (box(f)->text() != album.cover().field(f))
+            box(f)->setText(album.cover().field(f));
     }
+}
+
+bool CoverDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut)
+        album.end_typing();
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace zk

@@ -165,23 +165,33 @@ qsizetype Cp932Codec::encode(QStringView text, QByteArray& out) const
 {
     const char16_t* in = text.utf16();
     const qsizetype n = text.size();
+    // At most two bytes a character, written in place and cut to length after.
+    const qsizetype start = out.size();
+    out.resize(start + 2 * n);
+    char* const begin = out.data() + start;
+    char* o = begin;
+    qsizetype failedAt = -1;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = in[i];
         if (QChar::isSurrogate(u)) {
             if (isEscapedByte(u)) {
-                out.append(char(u & 0xFF));
+                *o++ = char(u & 0xFF);
                 continue;
             }
-            return i; // a character beyond the BMP, or half of one
+            failedAt = i; // a character beyond the BMP, or half of one
+            break;
         }
         const quint16 code = codes[u];
-        if (code == NoCode)
-            return i;
+        if (code == NoCode) {
+            failedAt = i;
+            break;
+        }
         if (code > 0xFF)
-            out.append(char(code >> 8));
-        out.append(char(code & 0xFF));
+            *o++ = char(code >> 8);
+        *o++ = char(code & 0xFF);
     }
-    return -1;
+    out.truncate(start + (o - begin));
+    return failedAt;
 }
 
 } // namespace zk

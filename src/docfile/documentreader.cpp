@@ -5,28 +5,57 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <limits>
+
 namespace zk {
 
 namespace {
 
 // Lines end with CR LF; a lone LF ends a line too, and so does the end of the
 // file. A CR that is not followed by LF belongs to the line.
-QList<QByteArrayView> splitLines(QByteArrayView bytes)
+// Lines are taken one at a time, so that reading needs no memory per line:
+// a file of nothing but line feeds has as many lines as bytes.
+class LineReader
 {
-    QList<QByteArrayView> lines;
-    lines.reserve(bytes.count('\n') + 1);
-    qsizetype start = 0;
-    while (start < bytes.size()) {
+public:
+    explicit LineReader(QByteArrayView bytes) : bytes(bytes) { }
+
+    bool atEnd() const { return start >= bytes.size(); }
+
+    QByteArrayView next()
+    {
         qsizetype end = bytes.indexOf('\n', start);
-        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        const qsizetype following = end < 0 ? bytes.size() : end + 1;
         if (end < 0)
             end = bytes.size();
         else if (end > start && bytes.at(end - 1) == '\r')
             --end;
-        lines.append(bytes.sliced(start, end - start));
-        start = next;
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        start = following;
+        return line;
     }
-    return lines;
+
+private:
+    QByteArrayView bytes;
+    qsizetype start = 0;
+};
+
+// The number of lines, and how many empty lines end the file.
+struct LineCount
+{
+    qsizetype lines = 0;
+    qsizetype trailingEmpty = 0;
+};
+
+LineCount countLines(QByteArrayView bytes)
+{
+    LineCount count;
+    LineReader reader(bytes);
+    while (!reader.atEnd()) {
+        ++count.lines;
+        count.trailingEmpty = reader.next().isEmpty() ? count.trailingEmpty + 1 : 0;
+    }
+    return count;
 }
 
 ReadResult failure(ReadError error, const QString& message, int line = 0)
@@ -46,44 +75,51 @@ QString located(const QString& path, const QString& sentence)
 
 ReadResult parse(QByteArrayView bytes, const QString& path)
 {
-    const QList<QByteArrayView> lines = splitLines(bytes);
+    const LineCount count = countLines(bytes);
     constexpr int coverLines = CoverData::FieldCount;
-    if (lines.size() < coverLines) {
+    if (count.lines < coverLines) {
         return failure(ReadError::TooShort,
             located(path,
                 QStringLiteral(
                     "写真帳のファイルではありません. 表紙の%1行がありません (%2行しかありません).")
                     .arg(coverLines)
-                    .arg(lines.size())));
+                    .arg(count.lines)));
     }
-    const qsizetype entryLines = lines.size() - coverLines;
+    qsizetype lines = count.lines;
+    // Empty lines after the last entry (an editor's extra CR LF) hold nothing.
+    const qsizetype extra = (lines - coverLines) % 4;
+    if (extra != 0 && count.trailingEmpty >= extra && lines - extra >= coverLines)
+        lines -= extra;
+    const qsizetype entryLines = lines - coverLines;
     if (entryLines % 4 != 0) {
         return failure(ReadError::TruncatedEntry,
             located(path,
                 QStringLiteral("ファイルが途中で切れています. %1行目で写真の記録が終わっています.")
-                    .arg(lines.size())),
-            int(lines.size()));
+                    .arg(lines)),
+            int(qMin<qsizetype>(lines, std::numeric_limits<int>::max())));
     }
-    const qsizetype count = entryLines / 4;
-    if (count > EntryTable::MaxEntries) {
+    const qsizetype entryCount = entryLines / 4;
+    if (entryCount > EntryTable::MaxEntries) {
         return failure(ReadError::TooManyEntries,
             located(path,
                 QStringLiteral("写真の数が多すぎます (%1件; 開けるのは%2件までです).")
-                    .arg(count)
+                    .arg(entryCount)
                     .arg(EntryTable::MaxEntries)));
     }
 
     const Cp932Codec& codec = Cp932Codec::instance();
+    LineReader reader(bytes);
     ReadResult result;
     for (int n = 1; n <= coverLines; ++n)
-        result.document.cover.setLine(n, codec.decode(lines.at(n - 1)));
+        result.document.cover.setLine(n, codec.decode(reader.next()));
 
     EntryTable& table = result.document.entries;
-    for (qsizetype i = coverLines; i < lines.size(); i += 4) {
-        QString text = codec.decode(lines.at(i + 2));
+    for (qsizetype i = 0; i < entryCount; ++i) {
+        QString number = codec.decode(reader.next());
+        QString title = codec.decode(reader.next());
+        QString text = codec.decode(reader.next());
         text.replace(QLatin1String("<BR>"), QLatin1String("\r\n"));
-        table.append_entry(codec.decode(lines.at(i)), codec.decode(lines.at(i + 1)), text,
-            codec.decode(lines.at(i + 3)));
+        table.append_entry(number, title, text, codec.decode(reader.next()));
     }
     // Whole pages only, so that every entry can be shown and page growth
     // numbers new entries after the last one.

@@ -1,9 +1,7 @@
 #include "documentwriter.h"
 
 #include "docfile/cp932codec.h"
-
-#include <QFileInfo>
-#include <QSaveFile>
+#include "docfile/safefile.h"
 
 namespace zk {
 
@@ -44,12 +42,13 @@ class Encoder
 public:
     explicit Encoder(qsizetype sizeHint) { result.bytes.reserve(sizeHint); }
 
-    // Writes one line; false when the value cannot be written.
-    bool line(QStringView value, const QString& place)
+    // Writes one line; false when the value cannot be written. place()
+    // names the field for the message and runs only on failure.
+    template <typename Place> bool line(QStringView value, const Place& place)
     {
         if (const qsizetype lf = value.indexOf(QLatin1Char('\n')); lf >= 0) {
             fail(WriteError::LineBreak,
-                QStringLiteral("%1に改行が含まれているため保存できません.").arg(place));
+                QStringLiteral("%1に改行が含まれているため保存できません.").arg(place()));
             return false;
         }
         const qsizetype bad = codec.encode(value, result.bytes);
@@ -57,7 +56,7 @@ public:
             fail(WriteError::Unencodable,
                 QStringLiteral("%1の文字 %2 は Shift-JIS では保存できません. "
                                "別の文字に置き換えてから保存してください.")
-                    .arg(place, describeCharacter(value, bad)));
+                    .arg(place(), describeCharacter(value, bad)));
             return false;
         }
         result.bytes.append("\r\n", 2);
@@ -96,8 +95,9 @@ EncodeResult encode_document(const Document& document)
     Encoder out(sizeHint(document));
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         const auto field = CoverField(n);
-        if (!out.line(document.cover.field(field),
-                QStringLiteral("表紙の「%1」").arg(CoverData::fieldName(field))))
+        const auto place
+            = [field] { return QStringLiteral("表紙の「%1」").arg(CoverData::fieldName(field)); };
+        if (!out.line(document.cover.field(field), place))
             return out.take();
     }
 
@@ -106,13 +106,17 @@ EncodeResult encode_document(const Document& document)
     for (int i = 1; i <= table.entry_count(); ++i) {
         const Entry& e = table.entry(i);
         const auto place = [i](EntryField f) {
-            return QStringLiteral("No.%1 の%2").arg(i).arg(entryFieldName(f));
+            return [i, f] { return QStringLiteral("No.%1 の%2").arg(i).arg(entryFieldName(f)); };
         };
-        text = e.text;
-        text.replace(QLatin1String("\r\n"), QLatin1String("<BR>"));
+        QStringView body = e.text;
+        if (body.contains(QLatin1String("\r\n"))) {
+            text = e.text;
+            text.replace(QLatin1String("\r\n"), QLatin1String("<BR>"));
+            body = text;
+        }
         if (!out.line(e.number, place(EntryField::Number))
             || !out.line(e.title, place(EntryField::Title))
-            || !out.line(text, place(EntryField::Text))
+            || !out.line(body, place(EntryField::Text))
             || !out.line(e.image, place(EntryField::Image)))
             return out.take();
     }
@@ -121,21 +125,12 @@ EncodeResult encode_document(const Document& document)
 
 WriteResult write_document(const QString& path, const Document& document)
 {
-    EncodeResult encoded = encode_document(document);
+    const EncodeResult encoded = encode_document(document);
     if (!encoded.ok())
         return { encoded.error, encoded.message };
-
-    const bool existed = QFileInfo::exists(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes) != encoded.bytes.size()
-        || !file.commit()) {
-        file.cancelWriting();
-        QString message = path + QLatin1String("\n\n")
-            + QStringLiteral("保存できませんでした (%1).").arg(file.errorString());
-        if (existed)
-            message += QStringLiteral(" 元のファイルは変更されていません.");
-        return { WriteError::CannotWrite, message };
-    }
+    const FileWriteResult written = write_file_atomically(path, encoded.bytes);
+    if (!written.ok())
+        return { WriteError::CannotWrite, written.message };
     return {};
 }
 

@@ -1,12 +1,18 @@
 #include "filecommands.h"
 
-#include "app/mainwindow.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "model/album.h"
+
+#include <QFileInfo>
 
 namespace zk {
 
-FileCommands::FileCommands(MainWindow& mainWindow) : window(mainWindow) { }
+FileCommands::FileCommands(
+    Album& album, Dialogs& dialogs, CoverDefaults coverDefaults, QWidget* window)
+    : album(album), dialogs(dialogs), coverDefaults(std::move(coverDefaults)), window(window)
+{
+}
 
 FileRequest FileCommands::documentRequest(bool save)
 {
@@ -18,21 +24,36 @@ FileRequest FileCommands::documentRequest(bool save)
     return request;
 }
 
-void FileCommands::file_new_Click()
+bool FileCommands::may_discard(const QString& instead)
 {
-    // No question first: a new album discards the old one, cover and all.
-    Document document;
-    document.entries.reset_table();
-    document.cover = window.fresh_cover();
-    window.replace_document(std::move(document));
-    window.select_slot(0);
-    window.renew_cover_window();
-    window.show_cover_modal();
+    if (album.saved())
+        return true;
+    const QString name = album.filePath().isEmpty() ? QStringLiteral("無題の写真帳")
+                                                    : QFileInfo(album.filePath()).fileName();
+    const Answer answer = dialogs.message(window,
+        { QStringLiteral("%1 には保存されていない変更があります.\r\n"
+                         "%2と、その変更は失われます. よろしいですか？")
+                .arg(name, instead),
+            QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::No });
+    return answer == Answer::Yes;
 }
 
-void FileCommands::file_open_Click()
+void FileCommands::new_album()
 {
-    const QString path = window.dialogs().openFile(&window, documentRequest(false));
+    if (!may_discard(QStringLiteral("新しい写真帳を作る")))
+        return;
+    Document document;
+    document.entries.reset_table();
+    document.cover = coverDefaults();
+    album.replace_document(std::move(document), {});
+    Q_EMIT newAlbumStarted();
+}
+
+void FileCommands::open_album()
+{
+    if (!may_discard(QStringLiteral("別の写真帳を開く")))
+        return;
+    const QString path = dialogs.openFile(window, documentRequest(false));
     if (!path.isEmpty())
         open_document(path);
 }
@@ -41,25 +62,30 @@ bool FileCommands::open_document(const QString& path)
 {
     ReadResult read = read_document(path);
     if (!read.ok()) {
-        window.dialogs().warn(&window, read.message);
+        dialogs.warn(window, read.message);
         return false;
     }
-    window.replace_document(std::move(read.document));
+    album.replace_document(std::move(read.document), path);
+    lastFolder = QFileInfo(path).absolutePath();
     return true;
 }
 
-void FileCommands::file_save_Click()
+void FileCommands::save_album()
 {
-    const QString path = window.dialogs().saveFile(&window, documentRequest(true));
+    // Saving back proposes the album's own file; a new album, the last folder.
+    FileRequest request = documentRequest(true);
+    request.proposedPath = album.filePath().isEmpty() ? lastFolder : album.filePath();
+    const QString path = dialogs.saveFile(window, request);
     if (path.isEmpty())
         return;
-    const WriteResult written = write_document(path, window.document());
+    const WriteResult written = write_document(path, album.document());
     if (!written.ok()) {
-        // The saved flag stays as it was: the album is not on disk.
-        window.dialogs().warn(&window, written.message);
+        // The album stays unsaved: it is not on disk.
+        dialogs.warn(window, written.message);
         return;
     }
-    window.set_saved(true);
+    album.mark_saved(path);
+    lastFolder = QFileInfo(path).absolutePath();
 }
 
 } // namespace zk

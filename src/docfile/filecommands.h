@@ -1,35 +1,63 @@
 #pragma once
 
 #include "app/dialogs.h"
+#include "model/coverdata.h"
 
 #include <QObject>
 
+#include <functional>
+
+class QWidget;
+
 namespace zk {
 
-class MainWindow;
+class Album;
 
-// New, open and save, on the main window's album.
+// New, open and save of the album.
 class FileCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit FileCommands(MainWindow& window);
+    // The cover data of a new album; asked again for every new album.
+    using CoverDefaults = std::function<CoverData()>;
 
-    void file_new_Click();
-    void file_open_Click();
-    void file_save_Click();
+    // Dialogs and messages appear over window.
+    FileCommands(Album& album, Dialogs& dialogs, CoverDefaults coverDefaults, QWidget* window);
+
+    // A new album of one empty page with the cover defaults.
+    void new_album();
+    // Asks for a file and opens it.
+    void open_album();
+    // Asks for a name and saves the album under it.
+    void save_album();
 
     // Replaces the album with the file's, as the open command does once a
     // file is chosen. A file that cannot be read changes nothing and is
     // reported to the user.
     bool open_document(const QString& path);
 
+    // The cover data of a new album, as of now.
+    CoverData fresh_cover() const { return coverDefaults(); }
+
     // The dialog settings of the open and save commands.
     static FileRequest documentRequest(bool save);
 
+Q_SIGNALS:
+    // A new album was started: the window asks for its cover data.
+    void newAlbumStarted();
+
 private:
-    MainWindow& window;
+    // Asks before unsaved changes are given up; true when the user agrees
+    // (or nothing is unsaved).
+    bool may_discard(const QString& instead);
+
+    Album& album;
+    Dialogs& dialogs;
+    CoverDefaults coverDefaults;
+    QWidget* window;
+    // Where the last album was opened or saved: a new album's save starts there.
+    QString lastFolder;
 };
 
 } // namespace zk

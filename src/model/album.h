@@ -2,9 +2,12 @@
 
 #include "model/document.h"
 
+#include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 class QUndoStack;
 
@@ -33,6 +36,8 @@ class Album : public QObject
 public:
     // The undo stack keeps at most this many steps.
     static constexpr int UndoLimit = 1000;
+    // Typing after a pause this long (ms) starts a new step.
+    static constexpr qint64 TypingPause = 2000;
 
     explicit Album(QObject* parent = nullptr);
     ~Album() override;
@@ -42,6 +47,11 @@ public:
     const CoverData& cover() const { return doc.cover; }
     // The file the album was opened from or last saved to; empty for a new one.
     const QString& filePath() const { return path; }
+    // The title, text and image of the entry at position.
+    EntryContent content(int position) const;
+
+    // The clock (ms, monotonic) that decides typing pauses; tests set their own.
+    void setClock(std::function<qint64()> msecs);
 
     QUndoStack* undoStack() const { return stack; }
     bool saved() const;
@@ -74,9 +84,11 @@ public:
     // Appends a page of three empty entries; false at the size limit.
     bool append_page();
 
-    // Moves the contents of `count` entries starting at `first` so that they
-    // start at `to` (a position in the album before the move), the others
-    // closing up around them; numbers stay with positions.
+    // Moves the contents of `count` entries starting at `first` to just
+    // before the entry that stood at `to` before the move (N + 1: to the
+    // end), the others closing up around them; numbers stay with positions.
+    // Moving back (to < first) the block then starts at `to`; moving forward
+    // it ends at to - 1.
     void move_entries(int first, int count, int to);
     // Moves the contents of the given (possibly scattered) positions as one
     // block in their order to just before position `to` (N + 1: to the end).
@@ -95,7 +107,12 @@ public:
 
     // A step that changes nothing but counts as an edit (the user cancelled a
     // dialog that the album treats as touched).
-    void mark_touched(const QString& stepName);
+    // Undoing or redoing it shows `position` (0: nothing in particular).
+    void mark_touched(const QString& stepName, int position = 0);
+    // Counts the album as changed without a step of its own: only a save
+    // makes it saved again (paging over boxes whose content changed has
+    // always counted as an edit for the quit prompt).
+    void mark_unsaved();
 
 Q_SIGNALS:
     // Contents of positions first..last changed (inclusive).
@@ -103,6 +120,8 @@ Q_SIGNALS:
     void pageCountChanged(int pages);
     void coverChanged();
     void savedChanged(bool saved);
+    // The album's file changed (a save under another name, open, new).
+    void filePathChanged(const QString& filePath);
     // The whole album was replaced (open, new, recovery).
     void documentReplaced();
     // An undo or redo touched this position (0 for the cover): views show it.
@@ -110,9 +129,17 @@ Q_SIGNALS:
 
 private:
     friend class AlbumStep;
+    void set_typed(int kind, int key, const QString& value, const QString& stepName);
+    void set_path(const QString& filePath);
+
     Document doc;
     QString path;
     QUndoStack* stack = nullptr;
+    // Typing steps merge only while this stays the same and no pause passed.
+    int typingSerial = 0;
+    qint64 lastTyping = 0;
+    QElapsedTimer elapsed;
+    std::function<qint64()> clock;
 };
 
 } // namespace zk

@@ -64,6 +64,12 @@ bool EntryTable::append_page()
     return true;
 }
 
+void EntryTable::truncate(int count)
+{
+    Q_ASSERT(count >= 0 && count <= entry_count());
+    entries.resize(count);
+}
+
 void EntryTable::insert_place(int t)
 {
     Q_ASSERT(t >= 1 && t <= entry_count());

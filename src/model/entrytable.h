@@ -45,6 +45,8 @@ public:
     // Returns false and changes nothing when that would pass MaxEntries.
     bool append_page();
     int page_count() const { return entry_count() / 3; }
+    // Removes the entries after the first `count` (undoing page growth).
+    void truncate(int count);
 
     // Moves the titles, texts and image files of positions t..N-1 one place
     // towards the end and empties position t; the contents of position N are

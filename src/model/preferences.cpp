@@ -14,6 +14,16 @@ const QString eraKey = QStringLiteral("cover/era");
 
 } // namespace
 
+QString era_name(Era era)
+{
+    return era == Era::Reiwa ? QStringLiteral("令和") : QStringLiteral("平成");
+}
+
+int era_year(int calendarYear, Era era)
+{
+    return calendarYear - (era == Era::Reiwa ? 2018 : 1988);
+}
+
 QString Preferences::default_file()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)

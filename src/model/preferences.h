@@ -8,6 +8,12 @@ namespace zk {
 // numbers; the era decides the labels and the default years of new albums.
 enum class Era { Heisei, Reiwa };
 
+// "平成" or "令和", as the cover reads.
+QString era_name(Era era);
+// The year of the era that the calendar year falls in: 平成 counts on past
+// its end (2026 is 平成 38), 令和 starts at 2019.
+int era_year(int calendarYear, Era era);
+
 // The user's own settings, kept between runs in one INI file. A missing or
 // unreadable file gives the defaults.
 struct Preferences

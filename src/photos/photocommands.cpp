@@ -1,17 +1,22 @@
 #include "photocommands.h"
 
 #include "app/dialogs.h"
-#include "app/mainwindow.h"
-#include "app/photobox.h"
-#include "app/slotview.h"
-#include "app/titleedit.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include "docfile/cp932codec.h"
+#include "model/album.h"
+#include "photos/photoloader.h"
 
 namespace zk {
 
-PhotoCommands::PhotoCommands(MainWindow& mainWindow) : window(mainWindow) { }
+namespace {
+
+const QString importStep = QStringLiteral("写真の取込");
+
+} // namespace
+
+PhotoCommands::PhotoCommands(Album& album, Dialogs& dialogs, PhotoLoader& loader, QWidget* window)
+    : album(album), dialogs(dialogs), loader(loader), window(window)
+{
+}
 
 QString PhotoCommands::photoFilter()
 {
@@ -24,81 +29,92 @@ QString PhotoCommands::photoFilter()
                           "WMF ファイル (*.wmf)|*.wmf|");
 }
 
-void PhotoCommands::show_photo(int k, const QString& path)
+QString PhotoCommands::place_photo(int position, const QString& path)
 {
-    PhotoBox* box = window.slot(k).photoBox();
-    const Picture picture
-        = window.photoLoader().load(path, window.slotPictureSize(), window.photo_fit());
-    if (picture.ok())
-        box->setPicture(picture.image);
-    else
-        box->showUnreadable(path);
+    const Picture picture = loader.load(path, pictureSize, pictureFit);
+    if (!picture.ok())
+        return picture.error;
+    if (picture.image.isNull())
+        return QStringLiteral("写真ファイルではないか、読めない形式のファイルです.");
+    EntryContent content = album.content(position);
+    content.image = path;
+    // Filling the last entry opens a new page in the same step: naming the
+    // position three places on makes set_contents grow by one page.
+    const int last = album.entries().entry_count();
+    if (position == last
+        && album.set_contents({ { position, content }, { last + 3, {} } }, importStep))
+        return {};
+    album.set_contents({ { position, content } }, importStep);
+    if (position == last) {
+        // At the size limit the photo stays placed and the user is told.
+        dialogs.inform(window,
+            QStringLiteral("写真帳はこれ以上ページを増やせません (最大 %1 ページ).")
+                .arg(EntryTable::MaxEntries / 3));
+    }
+    return {};
 }
 
-bool PhotoCommands::place_photo(int slot, const QString& path)
+void PhotoCommands::warn_unsavable_path(const QString& path)
 {
-    const Picture picture
-        = window.photoLoader().load(path, window.slotPictureSize(), window.photo_fit());
-    if (!picture.ok() || picture.image.isNull())
-        return false;
-    window.slot(slot).photoBox()->setPicture(picture.image);
-    window.entries().set_field(entry_index(window.current_page(), slot), EntryField::Image, path);
-    // Filling the last slot of the last page opens a new page; at the size
-    // limit grow_page says so and the photo stays placed.
-    if (slot == 2 && window.shown_page_number() == window.highest_page())
-        window.grow_page();
-    return true;
+    QByteArray bytes;
+    const qsizetype bad = Cp932Codec::instance().encode(path, bytes);
+    if (bad < 0)
+        return;
+    const qsizetype length = bad + 1 < path.size() && path.at(bad).isHighSurrogate()
+            && path.at(bad + 1).isLowSurrogate()
+        ? 2
+        : 1;
+    dialogs.warn(window,
+        QStringLiteral("写真は置きましたが、ファイルの場所に Shift-JIS で保存できない文字「%1」が"
+                       "含まれているため、このままでは写真帳を保存できません.\n\n%2\n\n"
+                       "フォルダーやファイルの名前を変えてから写真を置き直してください.")
+            .arg(path.mid(bad, length), path));
 }
 
-void PhotoCommands::load_image(int slot)
+void PhotoCommands::load_image(int position)
 {
     FileRequest request;
     request.filter = photoFilter();
     request.filterIndex = 5;
-    const QString path = window.dialogs().openFile(&window, request);
-    if (!path.isEmpty() && !place_photo(slot, path)) {
-        window.dialogs().inform(&window, QStringLiteral("写真ファイル取込に失敗しました."));
+    const QString path = dialogs.openFile(window, request);
+    if (path.isEmpty()) {
+        // A cancelled dialog counts as an edit too.
+        album.mark_touched(importStep, position);
+    } else if (const QString reason = place_photo(position, path); !reason.isEmpty()) {
+        dialogs.inform(
+            window, QStringLiteral("写真ファイル取込に失敗しました.\n\n%1\n%2").arg(path, reason));
         return;
+    } else {
+        warn_unsavable_path(path);
     }
-    // A cancelled dialog counts as an edit too.
-    window.slot(slot).titleBox()->setFocus();
-    window.set_saved(false);
+    Q_EMIT finished(position);
 }
 
-void PhotoCommands::delete_image(int slot)
+void PhotoCommands::delete_image(int position)
 {
-    SlotView& view = window.slot(slot);
-    view.photoBox()->setPicture({});
-    view.setTitle({});
-    view.setText({});
-    // Written directly too: a box that was already empty signals no change.
-    const int i = entry_index(window.current_page(), slot);
-    window.entries().set_field(i, EntryField::Title, {});
-    window.entries().set_field(i, EntryField::Text, {});
-    window.entries().set_field(i, EntryField::Image, {});
-    window.set_saved(false);
+    album.clear_entry(position);
 }
 
-void PhotoCommands::Image1_OLEDragDrop(int slot, const QStringList& paths)
+void PhotoCommands::drop_files(int position, const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
     if (paths.size() > 1) {
-        window.dialogs().inform(&window,
+        dialogs.inform(window,
             QStringLiteral("複数のファイルがドロップされました.\r\n"
                            "ドラッグをやり直してください."));
         return;
     }
-    window.select_slot(slot);
-    if (!place_photo(slot, paths.constFirst())) {
-        window.dialogs().inform(&window,
+    if (const QString reason = place_photo(position, paths.constFirst()); !reason.isEmpty()) {
+        dialogs.inform(window,
             QStringLiteral("ドロップファイルによるエラーが発生しました.\r\n\r\n"
-                           "対応ファイル以外の可能性があります."),
+                           "対応ファイル以外の可能性があります.\r\n\r\n%1\r\n%2")
+                .arg(paths.constFirst(), reason),
             QStringLiteral("ドロップファイルエラー"));
         return;
     }
-    window.slot(slot).titleBox()->setFocus();
-    window.set_saved(false);
+    warn_unsavable_path(paths.constFirst());
+    Q_EMIT finished(position);
 }
 
 } // namespace zk

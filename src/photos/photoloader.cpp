@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 #include <limits>
@@ -17,6 +18,13 @@ namespace {
 // Working memory a decoder may take besides the image: enough for a
 // progressive 150-megapixel photo, far below what a forged header can ask.
 constexpr qint64 MaxDecoderBytes = 512 * 1024 * 1024;
+
+// Pictures are decoded whole (except JPEG) before they are scaled, so the
+// decoded image is bounded too: up to 100 megapixels, and at most what Qt's
+// readers are allowed (a 48-megapixel BMP takes 192 MB as 32 bits a pixel,
+// above Qt's default limit of 128 MB).
+constexpr qint64 MaxSourcePixels = 100'000'000;
+constexpr int DecodeLimitMegabytes = 512;
 
 Picture failure(const QString& message)
 {
@@ -70,8 +78,6 @@ QSize nearlyLargeEnough(const QSize& source, const QSize& target)
     return {};
 }
 
-// Every format Qt reads: BMP, GIF, ICO, JPEG, PNG and, with the image format
-// plugins, TIFF and WebP among others. Told by content, never by file name.
 // The largest size inside box with the proportions of source.
 QSize fitted(const QSize& source, const QSize& box)
 {
@@ -80,6 +86,9 @@ QSize fitted(const QSize& source, const QSize& box)
     const QSize s = source.scaled(box, Qt::KeepAspectRatio);
     return QSize(std::max(1, s.width()), std::max(1, s.height()));
 }
+
+// Every format Qt reads: BMP, GIF, ICO, JPEG, PNG and, with the image format
+// plugins, TIFF and WebP among others. Told by content, never by file name.
 
 Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
 {
@@ -94,7 +103,14 @@ Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
     // Qt scales before it turns the picture upright, so a picture that is
     // turned by a quarter is asked for with width and height swapped.
     const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    const QSize source = reader.size();
+    QSize source = reader.size();
+    // Qt draws every GIF frame onto a canvas of the logical screen's size,
+    // which the header may make far larger than any frame.
+    if (data.startsWith("GIF8") && data.size() >= 10) {
+        const QSize screen(qFromLittleEndian<quint16>(data.constData() + 6),
+            qFromLittleEndian<quint16>(data.constData() + 8));
+        source = source.isValid() ? source.expandedTo(screen) : screen;
+    }
     if (fit == PhotoFit::KeepShape && source.isValid())
         size = fitted(quarterTurn ? source.transposed() : source, size);
     const QSize decodeSize = quarterTurn ? size.transposed() : size;
@@ -102,7 +118,8 @@ Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
     const ImageStructure structure = ImageStructure::inspect(data);
     const bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (source.isValid()
-        && (decodedBytes(source, decodeSize, jpeg, reader.imageFormat()) > allocationLimitBytes()
+        && (qint64(source.width()) * source.height() > MaxSourcePixels
+            || decodedBytes(source, decodeSize, jpeg, reader.imageFormat()) > allocationLimitBytes()
             || structure.decoderBytes > MaxDecoderBytes))
         return failure(QStringLiteral("写真の画素数が多すぎるため読み込めません (%1 × %2).")
                            .arg(source.width())
@@ -126,6 +143,10 @@ Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
 
 PhotoLoader::PhotoLoader(qint64 cacheBytes)
 {
+    // Qt's limit is one for the whole process; it is only ever raised to ours.
+    const int limit = QImageReader::allocationLimit();
+    if (limit > 0 && limit < DecodeLimitMegabytes)
+        QImageReader::setAllocationLimit(DecodeLimitMegabytes);
     cache.setMaxCost(qMax<qint64>(cacheBytes, 0));
 }
 

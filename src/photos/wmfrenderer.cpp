@@ -2,13 +2,26 @@
 
 #include "photoloader.h"
 
-#include <QScopeGuard>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
 #include <QtEndian>
 
-#include <libwmf/api.h>
-#include <libwmf/gd.h>
+#include <sys/resource.h>
 
 namespace zk {
+
+namespace {
+
+// The helper's exit statuses (tools/zkwmf).
+enum HelperStatus { Drawn = 0, BadInput = 3, NoMemory = 4 };
+
+Picture failure(const QString& reason)
+{
+    return { QImage(), reason };
+}
+
+} // namespace
 
 bool WmfRenderer::isMetafile(QByteArrayView data)
 {
@@ -23,75 +36,79 @@ bool WmfRenderer::isMetafile(QByteArrayView data)
     return (type == 1 || type == 2) && headerWords == 9 && (version == 0x0100 || version == 0x0300);
 }
 
+QString WmfRenderer::helperPath()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1String("/zkwmf");
+}
+
 Picture WmfRenderer::render(QByteArrayView data, const QSize& size)
 {
-    const auto failed = [](const wmf_error_t error) {
-        Picture picture;
-        switch (error) {
-        case wmf_E_InsMem:
-            picture.error = QStringLiteral("メモリーが足りないため WMF ファイルを描けません.");
-            break;
-        case wmf_E_BadFormat:
-        case wmf_E_EOF:
-            picture.error = QStringLiteral("WMF ファイルが壊れているため読み込めません.");
-            break;
-        default:
-            // Mostly missing fonts: libwmf needs the URW base 35 Type 1
-            // fonts even for metafiles without text.
-            picture.error = QStringLiteral("WMF ファイルを描けませんでした.");
-            break;
-        }
-        return picture;
-    };
+    QProcess helper;
+    helper.setProgram(helperPath());
+    helper.setArguments({ QString::number(size.width()), QString::number(size.height()) });
+    helper.setStandardErrorFile(QProcess::nullDevice());
+    helper.setChildProcessModifier([] {
+        // In the child, before exec: no more memory than a sound metafile
+        // needs, a CPU-time stop behind the wall-clock one, no core dump.
+        const rlimit memory { rlim_t(MemoryLimitBytes), rlim_t(MemoryLimitBytes) };
+        ::setrlimit(RLIMIT_AS, &memory);
+        const rlimit cpu { rlim_t(TimeLimitMs / 1000 + 1), rlim_t(TimeLimitMs / 1000 + 2) };
+        ::setrlimit(RLIMIT_CPU, &cpu);
+        const rlimit core { 0, 0 };
+        ::setrlimit(RLIMIT_CORE, &core);
+    });
+    helper.start();
+    if (!helper.waitForStarted(TimeLimitMs)) {
+        return failure(
+            QStringLiteral("WMF ファイルを描くプログラム (%1) を起動できないため読み込めません.")
+                .arg(helperPath()));
+    }
+    helper.write(data.data(), data.size());
+    helper.closeWriteChannel();
 
-    // Errors come back to the caller; libwmf is told not to print them.
-    wmfAPI_Options options {};
-    options.function = wmf_gd_function;
-    const unsigned long flags
-        = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-    wmfAPI* api = nullptr;
-    const wmf_error_t created = wmf_api_create(&api, flags, &options);
-    if (created != wmf_E_None || !api) // libwmf has released everything then
-        return failed(created);
-    const auto destroy = qScopeGuard([api] { wmf_api_destroy(api); });
-
-    // The gd device hands its image over as PNG through a sink. Its raw
-    // image output (wmf_gd_image) would leave the image to the caller, who
-    // has no way to free it: libwmf does not export gd's gdImageDestroy.
+    // A PNG is rarely larger than its raw pixels; more is not a picture.
+    const qint64 maxOutput = qint64(size.width()) * size.height() * 4 + 1024 * 1024;
+    const QDeadlineTimer deadline(TimeLimitMs);
     QByteArray png;
-    wmf_gd_t* device = WMF_GD_GetData(api);
-    device->type = wmf_gd_png;
-    device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
-    device->sink.context = &png;
-    device->sink.function = [](void* context, char* buffer, int length) {
-        static_cast<QByteArray*>(context)->append(buffer, length);
-        return length;
+    const auto stop = [&helper](const QString& reason) {
+        helper.kill();
+        helper.waitForFinished(-1);
+        return failure(reason);
     };
-    // libwmf only reads the buffer.
-    auto* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(data.data()));
-    wmf_error_t error = wmf_mem_open(api, bytes, long(data.size()));
-    if (error != wmf_E_None)
-        return failed(error);
+    while (helper.state() != QProcess::NotRunning) {
+        if (deadline.hasExpired()) {
+            return stop(QStringLiteral("WMF ファイルの描画に時間がかかりすぎるため読み込めません "
+                                       "(ファイルが壊れている可能性があります)."));
+        }
+        helper.waitForReadyRead(int(qBound(qint64(1), deadline.remainingTime(), qint64(100))));
+        png += helper.readAllStandardOutput();
+        if (png.size() > maxOutput)
+            return stop(QStringLiteral("WMF ファイルを描けませんでした (描画結果が大きすぎます)."));
+    }
+    png += helper.readAllStandardOutput();
 
-    // The scan finds the extent of the drawing; the gd device maps that box
-    // onto width x height, stretching as the album does.
-    wmfD_Rect box {};
-    error = wmf_scan(api, 0, &box);
-    if (error != wmf_E_None)
-        return failed(error);
-    if (!(box.BR.x > box.TL.x) || !(box.BR.y > box.TL.y))
-        return failed(wmf_E_BadFormat);
-    device->bbox = box;
-    device->width = unsigned(size.width());
-    device->height = unsigned(size.height());
-    error = wmf_play(api, 0, &box);
-    if (error != wmf_E_None)
-        return failed(error);
+    if (helper.exitStatus() == QProcess::CrashExit) {
+        return failure(QStringLiteral(
+            "WMF ファイルが壊れているため読み込めません (描画中に異常終了しました)."));
+    }
+    switch (helper.exitCode()) {
+    case Drawn:
+        break;
+    case BadInput:
+        return failure(QStringLiteral("WMF ファイルが壊れているため読み込めません."));
+    case NoMemory:
+        return failure(QStringLiteral("メモリーが足りないため WMF ファイルを描けません."));
+    default:
+        // Mostly missing fonts: libwmf needs the URW base 35 Type 1 fonts
+        // even for metafiles without text.
+        return failure(QStringLiteral("WMF ファイルを描けませんでした."));
+    }
 
     Picture picture;
     picture.image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
     if (picture.image.size() != size)
-        return failed(wmf_E_DeviceError);
+        return failure(
+            QStringLiteral("WMF ファイルを描けませんでした (描画結果が正しくありません)."));
     return picture;
 }
 

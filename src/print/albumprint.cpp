@@ -44,9 +44,8 @@ PrintResult endJob(PrintDevice& device)
 
 PhotoSource photo_source(PhotoLoader& loader, PhotoFit fit)
 {
-    return [&loader, fit](const QString& path, const QSize& size) {
-        return loader.load(path, size, fit);
-    };
+    return [&loader, fit](
+               const QString& path, const QSize& size) { return loader.load(path, size, fit); };
 }
 
 PhotoSource print_photo_source(PhotoFit fit)
@@ -107,7 +106,7 @@ PrintResult print_album(PrintDevice& device, const Document& document, const Pho
         return cancelled();
 
     if (withCover) {
-        print_cover(device, document.cover);
+        print_cover(device, document.cover, options.era);
         if (device.failed())
             return deviceFailure(device);
     }

@@ -2,6 +2,7 @@
 
 #include "photopage.h"
 
+#include "model/preferences.h"
 #include "photos/photoloader.h"
 
 #include <QString>
@@ -55,6 +56,8 @@ struct PrintOptions
     // it is drawn. The photo source must then be safe to call from threads.
     int pagesAhead = 0;
     int threads = 2;
+    // The era the cover names its years in.
+    Era era = Era::Heisei;
 };
 
 // The loader's load() as a photo source; the loader must outlive it.

@@ -48,12 +48,12 @@ double shifted(const QString& value, double belowTen, double otherwise)
 }
 
 // One date row of the construction period: 着工 or 竣工 and its date.
-void periodRow(PrintDevice& device, double y, const QString& first, const QString& year,
-    const QString& month, const QString& day)
+void periodRow(PrintDevice& device, double y, const QString& era, const QString& first,
+    const QString& year, const QString& month, const QString& day)
 {
     text(device, 83, y, Body, first);
     text(device, 100, y, Body, QStringLiteral("工"));
-    text(device, 113, y, Body, QStringLiteral("平成"));
+    text(device, 113, y, Body, era);
     text(device, 126.5, y, Body, year);
     text(device, 133.5, y, Body, QStringLiteral("年"));
     text(device, shifted(month, 147.5, 144), y, Body, month);
@@ -64,9 +64,10 @@ void periodRow(PrintDevice& device, double y, const QString& first, const QStrin
 
 } // namespace
 
-void print_cover(PrintDevice& device, const CoverData& cover)
+void print_cover(PrintDevice& device, const CoverData& cover, Era era)
 {
     const auto field = [&cover](CoverField f) { return cover.field(f); };
+    const QString eraName = era_name(era);
 
     device.setOrigin(0.0, 4.0);
     device.setPenWidth(4);
@@ -78,7 +79,7 @@ void print_cover(PrintDevice& device, const CoverData& cover)
     text(device, 54, 82, Heading, QStringLiteral("工事番号"));
     // Era, fiscal year and 年度 are one text, and so is the project number.
     text(device, 87.5, 82.5, Body,
-        QStringLiteral("平成　") + field(CoverField::FiscalYear) + QStringLiteral(" 年度"));
+        eraName + QStringLiteral("　") + field(CoverField::FiscalYear) + QStringLiteral(" 年度"));
     text(device, 147, 82.5, Body,
         QStringLiteral("工第　") + field(CoverField::ProjectNumber) + QStringLiteral(" 号"));
     device.drawLine(54, 90, 174, 90);
@@ -92,10 +93,10 @@ void print_cover(PrintDevice& device, const CoverData& cover)
     device.drawLine(54, 148, 174, 148);
 
     text(device, 54, 169, Heading, QStringLiteral("工　　期"));
-    periodRow(device, 169.5, QStringLiteral("着"), field(CoverField::StartYear),
+    periodRow(device, 169.5, eraName, QStringLiteral("着"), field(CoverField::StartYear),
         field(CoverField::StartMonth), field(CoverField::StartDay));
     device.drawLine(77, 177, 174, 177);
-    periodRow(device, 190, QStringLiteral("竣"), field(CoverField::CompletionYear),
+    periodRow(device, 190, eraName, QStringLiteral("竣"), field(CoverField::CompletionYear),
         field(CoverField::CompletionMonth), field(CoverField::CompletionDay));
     device.drawLine(77, 198, 174, 198);
 
@@ -107,7 +108,7 @@ void print_cover(PrintDevice& device, const CoverData& cover)
     const QString month = field(CoverField::SubmissionMonth);
     const QString day = field(CoverField::SubmissionDay);
     text(device, 54, 258.5, SubmissionHeading, QStringLiteral("提出年月日"));
-    text(device, 87.5, 258.5, Body, QStringLiteral("平成"));
+    text(device, 87.5, 258.5, Body, eraName);
     text(device, 102, 258.5, Body, field(CoverField::SubmissionYear));
     text(device, 109.5, 258.5, Body, QStringLiteral("年"));
     text(device, shifted(month, 123, 118), 258.5, Body, month);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/preferences.h"
+
 namespace zk {
 
 class CoverData;
@@ -7,7 +9,8 @@ class PrintDevice;
 
 // Draws the album's cover sheet from the fourteen cover fields and ends it
 // with a page break, leaving the pen at width 1. The first step of every
-// album job; reads the cover data and changes nothing.
-void print_cover(PrintDevice& device, const CoverData& cover);
+// album job; reads the cover data and changes nothing. The era names the
+// years; the numbers are printed as stored.
+void print_cover(PrintDevice& device, const CoverData& cover, Era era = Era::Heisei);
 
 } // namespace zk

@@ -1,27 +1,26 @@
 #include "printcommands.h"
 
 #include "app/dialogs.h"
-#include "app/mainwindow.h"
-#include "app/photobox.h"
-#include "app/slotview.h"
 #include "check/precheck.h"
+#include "docfile/safefile.h"
+#include "model/album.h"
+#include "model/preferences.h"
 #include "print/painterprintdevice.h"
 #include "print/photopage.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QLineEdit>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QTemporaryFile>
 #include <QThread>
-
-#include <cstdio>
 
 namespace zk {
 
-PrintCommands::PrintCommands(MainWindow& mainWindow)
-    : window(mainWindow), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+PrintCommands::PrintCommands(
+    const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen)
+    : album(album), dialogs(dialogs), window(window), screen(std::move(screen)),
+      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      check(new PreCheck(album, dialogs, window, this))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));
@@ -32,10 +31,10 @@ PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::print_menu_Click()
 {
-    const int pages = window.entries().page_count();
+    const int pages = album.entries().page_count();
     PrintRequest request;
     request.maxPage = pages;
-    if (!window.dialogs().print(&window, *chosen, request))
+    if (!dialogs.print(window, *chosen, request))
         return;
     // The range as the page box numbers the pages; the cover comes with page 1.
     int first = 1;
@@ -52,7 +51,7 @@ void PrintCommands::print_menu_Click()
     // Copies into one PDF file would only overwrite each other.
     if (chosen->outputFormat() == QPrinter::PdfFormat)
         copies = qMin(copies, 1);
-    if (!PreCheck(window).confirm(first, last))
+    if (!check->confirm(first, last))
         return;
     // Let the window repaint where the dialog was before the work starts.
     QCoreApplication::processEvents();
@@ -61,9 +60,9 @@ void PrintCommands::print_menu_Click()
 
 void PrintCommands::print_with_progress(int copies, int first, int last)
 {
-    const int pages = window.entries().page_count();
+    const int pages = album.entries().page_count();
     const int count = std::max(0, (last <= 0 ? pages : std::min(last, pages)) - first + 1);
-    QProgressDialog progress(&window);
+    QProgressDialog progress(window);
     progress.setWindowTitle(QStringLiteral("印刷"));
     progress.setCancelButtonText(QStringLiteral("中止"));
     progress.setRange(0, copies * (count + 1));
@@ -75,10 +74,11 @@ void PrintCommands::print_with_progress(int copies, int first, int last)
             device, copies,
             [&](int page, int pageCount) {
                 progress.setValue(progress.value() + 1);
-                progress.setLabelText(page == 0 ? QStringLiteral("印刷を始めています...")
-                                                : QStringLiteral("%1 / %2 ページを印刷しています...")
-                                                      .arg(page)
-                                                      .arg(pageCount));
+                progress.setLabelText(page == 0
+                        ? QStringLiteral("印刷を始めています...")
+                        : QStringLiteral("%1 / %2 ページを印刷しています...")
+                              .arg(page)
+                              .arg(pageCount));
                 return !progress.wasCanceled();
             },
             first, last);
@@ -89,59 +89,59 @@ void PrintCommands::print_with_progress(int copies, int first, int last)
 
 PrintResult PrintCommands::run_job(const std::function<PrintResult(PrintDevice&)>& job)
 {
-    // A PDF goes to a temporary file beside the chosen one and replaces it
-    // only when the job succeeded: a failed or cancelled print leaves neither
-    // half an album nor a damaged earlier PDF.
-    const bool pdf = chosen->outputFormat() == QPrinter::PdfFormat;
+    if (chosen->outputFormat() == QPrinter::PdfFormat)
+        return run_pdf_job(job);
+    PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+    return job(device);
+}
+
+PrintResult PrintCommands::run_pdf_job(const std::function<PrintResult(PrintDevice&)>& job)
+{
+    // Qt's PDF engine does not report failed writes, so the PDF is written
+    // through our own file, which checks every write and replaces the chosen
+    // file only when the job succeeded and every byte reached the disk: a
+    // failed or cancelled print leaves neither half an album nor a damaged
+    // earlier PDF, and a killed one leaves no partial file behind.
     const QString target = chosen->outputFileName();
-    QString partial;
-    if (pdf) {
-        QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
-        temp.setAutoRemove(false);
-        if (!temp.open()) {
-            return { PrintStatus::Failed, 0, {},
-                target
-                    + QStringLiteral(": PDF ファイルを作れませんでした (%1).")
-                          .arg(temp.errorString()) };
-        }
-        partial = temp.fileName();
-        chosen->setOutputFileName(partial);
-    }
+    SafeFile out(target);
+    if (!out.open())
+        return { PrintStatus::Failed, 0, {}, save_failure_message(target, out) };
+    QPdfWriter writer(&out);
+    writer.setCreator(chosen->creator());
+    writer.setTitle(chosen->docName());
+    writer.setResolution(chosen->resolution());
+    writer.setPageLayout(chosen->pageLayout());
     PrintResult result;
     {
-        PainterPrintDevice device(chosen.get(), [this] { chosen->abort(); });
+        PainterPrintDevice device(&writer);
         result = job(device);
     }
-    if (!pdf)
+    if (!result.ok()) {
+        out.cancel();
         return result;
-    chosen->setOutputFileName(target);
-    if (result.ok()
-        && std::rename(
-               QFile::encodeName(partial).constData(), QFile::encodeName(target).constData())
-            == 0)
-        return result;
-    QFile::remove(partial);
-    if (result.ok())
-        result = { PrintStatus::Failed, 0, {},
-            target + QStringLiteral(": PDF ファイルを保存できませんでした.") };
+    }
+    if (!out.commit())
+        return { PrintStatus::Failed, 0, {}, save_failure_message(target, out) };
     return result;
 }
 
 PrintResult PrintCommands::print_copies(
     PrintDevice& device, int copies, const PrintProgress& progress, int firstPage, int lastPage)
 {
+    const Preferences preferences = Preferences::load();
     PrintOptions options;
     options.firstPage = firstPage;
     options.lastPage = lastPage;
-    options.keepPhotoShape = window.preferences().keepPhotoShape;
+    options.keepPhotoShape = preferences.keepPhotoShape;
+    // The cover names its years in the era the user chose.
+    options.era = preferences.era;
     options.pagesAhead = 2;
     options.threads = std::max(2, QThread::idealThreadCount());
     // Printing keeps no photo beyond its page.
-    const PhotoSource photos = print_photo_source(
-        options.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
+    const PhotoSource photos
+        = print_photo_source(options.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result
-            = print_album(device, window.document(), photos, progress, options);
+        const PrintResult result = print_album(device, album.document(), photos, progress, options);
         if (!result.ok())
             return result;
     }
@@ -152,21 +152,20 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
 {
     PhotoLoader loader(0);
     const QSize size = photo_print_size(pictureDpi);
+    const ScreenPage shown = screen();
     PageSlots slots;
     for (int s = 0; s < 3; ++s) {
-        SlotView& view = window.slot(s);
-        const QString& path
-            = window.entries().get_field(entry_index(window.current_page(), s), EntryField::Image);
+        const Entry& entry = album.entries().entry(entry_index(shown.page, s));
         SlotRecord& record = slots[size_t(s)];
-        record.numberLabel = view.numberBox()->text();
-        record.title = view.title();
-        record.text = view.text();
-        record.hasPhoto = !path.isEmpty();
+        record.numberLabel = QStringLiteral("No.") + entry.number;
+        record.title = entry.title;
+        record.text = entry.text;
+        record.hasPhoto = !entry.image.isEmpty();
         if (record.hasPhoto) {
-            const Picture picture = loader.load(path, size,
-                window.preferences().keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
+            const Picture picture = loader.load(entry.image, size,
+                Preferences::load().keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
             record.picture = picture.ok() && !picture.image.isNull() ? picture.image
-                                                                     : view.photoBox()->picture();
+                                                                     : shown.pictures.at(size_t(s));
         }
     }
     return slots;
@@ -180,28 +179,34 @@ void PrintCommands::print_page()
         ? chosen->printerName().isEmpty()
         : chosen->outputFileName().isEmpty();
     if (noTarget) {
-        window.dialogs().inform(&window,
+        dialogs.inform(window,
             QStringLiteral("印刷できるプリンタがありません. "
                            "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
         return;
     }
-    if (!PreCheck(window).confirm_page(window.current_page()))
+    if (!check->confirm_page(screen().page))
         return;
-    report(run_job([this](PrintDevice& device) {
-        return zk::print_page(
-            device, screen_page(device.pictureDpi()), window.preferences().keepPhotoShape);
+    const bool keepShape = Preferences::load().keepPhotoShape;
+    report(run_job([this, keepShape](PrintDevice& device) {
+        return zk::print_page(device, screen_page(device.pictureDpi()), keepShape);
     }));
+}
+
+void PrintCommands::print_preview(PrintPreview::Scope scope)
+{
+    PrintPreview preview(album, *this, screen().page, scope, window);
+    preview.exec();
 }
 
 void PrintCommands::print_setting_Click()
 {
-    window.dialogs().printerSetup(&window, *chosen);
+    dialogs.printerSetup(window, *chosen);
 }
 
 void PrintCommands::report(const PrintResult& result)
 {
     if (result.status == PrintStatus::Failed)
-        window.dialogs().warn(&window, result.message);
+        dialogs.warn(window, result.message);
 }
 
 } // namespace zk

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "print/albumprint.h"
+#include "print/printpreview.h"
 
+#include <QImage>
 #include <QObject>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -11,8 +14,17 @@ class QPrinter;
 
 namespace zk {
 
-class MainWindow;
+class Album;
+class Dialogs;
+class PreCheck;
 class PrintDevice;
+
+// The page on screen: its number and the picture each slot's photo box shows.
+struct ScreenPage
+{
+    int page = 1;
+    std::array<QImage, 3> pictures;
+};
 
 // Printing the album and the page on screen, and choosing the printer.
 // The printer chosen in either dialog is kept for every later print of this
@@ -22,12 +34,20 @@ class PrintCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit PrintCommands(MainWindow& window);
+    // Dialogs and progress appear over window; screen tells which page is
+    // on screen for the single print.
+    PrintCommands(
+        const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen);
     ~PrintCommands() override;
 
     void print_menu_Click();
     void print_page();
     void print_setting_Click();
+    // The print preview, modal over the window.
+    void print_preview(PrintPreview::Scope scope = PrintPreview::Scope::Album);
+
+    // The album check before printing, also the 写真帳のチェック command.
+    PreCheck& preCheck() { return *check; }
 
     QPrinter& printer() { return *chosen; }
 
@@ -39,20 +59,24 @@ public:
     PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {},
         int firstPage = 1, int lastPage = 0);
     // The page on screen as its slots show it: number labels, titles and texts
-    // from the boxes, photos decoded from the entries' files at print
+    // of its entries, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
     PageSlots screen_page(double pictureDpi);
-
 
 private:
     // Runs one print (of any number of jobs) on the chosen printer.
     PrintResult run_job(const std::function<PrintResult(PrintDevice&)>& job);
+    PrintResult run_pdf_job(const std::function<PrintResult(PrintDevice&)>& job);
     void report(const PrintResult& result);
     // Prints pages first..last in copies jobs with a progress window.
     void print_with_progress(int copies, int firstPage, int lastPage);
 
-    MainWindow& window;
+    const Album& album;
+    Dialogs& dialogs;
+    QWidget* window;
+    std::function<ScreenPage()> screen;
     std::unique_ptr<QPrinter> chosen;
+    PreCheck* check;
 };
 
 } // namespace zk

@@ -1,6 +1,7 @@
 #include "printpreview.h"
 
-#include "app/mainwindow.h"
+#include "model/album.h"
+#include "model/preferences.h"
 #include "print/albumprint.h"
 #include "print/coverpage.h"
 #include "print/painterprintdevice.h"
@@ -26,10 +27,13 @@ constexpr double MmPerInch = 25.4;
 
 } // namespace
 
-PrintPreview::PrintPreview(MainWindow& mainWindow, Scope initial)
-    : QDialog(&mainWindow), window(mainWindow), scope(initial), scopeBox(new QComboBox(this)),
-      sheetBox(new QSpinBox(this)), countLabel(new QLabel(this)), zoomBox(new QComboBox(this)),
-      area(new QScrollArea(this)), paper(new QLabel(this)), notice(new QLabel(this))
+PrintPreview::PrintPreview(
+    const Album& album, PrintCommands& printing, int page, Scope initial, QWidget* parent)
+    : QDialog(parent), album(album), printing(printing), screenPage(page),
+      keepShape(Preferences::load().keepPhotoShape), era(Preferences::load().era), scope(initial),
+      scopeBox(new QComboBox(this)), sheetBox(new QSpinBox(this)), countLabel(new QLabel(this)),
+      zoomBox(new QComboBox(this)), area(new QScrollArea(this)), paper(new QLabel(this)),
+      notice(new QLabel(this))
 {
     setObjectName(QStringLiteral("printPreview"));
     setWindowTitle(QStringLiteral("印刷プレビュー"));
@@ -38,7 +42,8 @@ PrintPreview::PrintPreview(MainWindow& mainWindow, Scope initial)
 
     auto* bar = new QToolBar(this);
     scopeBox->setObjectName(QStringLiteral("previewScope"));
-    scopeBox->addItems({ QStringLiteral("写真帳全体 (印刷)"), QStringLiteral("表示中のページ (単一印刷)") });
+    scopeBox->addItems(
+        { QStringLiteral("写真帳全体 (印刷)"), QStringLiteral("表示中のページ (単一印刷)") });
     scopeBox->setCurrentIndex(scope == Scope::Album ? 0 : 1);
     bar->addWidget(scopeBox);
     bar->addSeparator();
@@ -87,16 +92,16 @@ PrintPreview::PrintPreview(MainWindow& mainWindow, Scope initial)
 
 int PrintPreview::sheetCount() const
 {
-    return scope == Scope::Album ? window.entries().page_count() + 1 : 1;
+    return scope == Scope::Album ? album.entries().page_count() + 1 : 1;
 }
 
 void PrintPreview::setScope(int index)
 {
     scope = index == 0 ? Scope::Album : Scope::CurrentPage;
     // The check the print will make, shown with the sheets it concerns.
-    const int page = window.current_page();
-    problems = scope == Scope::Album ? AlbumCheck::run(window.document())
-                                     : AlbumCheck::run_single_page(window.document(), page);
+    const int page = screenPage;
+    problems = scope == Scope::Album ? AlbumCheck::run(album.document())
+                                     : AlbumCheck::run_single_page(album.document(), page);
     sheetBox->blockSignals(true);
     sheetBox->setRange(1, sheetCount());
     sheetBox->blockSignals(false);
@@ -130,14 +135,13 @@ const PageSlots& PrintPreview::pageSlots(int page)
     if (found != decoded.end())
         return *found;
     PageSlots slots;
-    const bool keepShape = window.preferences().keepPhotoShape;
     PhotoLoader loader(0);
-    const PrintResult loaded = load_page_slots(slots, window.entries(), page,
+    const PrintResult loaded = load_page_slots(slots, album.entries(), page,
         photo_source(loader, keepShape ? PhotoFit::KeepShape : PhotoFit::Stretch),
         photo_print_size(300));
     if (!loaded.ok()) {
         // The sheet is shown without its photos; printing would stop here.
-        slots = page_slots(window.entries(), page);
+        slots = page_slots(album.entries(), page);
         failures.insert(page, loaded.message);
     }
     return *decoded.insert(page, slots);
@@ -145,14 +149,13 @@ const PageSlots& PrintPreview::pageSlots(int page)
 
 void PrintPreview::drawSheet(int index, PrintDevice& device)
 {
-    const bool keepShape = window.preferences().keepPhotoShape;
     if (scope == Scope::CurrentPage) {
         // Key 0, which no album page has: the page on screen, decoded once.
         if (!decoded.contains(0))
-            decoded.insert(0, window.printCommands().screen_page(300));
+            decoded.insert(0, printing.screen_page(300));
         print_photo_page(device, decoded.value(0), keepShape);
     } else if (index == 0) {
-        print_cover(device, window.document().cover);
+        print_cover(device, album.document().cover, era);
     } else {
         print_album_page(device, pageSlots(index), keepShape);
     }
@@ -160,14 +163,15 @@ void PrintPreview::drawSheet(int index, PrintDevice& device)
 
 void PrintPreview::render()
 {
-    const QPageLayout layout = window.printCommands().printer().pageLayout();
+    const QPageLayout layout = printing.printer().pageLayout();
     const QSizeF paperMm = layout.fullRectPoints().size() * (MmPerInch / 72.0);
     const double screenDpi = logicalDpiX() * devicePixelRatioF();
     const int zoom = zoomBox->currentData().toInt();
     double dpi = screenDpi * zoom / 100.0;
     const QSize room = area->viewport()->size() * devicePixelRatioF() - QSize(16, 16);
     if (zoom == 0)
-        dpi = std::min(room.width() / paperMm.width(), room.height() / paperMm.height()) * MmPerInch;
+        dpi = std::min(room.width() / paperMm.width(), room.height() / paperMm.height())
+            * MmPerInch;
     else if (zoom < 0)
         dpi = room.width() / paperMm.width() * MmPerInch;
     dpi = std::clamp(dpi, 10.0, 600.0);
@@ -185,13 +189,14 @@ void PrintPreview::render()
     }
     shown = image;
     // What will not come out as the user expects on this sheet.
-    const int page = scope == Scope::Album ? sheet : window.current_page();
+    const int page = scope == Scope::Album ? sheet : screenPage;
     QStringList lines;
     if (scope == Scope::Album && sheet > 0 && failures.contains(sheet))
         lines << failures.value(sheet);
     for (const CheckProblem& p : std::as_const(problems)) {
-        const bool onSheet = page == 0 ? p.entry == 0
-                                       : p.entry >= entry_index(page, 0) && p.entry <= entry_index(page, 2);
+        const bool onSheet = page == 0
+            ? p.entry == 0
+            : p.entry >= entry_index(page, 0) && p.entry <= entry_index(page, 2);
         if (onSheet)
             lines << p.toString();
     }
@@ -227,9 +232,9 @@ void PrintPreview::print()
     const Scope printed = scope;
     close();
     if (printed == Scope::Album)
-        window.printCommands().print_menu_Click();
+        printing.print_menu_Click();
     else
-        window.printCommands().print_page();
+        printing.print_page();
 }
 
 } // namespace zk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/albumcheck.h"
+#include "model/preferences.h"
 #include "print/photopage.h"
 
 #include <QDialog>
@@ -14,7 +15,8 @@ class QSpinBox;
 
 namespace zk {
 
-class MainWindow;
+class Album;
+class PrintCommands;
 class PrintDevice;
 
 // The print preview: the sheets exactly as 印刷 (the whole album: cover and
@@ -22,7 +24,8 @@ class PrintDevice;
 // layouts on the paper of the chosen printer, with the photos at print
 // resolution. A page's photos are decoded only when that sheet is shown, so
 // a long album opens at once. Its print button prints what it shows, with
-// the usual dialog for the whole album.
+// the usual dialog for the whole album. The photo shape and the cover's era
+// are the user's settings when the preview opens.
 class PrintPreview : public QDialog
 {
     Q_OBJECT
@@ -30,7 +33,9 @@ class PrintPreview : public QDialog
 public:
     enum class Scope { Album, CurrentPage };
 
-    PrintPreview(MainWindow& window, Scope scope);
+    // page is the page on screen, which 単一印刷 prints.
+    PrintPreview(
+        const Album& album, PrintCommands& printing, int page, Scope scope, QWidget* parent);
 
     // Sheets of the current scope: the cover and every page, or one.
     int sheetCount() const;
@@ -53,7 +58,11 @@ private:
     // sheets next to the shown one are kept, others let go.
     const PageSlots& pageSlots(int page);
 
-    MainWindow& window;
+    const Album& album;
+    PrintCommands& printing;
+    int screenPage;
+    bool keepShape;
+    Era era;
     Scope scope;
     int sheet = 0;
     QImage shown;

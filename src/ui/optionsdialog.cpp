@@ -2,9 +2,13 @@
 
 #include "app/dialogs.h"
 #include "app/twips.h"
+#include "model/phrasestore.h"
+#include "model/preferences.h"
+#include "ui/erachoice.h"
+#include "ui/photoshapechoice.h"
+#include "ui/phrasespage.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -43,7 +47,7 @@ OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
     {
         const char *caption, *key, *toolTip;
     } tabs[] = { { "動作設定", "Group1", "動作ｵﾌﾟｼｮﾝの設定" },
-        { "印刷設定", "Group2", "印刷ｵﾌﾟｼｮﾝの設定" } };
+        { "印刷設定", "Group2", "印刷ｵﾌﾟｼｮﾝの設定" }, { "定型文", "Group3", "定型文の登録" } };
     for (const auto& t : tabs) {
         const int i = tabStrip->addTab(QString::fromUtf8(t.caption));
         tabStrip->setTabData(i, QString::fromUtf8(t.key));
@@ -55,17 +59,22 @@ OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
         box->setObjectName(QStringLiteral("picOptions_%1").arg(i));
         box->setGeometry(twips(i == 0 ? shownLeft : hiddenLeft, 480, 5685, 3780));
         box->setEnabled(i == 0);
+        pages[size_t(i)] = box;
+        if (i == 2)
+            continue; // the phrase page fills its box
         auto* frame = new QGroupBox(QStringLiteral("ｻﾝﾌﾟﾙ %1").arg(i + 1), box);
         frame->setObjectName(QStringLiteral("fraSample%1").arg(i + 1));
         frame->setGeometry(twips(120, 120, 2040, 1500));
-        pages[size_t(i)] = box;
     }
-
-    keepShape = new QCheckBox(QStringLiteral("写真の縦横比を保つ"), pages[1]);
-    keepShape->setObjectName(QStringLiteral("chkKeepPhotoShape"));
-    keepShape->setToolTip(QStringLiteral(
-        "写真を枠いっぱいに引き伸ばさず、縦横の比率を保ったまま枠の中央に収めます"));
-    keepShape->setGeometry(twips(120, 1740, 5400, 330));
+    // The user's settings: the era beside the first page's frame, the
+    // phrases on a page of their own.
+    era = new EraChoice(dialogs, Preferences::default_file(), pages[0]);
+    era->setGeometry(twips(2400, 120, 2040, 1500));
+    phrasePage = new PhrasesPage(dialogs, PhraseStore::default_file(), pages[2]);
+    phrasePage->setGeometry(0, 0, pages[2]->width(), pages[2]->height());
+    // 写真の縦横比を保つ under the print page's frame.
+    photoShape = new PhotoShapeChoice(dialogs, Preferences::default_file(), pages[1]);
+    photoShape->setGeometry(twips(120, 1740, 5400, 330));
 
     const struct
     {
@@ -135,21 +144,26 @@ void OptionsDialog::reject()
     close();
 }
 
-void OptionsDialog::setKeepPhotoShape(bool keep)
+bool OptionsDialog::applySettings()
 {
-    keepShape->setChecked(keep);
+    const bool stored = era->apply() && photoShape->apply() && phrasePage->apply();
+    Q_EMIT settingsApplied();
+    return stored;
 }
 
 void OptionsDialog::cmdOK_Click()
 {
-    Q_EMIT keepPhotoShapeApplied(keepShape->isChecked());
+    // A setting that could not be stored keeps the window open for another try.
+    if (!applySettings())
+        return;
     dialogs.inform(this, QStringLiteral("ｵﾌﾟｼｮﾝを設定後、ﾀﾞｲｱﾛｸﾞを閉じる処理をここに記述します !"));
     close();
 }
 
 void OptionsDialog::cmdApply_Click()
 {
-    Q_EMIT keepPhotoShapeApplied(keepShape->isChecked());
+    if (!applySettings())
+        return;
     dialogs.inform(
         this, QStringLiteral("ﾀﾞｲｱﾛｸﾞを閉じないで、ｵﾌﾟｼｮﾝの設定を適用する処理をここに記述します!"));
 }

@@ -4,16 +4,19 @@
 
 #include <array>
 
-class QCheckBox;
 class QTabBar;
 
 namespace zk {
 
 class Dialogs;
+class EraChoice;
+class PhotoShapeChoice;
+class PhrasesPage;
 
-// The options window: two tabbed pages with sample frames and three buttons.
-// It holds no settings; OK and 更新 show notices where settings will go.
-// Closing it discards it, so it opens again on its first page.
+// The options window: tabbed pages and three buttons. The user's settings
+// it holds (the era of the cover, the phrase list, the photos' shape) are stored by OK and 更新,
+// which also show their notices; キャンセル stores nothing. Closing it
+// discards it, so it opens again on its first page.
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
@@ -23,16 +26,16 @@ public:
 
     QTabBar* tabs() const { return tabStrip; }
     QWidget* page(int i) const { return pages.at(size_t(i)); }
-
-    // 写真の縦横比を保つ on the 印刷設定 page, applied by OK and 更新.
-    void setKeepPhotoShape(bool keep);
-    QCheckBox* keepPhotoShapeBox() const { return keepShape; }
+    EraChoice* eraChoice() const { return era; }
+    PhrasesPage* phrasesPage() const { return phrasePage; }
+    PhotoShapeChoice* photoShapeChoice() const { return photoShape; }
 
     // Escape closes and discards the window like キャンセル.
     void reject() override;
 
 Q_SIGNALS:
-    void keepPhotoShapeApplied(bool keep);
+    // The settings were stored (OK or 更新).
+    void settingsApplied();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,11 +45,15 @@ private:
     void tbsOptions_Click();
     void cmdOK_Click();
     void cmdApply_Click();
+    // Stores the settings of every page; false when one could not be stored.
+    bool applySettings();
 
     Dialogs& dialogs;
     QTabBar* tabStrip;
     std::array<QWidget*, 4> pages {};
-    QCheckBox* keepShape = nullptr;
+    EraChoice* era = nullptr;
+    PhrasesPage* phrasePage = nullptr;
+    PhotoShapeChoice* photoShape = nullptr;
 };
 
 } // namespace zk

@@ -47,8 +47,8 @@ Document album(int pages)
 QStringList titles(MainWindow& w)
 {
     QStringList list;
-    for (int i = 1; i <= w.entries().entry_count(); ++i)
-        list << w.entries().get_field(i, EntryField::Title);
+    for (int i = 1; i <= w.album().entries().entry_count(); ++i)
+        list << w.album().entries().get_field(i, EntryField::Title);
     return list;
 }
 
@@ -76,6 +76,9 @@ private Q_SLOTS:
     void quitAsksOnlyWhenUnsaved();
     void neighbourPagesAreDecodedAhead();
     void startUpDecodesPageOneBehindTheCover();
+    void undoAndRedoByKeys();
+    void slotKeysSelect_data();
+    void slotKeysSelect();
 
 private:
     // An album of three pages whose nine entries each have a photo of their own.
@@ -115,7 +118,7 @@ Document TestMainWindow::photoAlbum()
 
 void TestMainWindow::cleanup()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     delete window;
     window = nullptr;
 }
@@ -134,10 +137,10 @@ void TestMainWindow::startUpState()
         QCOMPARE(child<SlotFrame>(qPrintable("Shape1_" + n))->borderColor(),
             k == 0 ? QColor(80, 80, 192) : QColor(192, 192, 192));
     }
-    QVERIFY(window->saved());
-    QCOMPARE(window->entries().entry_count(), 3);
+    QVERIFY(window->album().saved());
+    QCOMPARE(window->album().entries().entry_count(), 3);
     QCOMPARE(window->highest_page(), 1);
-    QCOMPARE(window->document().cover.field(CoverField::FiscalYear), QStringLiteral("18"));
+    QCOMPARE(window->album().document().cover.field(CoverField::FiscalYear), QStringLiteral("18"));
     QVERIFY(child<QToolBar>("Toolbar1"));
     QVERIFY(child<PageSpinner>("UpDown1"));
     // The window keeps its designed size.
@@ -151,10 +154,10 @@ void TestMainWindow::startUpState()
 // a box's content changes.
 void TestMainWindow::pagingShowsTheEntriesOfThePage()
 {
-    window->replace_document(album(3));
-    window->set_saved(true);
+    window->album().replace_document(album(3), {});
+    window->album().mark_saved({});
     window->show_page();
-    QVERIFY(window->saved());
+    QVERIFY(window->album().saved());
     auto* spinner = child<PageSpinner>("UpDown1");
     auto* up = spinner->findChildren<QToolButton*>().at(1);
     QTest::mouseClick(up, Qt::LeftButton);
@@ -162,7 +165,7 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     QCOMPARE(child<QLineEdit>("Text1_2")->text(), QStringLiteral("No. 6"));
     QCOMPARE(child<QLineEdit>("Text2_1")->text(), QStringLiteral("T5"));
     QCOMPARE(child<QPlainTextEdit>("Text3_2")->toPlainText(), QStringLiteral("x6"));
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
 
     spinner->setFocus();
     QTest::keyClick(spinner, Qt::Key_End);
@@ -176,33 +179,34 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     QApplication::sendEvent(spinner, &down);
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T3"));
-    QCOMPARE(titles(*window), (QStringList { "T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9" }));
+    QCOMPARE(
+        titles(*window), (QStringList { "T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9" }));
 
     // An album that shrinks pulls the page back into range.
     spinner->setValue(3);
-    window->replace_document(album(1));
+    window->album().replace_document(album(1), {});
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(spinner->maximum(), 1);
 }
 
 void TestMainWindow::typingWritesBackAtOnce()
 {
-    window->replace_document(album(3));
+    window->album().replace_document(album(3), {});
     child<PageSpinner>("UpDown1")->setValue(3);
-    window->set_saved(true);
+    window->album().mark_saved({});
     auto* title = child<TitleEdit>("Text2_1");
     title->setFocus();
     title->end(false);
     QTest::keyClicks(title, "A");
-    QCOMPARE(window->entries().get_field(8, EntryField::Title), QStringLiteral("T8A"));
-    QVERIFY(!window->saved());
+    QCOMPARE(window->album().entries().get_field(8, EntryField::Title), QStringLiteral("T8A"));
+    QVERIFY(!window->album().saved());
 
     auto* text = child<QPlainTextEdit>("Text3_1");
     text->setFocus();
     text->moveCursor(QTextCursor::End);
     QTest::keyClick(text, Qt::Key_Return);
     QTest::keyClicks(text, "y");
-    QCOMPARE(window->entries().get_field(8, EntryField::Text), QStringLiteral("x8\r\ny"));
+    QCOMPARE(window->album().entries().get_field(8, EntryField::Text), QStringLiteral("x8\r\ny"));
 }
 
 void TestMainWindow::titleLimitAppliesToTypingOnly()
@@ -210,10 +214,10 @@ void TestMainWindow::titleLimitAppliesToTypingOnly()
     Document d = album(1);
     const QString stored = QStringLiteral("十五文字ある長いタイトルの例です");
     d.entries.set_field(1, EntryField::Title, stored);
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     auto* title = child<TitleEdit>("Text2_0");
     QCOMPARE(title->text(), stored);
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), stored);
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), stored);
     title->setFocus();
     title->end(false);
     QTest::keyClicks(title, "x");
@@ -224,7 +228,8 @@ void TestMainWindow::titleLimitAppliesToTypingOnly()
     other->setFocus();
     QTest::keyClicks(other, "abcdefghijkl");
     QCOMPARE(other->text(), QStringLiteral("abcdefghij"));
-    QCOMPARE(window->entries().get_field(2, EntryField::Title), QStringLiteral("abcdefghij"));
+    QCOMPARE(
+        window->album().entries().get_field(2, EntryField::Title), QStringLiteral("abcdefghij"));
 
     // An input-method commit is cut to fit.
     other->setText(QStringLiteral("12345678"));
@@ -248,13 +253,14 @@ void TestMainWindow::textsKeepTheirLineBreaks()
     Document d = album(2);
     d.entries.set_field(1, EntryField::Text, QStringLiteral("a\r\nb\r\n"));
     d.entries.set_field(2, EntryField::Text, QStringLiteral("c\rd\ne"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     QCOMPARE(child<QPlainTextEdit>("Text3_0")->toPlainText(), QStringLiteral("a\nb\n"));
     auto* spinner = child<PageSpinner>("UpDown1");
     spinner->setValue(2);
     spinner->setValue(1);
-    QCOMPARE(window->entries().get_field(1, EntryField::Text), QStringLiteral("a\r\nb\r\n"));
-    QCOMPARE(window->entries().get_field(2, EntryField::Text), QStringLiteral("c\rd\ne"));
+    QCOMPARE(
+        window->album().entries().get_field(1, EntryField::Text), QStringLiteral("a\r\nb\r\n"));
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Text), QStringLiteral("c\rd\ne"));
 }
 
 void TestMainWindow::insertAndExtractAcrossPages()
@@ -263,47 +269,47 @@ void TestMainWindow::insertAndExtractAcrossPages()
     d.entries.set_field(6, EntryField::Title, {});
     d.entries.set_field(6, EntryField::Text, {});
     d.entries.set_field(2, EntryField::Image, QStringLiteral("/nonexistent/p2.jpg"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
 
     window->select_slot(1);
-    window->set_saved(true);
-    window->insert_line();
+    window->album().mark_saved({});
+    window->commands().action(QStringLiteral("input_line"))->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T3", "T4", "T5" }));
-    QCOMPARE(
-        window->entries().get_field(3, EntryField::Image), QStringLiteral("/nonexistent/p2.jpg"));
-    QCOMPARE(window->entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
+    QCOMPARE(window->album().entries().get_field(3, EntryField::Image),
+        QStringLiteral("/nonexistent/p2.jpg"));
+    QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
     QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T2"));
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
     QCOMPARE(window->selected_slot(), 1);
 
     // Extract slot 0 of page 2 pulls page 2's contents forward.
     child<PageSpinner>("UpDown1")->setValue(2);
     window->select_slot(0);
-    window->extract_line();
+    window->commands().action(QStringLiteral("delete_line"))->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T4", "T5", "" }));
     QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T4"));
-    QCOMPARE(window->entries().entry_count(), 6);
+    QCOMPARE(window->album().entries().entry_count(), 6);
 }
 
 void TestMainWindow::insertMakesRoomInsteadOfLosingTheLastEntry()
 {
-    window->replace_document(album(1));
+    window->album().replace_document(album(1), {});
     window->select_slot(0);
-    window->insert_line();
+    window->commands().action(QStringLiteral("input_line"))->trigger();
     QCOMPARE(titles(*window), (QStringList { "", "T1", "T2", "T3", "", "" }));
-    QCOMPARE(window->entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
+    QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
     QCOMPARE(window->highest_page(), 2);
 
     // At the size limit nothing may be pushed out: the insert is refused.
     Document full;
     for (int i = 1; i <= EntryTable::MaxEntries; ++i)
         full.entries.append_entry(number_text(i), QStringLiteral("T%1").arg(i), {}, {});
-    window->replace_document(full);
-    window->insert_line();
-    QCOMPARE(window->entries().entry_count(), EntryTable::MaxEntries);
-    QCOMPARE(window->entries().get_field(EntryTable::MaxEntries, EntryField::Title),
+    window->album().replace_document(full, {});
+    window->commands().action(QStringLiteral("input_line"))->trigger();
+    QCOMPARE(window->album().entries().entry_count(), EntryTable::MaxEntries);
+    QCOMPARE(window->album().entries().get_field(EntryTable::MaxEntries, EntryField::Title),
         QStringLiteral("T32766"));
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), QStringLiteral("T1"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("T1"));
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
 }
@@ -318,30 +324,30 @@ void TestMainWindow::menuShortcutsWinOverTextBoxes_data()
 void TestMainWindow::menuShortcutsWinOverTextBoxes()
 {
     QFETCH(QString, box);
-    window->replace_document(album(2));
+    window->album().replace_document(album(2), {});
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     QWidget* focus = window->findChild<QWidget*>(box);
     focus->setFocus();
     QTRY_VERIFY(focus->hasFocus());
 
     QTest::keyClick(focus, Qt::Key_Insert, Qt::ShiftModifier);
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), QString());
-    QCOMPARE(window->entries().get_field(2, EntryField::Title), QStringLiteral("T1"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QString());
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Title), QStringLiteral("T1"));
     QVERIFY(!titles(*window).join(QString()).contains(QStringLiteral("pasted")));
 
     QTest::keyClick(focus, Qt::Key_Delete, Qt::ShiftModifier);
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), QStringLiteral("T1"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("T1"));
 
     QTest::keyClick(focus, Qt::Key_D, Qt::ControlModifier); // removes slot 0's contents
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), QString());
-    QCOMPARE(window->entries().get_field(1, EntryField::Text), QString());
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QString());
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Text), QString());
 }
 
 void TestMainWindow::slotMouseSemantics()
 {
     Document d = album(1);
     d.entries.set_field(3, EntryField::Image, QStringLiteral("/nonexistent/three.jpg"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     auto* photo = child<PhotoBox>("Image1_2");
 
     QTest::mouseClick(photo, Qt::LeftButton);
@@ -370,13 +376,13 @@ void TestMainWindow::slotMouseSemantics()
 
     // Double click opens a photo for that slot; a cancelled dialog moves the
     // focus and counts as an edit.
-    window->set_saved(true);
+    window->album().mark_saved({});
     QTest::mouseDClick(child<PhotoBox>("Image1_1"), Qt::LeftButton);
     QCOMPARE(window->selected_slot(), 1);
     QCOMPARE(dialogs.fileRequests.size(), 1);
     QCOMPARE(dialogs.fileRequests.last().filterIndex, 5);
     QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
 }
 
 void TestMainWindow::toolBarDispatchesByKey()
@@ -385,7 +391,7 @@ void TestMainWindow::toolBarDispatchesByKey()
     QStringList keys, tips;
     for (QAction* a : bar->actions()) {
         if (!a->isSeparator()) {
-            keys << a->objectName();
+            keys << bar->widgetForAction(a)->objectName();
             tips << a->toolTip();
         }
     }
@@ -397,23 +403,23 @@ void TestMainWindow::toolBarDispatchesByKey()
             "印刷プレビュー", "写真を開く", "削除", "挿入", "抜取" }));
     QCOMPARE(bar->actions().size(), 14);
 
-    window->replace_document(album(1));
+    window->album().replace_document(album(1), {});
     window->select_slot(1);
-    bar->findChild<QAction*>(QStringLiteral("cutout"))->trigger();
+    bar->findChild<QToolButton*>(QStringLiteral("cutout"))->click();
     QCOMPARE(titles(*window), (QStringList { "T1", "T3", "" }));
-    bar->findChild<QAction*>(QStringLiteral("photo"))->trigger();
+    bar->findChild<QToolButton*>(QStringLiteral("photo"))->click();
     QCOMPARE(dialogs.fileRequests.size(), 1);
     QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
 }
 
 void TestMainWindow::quitAsksOnlyWhenUnsaved()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     QVERIFY(window->close());
     QVERIFY(dialogs.messages.isEmpty());
 
     window->show();
-    window->set_saved(false);
+    window->album().mark_touched(QStringLiteral("edit"));
     dialogs.messageAnswers << Answer::No;
     window->commands().action(QStringLiteral("end_menu"))->trigger();
     QVERIFY(window->isVisible());
@@ -431,7 +437,7 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
     auto* options = window->findChild<QWidget*>(QStringLiteral("frmOptions"));
     QVERIFY(window->coverWindow()->isVisible());
     QVERIFY(options && options->isVisible());
-    QVERIFY(!window->saved()); // opening the cover window counts as an edit
+    QVERIFY(!window->album().saved()); // opening the cover window counts as an edit
     dialogs.messageAnswers << Answer::Yes;
     QVERIFY(window->close());
     QVERIFY(!window->isVisible());
@@ -444,7 +450,7 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
 // that is under way neither waits for it nor decodes what is no longer wanted.
 void TestMainWindow::neighbourPagesAreDecodedAhead()
 {
-    window->replace_document(photoAlbum());
+    window->album().replace_document(photoAlbum(), {});
     window->prefetcher().waitForDone();
     const int decoded = window->photoLoader().decodeCount();
     QCOMPARE(decoded, 6); // page 1 on screen, page 2 ahead
@@ -461,7 +467,7 @@ void TestMainWindow::neighbourPagesAreDecodedAhead()
 void TestMainWindow::startUpDecodesPageOneBehindTheCover()
 {
     window->set_photos_deferred(true);
-    window->replace_document(photoAlbum());
+    window->album().replace_document(photoAlbum(), {});
     QVERIFY(window->slot(0).photoBox()->picture().isNull());
     window->set_photos_deferred(true); // the cover window is on screen now
     window->prefetcher().waitForDone();
@@ -470,6 +476,91 @@ void TestMainWindow::startUpDecodesPageOneBehindTheCover()
     QCOMPARE(window->slot(2).photoBox()->picture().pixel(1, 1), qRgb(60, 0, 0));
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 6); // page 1 once, then page 2 ahead
+}
+
+// Ctrl+Z inside a title box must undo through the album (the box's own undo
+// would leave the album and the box apart), and undo must bring back what an
+// extract took away, photo path included.
+void TestMainWindow::undoAndRedoByKeys()
+{
+    Document d = album(2);
+    d.entries.set_field(5, EntryField::Image, QStringLiteral("/nonexistent/five.jpg"));
+    window->album().replace_document(d, QStringLiteral("/a.zkr"));
+    QAction* undo = window->commands().action(QStringLiteral("edit_undo"));
+    QAction* redo = window->commands().action(QStringLiteral("edit_redo"));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    auto* title = child<TitleEdit>("Text2_0");
+    title->clear();
+    window->album().mark_saved(QStringLiteral("/a.zkr"));
+    title->setFocus();
+    QTest::keyClicks(title, "abc");
+    QCOMPARE(undo->text(), QStringLiteral("元に戻す(タイトルの入力)"));
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(title->text(), QString());
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QString());
+    QVERIFY(window->album().saved());
+    QCOMPARE(redo->text(), QStringLiteral("やり直し(タイトルの入力)"));
+    QTest::keyClick(title, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(title->text(), QStringLiteral("abc"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("abc"));
+    QVERIFY(!window->album().saved());
+
+    // Leaving the box ends the step: Ctrl+Z takes back only the text typed after.
+    auto* text = child<QPlainTextEdit>("Text3_0");
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, "de");
+    title->setFocus();
+    QTest::keyClicks(title, "f");
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(title->text(), QStringLiteral("abc"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Text), QStringLiteral("x1de"));
+
+    // Extract on page 2, then undo from page 1: the page of the change comes
+    // back on screen with its slot selected.
+    window->pageControl()->setValue(2);
+    window->select_slot(1);
+    QTest::keyClick(title, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T6"));
+    window->pageControl()->setValue(1);
+    window->select_slot(0);
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // nothing to redo
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T5"));
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Image),
+        QStringLiteral("/nonexistent/five.jpg"));
+    QCOMPARE(window->current_page(), 2);
+    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(child<QLineEdit>("Text2_1")->text(), QStringLiteral("T5"));
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T6"));
+}
+
+void TestMainWindow::slotKeysSelect_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("slot");
+    QTest::newRow("Ctrl+1") << int(Qt::Key_1) << 0;
+    QTest::newRow("Ctrl+2") << int(Qt::Key_2) << 1;
+    QTest::newRow("Ctrl+3") << int(Qt::Key_3) << 2;
+}
+
+// Keyboard users select a slot from anywhere, also from another slot's box.
+void TestMainWindow::slotKeysSelect()
+{
+    QFETCH(int, key);
+    QFETCH(int, slot);
+    window->select_slot(slot == 0 ? 2 : 0);
+    QWidget* from = child<QPlainTextEdit>(slot == 1 ? "Text3_2" : "Text3_1");
+    from->setFocus();
+    QTest::keyClick(from, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(window->selected_slot(), slot);
+    for (int k = 0; k < 3; ++k)
+        QCOMPARE(window->slot(k).frame()->borderColor(),
+            k == slot ? QColor(80, 80, 192) : QColor(192, 192, 192));
+    QVERIFY(window->slot(slot).titleBox()->hasFocus());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,5 +1,7 @@
 #include "cover/coverdialog.h"
+#include "model/album.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -14,14 +16,18 @@ private Q_SLOTS:
     void boxesShowAndEditTheCoverData();
     void okAndCloseOnlyHide();
     void keyboardOrder();
+    void eraNamesTheLabels_data();
+    void eraNamesTheLabels();
 };
 
 void TestCoverDialog::boxesShowAndEditTheCoverData()
 {
-    CoverData cover;
+    Document d;
     for (int n = 1; n <= CoverData::FieldCount; ++n)
-        cover.setLine(n, QStringLiteral("v%1").arg(n));
-    CoverDialog dialog(cover, nullptr);
+        d.cover.setLine(n, QStringLiteral("v%1").arg(n));
+    Album album;
+    album.replace_document(d, {});
+    CoverDialog dialog(album, nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("表紙データ"));
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n));
@@ -30,18 +36,18 @@ void TestCoverDialog::boxesShowAndEditTheCoverData()
         QCOMPARE(box->maxLength(), 32767); // no limit of its own
     }
     QTest::keyClicks(dialog.box(CoverField::ProjectName), "X");
-    QCOMPARE(cover.field(CoverField::ProjectName), QStringLiteral("v3X"));
+    QCOMPARE(album.cover().field(CoverField::ProjectName), QStringLiteral("v3X"));
 
     // An opened album's cover replaces what the boxes show.
-    cover.setField(CoverField::Contractor, QStringLiteral("山田建設"));
-    dialog.reload();
+    d.cover.setField(CoverField::Contractor, QStringLiteral("山田建設"));
+    album.replace_document(d, {});
     QCOMPARE(dialog.box(CoverField::Contractor)->text(), QStringLiteral("山田建設"));
 }
 
 void TestCoverDialog::okAndCloseOnlyHide()
 {
-    CoverData cover;
-    CoverDialog dialog(cover, nullptr);
+    Album album;
+    CoverDialog dialog(album, nullptr);
     dialog.show();
     dialog.box(CoverField::StartDay)->setText(QStringLiteral("9"));
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
@@ -50,13 +56,13 @@ void TestCoverDialog::okAndCloseOnlyHide()
     QVERIFY(dialog.close());
     QVERIFY(!dialog.testAttribute(Qt::WA_DeleteOnClose));
     QCOMPARE(dialog.box(CoverField::StartDay)->text(), QStringLiteral("9"));
-    QCOMPARE(cover.field(CoverField::StartDay), QStringLiteral("9"));
+    QCOMPARE(album.cover().field(CoverField::StartDay), QStringLiteral("9"));
 }
 
 void TestCoverDialog::keyboardOrder()
 {
-    CoverData cover;
-    CoverDialog dialog(cover, nullptr);
+    Album album;
+    CoverDialog dialog(album, nullptr);
     QStringList order;
     QWidget* w = dialog.box(CoverField::FiscalYear);
     for (int i = 0; i < 15; ++i) {
@@ -68,6 +74,44 @@ void TestCoverDialog::keyboardOrder()
     QCOMPARE(order,
         (QStringList { "Text1", "Text2", "OKButton", "Text3", "Text4", "Text5", "Text6", "Text7",
             "Text8", "Text9", "Text10", "Text11", "Text12", "Text13", "Text14" }));
+}
+
+// The four date captions name the chosen era, switching back and forth;
+// the years in the boxes, and so in the file, stay as they are.
+void TestCoverDialog::eraNamesTheLabels_data()
+{
+    QTest::addColumn<QList<Era>>("choices");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("令和") << QList<Era> { Era::Reiwa } << QStringLiteral("令和");
+    QTest::newRow("back to 平成") << QList<Era> { Era::Reiwa, Era::Heisei }
+                                  << QStringLiteral("平成");
+}
+
+void TestCoverDialog::eraNamesTheLabels()
+{
+    QFETCH(QList<Era>, choices);
+    QFETCH(QString, name);
+    Document d;
+    d.entries.reset_table();
+    d.cover.setField(CoverField::FiscalYear, QStringLiteral("38"));
+    Album album;
+    album.replace_document(d, {});
+    CoverDialog dialog(album, nullptr);
+    for (const Era era : choices)
+        dialog.setEra(era);
+    QStringList captions;
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    for (const QLabel* l : labels) {
+        if (l->text().contains(QStringLiteral("平成"))
+            || l->text().contains(QStringLiteral("令和")))
+            captions << l->text();
+    }
+    captions.sort();
+    const QString date = name + QStringLiteral("　　　年　　 月　　 日");
+    QCOMPARE(captions, (QStringList { name, date, date, date }));
+    QCOMPARE(album.cover(), d.cover);
+    QVERIFY(album.saved());
+    QCOMPARE(dialog.box(CoverField::FiscalYear)->text(), QStringLiteral("38"));
 }
 
 QTEST_MAIN(TestCoverDialog)

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include "testfiles.h"
 
 #include <sys/stat.h>
@@ -66,6 +68,11 @@ private Q_SLOTS:
     void refusalWritesNothing_data();
     void refusalWritesNothing();
     void failedWriteIsReported();
+    // Reading needs at most a small multiple of the file's size, whatever the
+    // file holds (all lines, or one line): peak memory grows by no more than
+    // 6 x the file size.
+    void readerMemoryIsBounded_data();
+    void readerMemoryIsBounded();
 
 private:
     QTemporaryDir dir;
@@ -170,6 +177,14 @@ void TestDocumentFile::otherLineEndsAreRead()
     QCOMPARE(a.document.entries.entry_count(), 3);
     QCOMPARE(b.document.entries.get_field(3, EntryField::Image), QStringLiteral("x"));
     QCOMPARE(encode_document(a.document).bytes, fileWith(3));
+
+    // Empty lines after the last entry (an editor's extra line end) hold nothing.
+    for (const QByteArray& extra :
+        { QByteArray("\r\n"), QByteArray("\r\n\r\n\r\n"), QByteArray("\n") }) {
+        const ReadResult c = parse_document(fileWith(3) + extra);
+        QVERIFY2(c.ok(), qPrintable(c.message));
+        QCOMPARE(encode_document(c.document).bytes, fileWith(3));
+    }
 }
 
 void TestDocumentFile::padsToWholePages_data()
@@ -296,6 +311,37 @@ void TestDocumentFile::failedWriteIsReported()
         = write_document(dir.filePath(QStringLiteral("no/such/folder/a.zkr")), newDocument());
     QCOMPARE(r.error, WriteError::CannotWrite);
     QVERIFY(r.message.contains(QStringLiteral("no/such/folder/a.zkr")));
+}
+
+void TestDocumentFile::readerMemoryIsBounded_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("error");
+    constexpr qsizetype size = 48 * 1024 * 1024;
+    QTest::newRow("line feeds") << QByteArray(size, '\n') << int(ReadError::TooManyEntries);
+    QByteArray crlf(size, '\r');
+    for (qsizetype i = 1; i < size; i += 2)
+        crlf[i] = '\n';
+    QTest::newRow("CR LF") << crlf << int(ReadError::TooManyEntries);
+    QByteArray longText = fileWith(0) + " 1\r\nt\r\n";
+    longText += QByteArray(size, 'a') + "\r\n\r\n";
+    QTest::newRow("one long text") << longText << int(ReadError::None);
+}
+
+void TestDocumentFile::readerMemoryIsBounded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, error);
+    rusage before {};
+    ::getrusage(RUSAGE_SELF, &before);
+    {
+        const ReadResult r = parse_document(bytes);
+        QCOMPARE(int(r.error), error);
+    }
+    rusage after {};
+    ::getrusage(RUSAGE_SELF, &after);
+    const qint64 grownKiB = after.ru_maxrss - before.ru_maxrss;
+    QVERIFY2(grownKiB * 1024 <= 6 * bytes.size(), qPrintable(QString::number(grownKiB)));
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

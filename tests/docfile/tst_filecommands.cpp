@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -49,8 +50,24 @@ private Q_SLOTS:
     void failedOpenLeavesTheAlbumAsItWas();
     void newStartsAFreshAlbum();
     void openingAtStartUpShowsTheFilesCover();
+    void unsavedWorkIsAskedAbout_data();
+    void unsavedWorkIsAskedAbout();
+    void titleBarFollowsTheAlbum_data();
+    void titleBarFollowsTheAlbum();
+    void saveProposesTheAlbumsFile_data();
+    void saveProposesTheAlbumsFile();
 
 private:
+    // The messages that only tell (failures), not the questions.
+    QList<MessageRequest> warnings() const
+    {
+        QList<MessageRequest> told;
+        for (const MessageRequest& m : dialogs.messages) {
+            if (m.buttons == MessageButtons::Ok)
+                told << m;
+        }
+        return told;
+    }
     void trigger(const char* name) { window->commands().action(QLatin1String(name))->trigger(); }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
@@ -73,14 +90,13 @@ void TestFileCommands::init()
 
 void TestFileCommands::cleanup()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     delete window;
 }
 
 void TestFileCommands::saveWritesTheAlbum()
 {
-    window->entries().set_field(2, EntryField::Title, QStringLiteral("基礎"));
-    window->set_saved(false);
+    window->album().set_title(2, QStringLiteral("基礎"));
     dialogs.saveAnswers << path("saved.zkr");
     trigger("file_save");
 
@@ -92,42 +108,41 @@ void TestFileCommands::saveWritesTheAlbum()
     QCOMPARE(asked.defaultExtension, QStringLiteral("zkr"));
     QVERIFY(asked.confirmOverwrite);
 
-    QCOMPARE(readAll(path("saved.zkr")), encode_document(window->document()).bytes);
+    QCOMPARE(readAll(path("saved.zkr")), encode_document(window->album().document()).bytes);
     QCOMPARE(readAll(path("saved.zkr")).count('\n'), 26);
-    QVERIFY(window->saved());
+    QVERIFY(window->album().saved());
 }
 
 void TestFileCommands::cancelledDialogsChangeNothing()
 {
-    window->entries().set_field(1, EntryField::Title, QStringLiteral("kept"));
-    window->set_saved(false);
+    window->album().set_title(1, QStringLiteral("kept"));
     trigger("file_save");
+    dialogs.messageAnswers << Answer::Yes; // give up the unsaved title
     trigger("file_open");
     QCOMPARE(dialogs.fileRequests.size(), 2);
     QVERIFY(!dialogs.fileRequests.last().confirmOverwrite);
-    QVERIFY(!window->saved());
-    QCOMPARE(window->entries().get_field(1, EntryField::Title), QStringLiteral("kept"));
-    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(!window->album().saved());
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("kept"));
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestFileCommands::failedSaveSaysWhyAndKeepsTheFlag()
 {
     QVERIFY(writeAll(path("old.zkr"), "old"));
-    window->entries().set_field(1, EntryField::Title, QStringLiteral("写真😀"));
-    window->set_saved(false);
+    window->album().set_title(1, QStringLiteral("写真😀"));
     dialogs.saveAnswers << path("old.zkr");
     trigger("file_save");
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
     QCOMPARE(readAll(path("old.zkr")), QByteArray("old"));
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("No.1 のタイトル")));
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("😀")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
 
-    window->entries().set_field(1, EntryField::Title, QStringLiteral("ok"));
+    window->album().set_title(1, QStringLiteral("ok"));
     dialogs.saveAnswers << path("no/such/folder/x.zkr");
     trigger("file_save");
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
     QVERIFY(dialogs.lastMessage().contains(path("no/such/folder/x.zkr")));
 }
 
@@ -153,7 +168,7 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
         QStringLiteral("十五文字ある長いタイトルの例です"));
     QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("Text2_1"))->text().left(2),
         QStringLiteral("t2"));
-    QCOMPARE(window->document().cover.field(CoverField::FiscalYear), QStringLiteral("c1"));
+    QCOMPARE(window->album().document().cover.field(CoverField::FiscalYear), QStringLiteral("c1"));
     QCOMPARE(window->coverWindow()->box(CoverField::SubmissionDay)->text(), QStringLiteral("c14"));
 
     // Page through the album, then save it.
@@ -166,28 +181,28 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
 
 void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
 {
-    window->entries().append_page();
-    window->replace_document(window->document());
+    window->album().append_page();
     window->pageControl()->setValue(2);
-    window->entries().set_field(5, EntryField::Title, QStringLiteral("mine"));
-    window->document().cover.setField(CoverField::ProjectName, QStringLiteral("my project"));
-    window->set_saved(false);
+    window->album().set_title(5, QStringLiteral("mine"));
+    window->album().set_cover_field(CoverField::ProjectName, QStringLiteral("my project"));
 
     QByteArray broken = storedAlbum();
     broken.chop(4);
     QVERIFY(writeAll(path("broken.zkr"), broken));
     dialogs.openAnswers << path("broken.zkr") << path("missing.zkr");
+    // Give up the unsaved edits, twice (the failure's OK between).
+    dialogs.messageAnswers << Answer::Yes << Answer::Ok << Answer::Yes;
     trigger("file_open");
     trigger("file_open");
 
-    QCOMPARE(dialogs.messages.size(), 2);
-    QVERIFY(dialogs.messages.first().text.startsWith(path("broken.zkr")));
-    QVERIFY(dialogs.messages.last().text.startsWith(path("missing.zkr")));
-    QCOMPARE(window->entries().entry_count(), 6);
+    QCOMPARE(warnings().size(), 2);
+    QVERIFY(warnings().first().text.startsWith(path("broken.zkr")));
+    QVERIFY(warnings().last().text.startsWith(path("missing.zkr")));
+    QCOMPARE(window->album().entries().entry_count(), 6);
     QCOMPARE(window->current_page(), 2);
-    QCOMPARE(window->entries().get_field(5, EntryField::Title), QStringLiteral("mine"));
-    QCOMPARE(window->document().cover.field(CoverField::ProjectName), QStringLiteral("my project"));
-    QVERIFY(!window->saved());
+    QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("mine"));
+    QCOMPARE(window->album().cover().field(CoverField::ProjectName), QStringLiteral("my project"));
+    QVERIFY(!window->album().saved());
 }
 
 void TestFileCommands::newStartsAFreshAlbum()
@@ -196,12 +211,12 @@ void TestFileCommands::newStartsAFreshAlbum()
     for (int i = 1; i <= 6; ++i)
         d.entries.append_entry(
             number_text(i), QStringLiteral("T%1").arg(i), {}, QStringLiteral("/x.jpg"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     window->pageControl()->setValue(2);
     window->select_slot(2);
     const CoverDialog* oldCover = window->coverWindow();
     QVERIFY(oldCover);
-    window->set_saved(false);
+    window->album().mark_saved({}); // paging counted as an edit
 
     // The new cover window is modal; the user presses OK.
     bool shownModal = false;
@@ -214,10 +229,10 @@ void TestFileCommands::newStartsAFreshAlbum()
     trigger("file_new");
     QVERIFY(shownModal);
     QVERIFY(dialogs.messages.isEmpty());
-    QCOMPARE(window->entries().entry_count(), 3);
+    QCOMPARE(window->album().entries().entry_count(), 3);
     for (int i = 1; i <= 3; ++i) {
-        QCOMPARE(window->entries().get_field(i, EntryField::Number), number_text(i));
-        QVERIFY(window->entries().entry(i).isEmpty());
+        QCOMPARE(window->album().entries().get_field(i, EntryField::Number), number_text(i));
+        QVERIFY(window->album().entries().entry(i).isEmpty());
     }
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(window->highest_page(), 1);
@@ -225,7 +240,7 @@ void TestFileCommands::newStartsAFreshAlbum()
     QCOMPARE(
         window->findChild<QLineEdit*>(QStringLiteral("Text1_2"))->text(), QStringLiteral("No. 3"));
     QCOMPARE(window->selected_slot(), 0);
-    QCOMPARE(window->document().cover.field(CoverField::Contractor), QStringLiteral("cover 2"));
+    QCOMPARE(window->album().cover().field(CoverField::Contractor), QStringLiteral("cover 2"));
     QCOMPARE(window->coverWindow()->box(CoverField::Contractor)->text(), QStringLiteral("cover 2"));
 }
 
@@ -235,7 +250,153 @@ void TestFileCommands::openingAtStartUpShowsTheFilesCover()
     QVERIFY(window->fileCommands().open_document(path("start.zkr")));
     QCOMPARE(window->coverWindow()->box(CoverField::ProjectName)->text(), QStringLiteral("c3"));
     QVERIFY(!window->fileCommands().open_document(path("nothing.zkr")));
-    QCOMPARE(window->document().cover.field(CoverField::ProjectName), QStringLiteral("c3"));
+    QCOMPARE(window->album().document().cover.field(CoverField::ProjectName), QStringLiteral("c3"));
+}
+
+// New and open must not throw unsaved work away unasked, and must do nothing
+// when the user says No.
+void TestFileCommands::unsavedWorkIsAskedAbout_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("replaced");
+
+    QTest::newRow("new, unsaved, yes") << "file_new" << true << Answer::Yes << true;
+    QTest::newRow("new, unsaved, no") << "file_new" << true << Answer::No << false;
+    QTest::newRow("new, saved") << "file_new" << false << Answer::No << true;
+    QTest::newRow("open, unsaved, yes") << "file_open" << true << Answer::Yes << true;
+    QTest::newRow("open, unsaved, no") << "file_open" << true << Answer::No << false;
+    QTest::newRow("open, saved") << "file_open" << false << Answer::No << true;
+}
+
+void TestFileCommands::unsavedWorkIsAskedAbout()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, unsaved);
+    QFETCH(Answer, answer);
+    QFETCH(bool, replaced);
+
+    QVERIFY(writeAll(path("other.zkr"), storedAlbum()));
+    window->album().set_title(1, QStringLiteral("mine"));
+    if (!unsaved)
+        window->album().mark_saved(path("mine.zkr"));
+    dialogs.messageAnswers << answer;
+    dialogs.openAnswers << path("other.zkr");
+    // A new album's cover window is modal: OK it.
+    QTimer::singleShot(0, this, [] {
+        if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
+            modal->accept();
+    });
+    trigger(qPrintable(command));
+
+    QCOMPARE(dialogs.messages.size(), unsaved ? 1 : 0);
+    if (unsaved) {
+        const MessageRequest asked = dialogs.messages.last();
+        QVERIFY(asked.text.startsWith(
+            QStringLiteral("無題の写真帳 には保存されていない変更があります.")));
+        QCOMPARE(asked.buttons, MessageButtons::YesNo);
+        QCOMPARE(asked.defaultButton, Answer::No);
+    }
+    // No: not even the file dialog.
+    QCOMPARE(dialogs.fileRequests.size(), command == u"file_open" && replaced ? 1 : 0);
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Title) != u"mine", replaced);
+    QCOMPARE(window->album().saved(), replaced || !unsaved);
+}
+
+// Script: o open album.zkr, n new, e edit, u undo, s save as other.zkr.
+void TestFileCommands::titleBarFollowsTheAlbum_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("new album") << ""
+                               << "Zelkora" << false;
+    QTest::newRow("opened") << "o"
+                            << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("edited") << "oe"
+                            << "album.zkr[*] - Zelkora" << true;
+    QTest::newRow("edit undone") << "oeu"
+                                 << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("saved under another name") << "oes"
+                                              << "other.zkr[*] - Zelkora" << false;
+    QTest::newRow("new after an open") << "on"
+                                       << "Zelkora" << false;
+}
+
+void TestFileCommands::titleBarFollowsTheAlbum()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, title);
+    QFETCH(bool, modified);
+
+    QVERIFY(writeAll(path("album.zkr"), storedAlbum()));
+    for (const QChar c : script) {
+        if (c == u'o') {
+            QVERIFY(window->fileCommands().open_document(path("album.zkr")));
+        } else if (c == u'n') {
+            QTimer::singleShot(0, this, [] {
+                if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
+                    modal->accept();
+            });
+            trigger("file_new");
+        } else if (c == u'e') {
+            window->album().set_title(1, QStringLiteral("edited"));
+        } else if (c == u'u') {
+            trigger("edit_undo");
+        } else if (c == u's') {
+            dialogs.saveAnswers << path("other.zkr");
+            trigger("file_save");
+        }
+    }
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(window->isWindowModified(), modified);
+}
+
+// Saving back should not mean looking for the file again.
+void TestFileCommands::saveProposesTheAlbumsFile_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("proposed"); // relative to the test folder; "-" for none
+
+    QTest::newRow("fresh start") << ""
+                                 << "-";
+    QTest::newRow("opened album") << "o"
+                                  << "album.zkr";
+    QTest::newRow("saved under a new name") << "s"
+                                            << "first.zkr";
+    QTest::newRow("new album after an open: the folder") << "on"
+                                                         << "";
+}
+
+void TestFileCommands::saveProposesTheAlbumsFile()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, proposed);
+
+    QVERIFY(writeAll(path("album.zkr"), storedAlbum()));
+    for (const QChar c : script) {
+        if (c == u'o') {
+            dialogs.openAnswers << path("album.zkr");
+            trigger("file_open");
+        } else if (c == u's') {
+            dialogs.saveAnswers << path("first.zkr");
+            trigger("file_save");
+        } else if (c == u'n') {
+            QTimer::singleShot(0, this, [] {
+                if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
+                    modal->accept();
+            });
+            trigger("file_new");
+        }
+    }
+    trigger("file_save"); // cancelled
+    const QString expected = proposed == u"-" ? QString()
+        : proposed.isEmpty()                  ? QDir(dir.path()).absolutePath()
+                                              : path(qPrintable(proposed));
+    QCOMPARE(dialogs.fileRequests.last().proposedPath, expected);
+    QVERIFY(dialogs.fileRequests.last().confirmOverwrite);
 }
 
 QTEST_MAIN(TestFileCommands)

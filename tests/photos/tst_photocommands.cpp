@@ -72,12 +72,12 @@ void TestPhotoCommands::init()
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
-    window->set_saved(true);
+    window->album().mark_saved({});
 }
 
 void TestPhotoCommands::cleanup()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     delete window;
 }
 
@@ -95,10 +95,9 @@ void TestPhotoCommands::drop(int k, QMimeData* data)
 
 void TestPhotoCommands::importPlacesThePhoto()
 {
-    window->entries().set_field(2, EntryField::Title, QStringLiteral("kept"));
-    window->show_page();
+    window->album().set_title(2, QStringLiteral("kept"));
     window->select_slot(1);
-    window->set_saved(true);
+    window->album().mark_saved({});
     dialogs.openAnswers << file("red.jpg");
     window->commands().action(QStringLiteral("load_image_menu"))->trigger();
 
@@ -109,59 +108,62 @@ void TestPhotoCommands::importPlacesThePhoto()
                        "JPG ファイル (*.jpg)|*.jpg|JPEG ファイル (*.jpeg)|*.jpeg|"
                        "WMF ファイル (*.wmf)|*.wmf|"));
     QCOMPARE(asked.filterIndex, 5);
-    QCOMPARE(window->entries().get_field(2, EntryField::Image), file("red.jpg"));
-    QCOMPARE(window->entries().get_field(2, EntryField::Title), QStringLiteral("kept"));
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Image), file("red.jpg"));
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Title), QStringLiteral("kept"));
     QCOMPARE(photo(1)->picture().pixelColor(5, 5).red(), 254);
     QCOMPARE(photo(1)->picture().size(), window->slotPictureSize());
     QVERIFY(window->slot(1).titleBox()->hasFocus());
-    QVERIFY(!window->saved());
-    QCOMPARE(window->entries().entry_count(), 3);
+    QVERIFY(!window->album().saved());
+    QCOMPARE(window->album().entries().entry_count(), 3);
 
     // Replacing the photo overwrites the path only.
     dialogs.openAnswers << file("blue.png");
-    window->photoCommands().load_image(1);
-    QCOMPARE(window->entries().get_field(2, EntryField::Image), file("blue.png"));
+    window->photoCommands().load_image(entry_index(window->current_page(), 1));
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Image), file("blue.png"));
 }
 
 void TestPhotoCommands::importIntoTheLastSlotGrowsTheAlbum()
 {
     dialogs.openAnswers << file("red.jpg") << file("red.jpg");
-    window->photoCommands().load_image(2);
-    QCOMPARE(window->entries().entry_count(), 6);
-    QCOMPARE(window->entries().get_field(4, EntryField::Number), QStringLiteral(" 4"));
-    QCOMPARE(window->entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
-    QVERIFY(window->entries().entry(6).isEmpty());
+    window->photoCommands().load_image(entry_index(window->current_page(), 2));
+    QCOMPARE(window->album().entries().entry_count(), 6);
+    QCOMPARE(window->album().entries().get_field(4, EntryField::Number), QStringLiteral(" 4"));
+    QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
+    QVERIFY(window->album().entries().entry(6).isEmpty());
     QCOMPARE(window->highest_page(), 2);
     QCOMPARE(window->current_page(), 1);
     // Page 1 is no longer the last page.
-    window->photoCommands().load_image(2);
-    QCOMPARE(window->entries().entry_count(), 6);
+    window->photoCommands().load_image(entry_index(window->current_page(), 2));
+    QCOMPARE(window->album().entries().entry_count(), 6);
 }
 
 void TestPhotoCommands::importFailureChangesNothing()
 {
-    window->entries().set_field(1, EntryField::Image, file("blue.png"));
-    window->show_page();
-    window->set_saved(true);
+    window->album().set_image(1, file("blue.png"));
+    window->album().mark_saved({});
     window->slot(2).titleBox()->setFocus();
     dialogs.openAnswers << file("notes.jpg");
-    window->photoCommands().load_image(0);
+    window->photoCommands().load_image(entry_index(window->current_page(), 0));
     QCOMPARE(dialogs.messages.size(), 1);
-    QCOMPARE(dialogs.lastMessage(), QStringLiteral("写真ファイル取込に失敗しました."));
+    // The first sentence as it always was, then the file and the loader's reason.
+    QCOMPARE(dialogs.lastMessage(),
+        QStringLiteral("写真ファイル取込に失敗しました.\n\n%1\n"
+                       "写真ファイルではないか、読めない形式のファイルです.")
+            .arg(file("notes.jpg")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
     QCOMPARE(dialogs.messages.last().icon, MessageIcon::None);
-    QCOMPARE(window->entries().get_field(1, EntryField::Image), file("blue.png"));
+    QCOMPARE(window->album().entries().get_field(1, EntryField::Image), file("blue.png"));
     QCOMPARE(photo(0)->picture().pixelColor(5, 5).blue(), 255);
-    QVERIFY(window->saved());
+    QVERIFY(window->album().saved());
     QVERIFY(window->slot(2).titleBox()->hasFocus());
 }
 
 void TestPhotoCommands::cancelledImportIsAnEdit()
 {
-    window->photoCommands().load_image(1);
-    QVERIFY(window->entries().get_field(2, EntryField::Image).isEmpty());
+    window->photoCommands().load_image(entry_index(window->current_page(), 1));
+    QVERIFY(window->album().entries().get_field(2, EntryField::Image).isEmpty());
     QVERIFY(window->slot(1).titleBox()->hasFocus());
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -170,13 +172,13 @@ void TestPhotoCommands::growthIsRefusedAtTheLimitButThePhotoStays()
     Document full;
     for (int i = 1; i <= EntryTable::MaxEntries; ++i)
         full.entries.append_entry(number_text(i), {}, {}, {});
-    window->replace_document(full);
+    window->album().replace_document(full, {});
     window->pageControl()->setValue(window->highest_page());
     dialogs.openAnswers << file("red.jpg");
-    window->photoCommands().load_image(2);
-    QCOMPARE(window->entries().entry_count(), EntryTable::MaxEntries);
-    QCOMPARE(
-        window->entries().get_field(EntryTable::MaxEntries, EntryField::Image), file("red.jpg"));
+    window->photoCommands().load_image(entry_index(window->current_page(), 2));
+    QCOMPARE(window->album().entries().entry_count(), EntryTable::MaxEntries);
+    QCOMPARE(window->album().entries().get_field(EntryTable::MaxEntries, EntryField::Image),
+        file("red.jpg"));
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.lastMessage().endsWith(QLatin1Char('.')));
 }
@@ -188,22 +190,22 @@ void TestPhotoCommands::removalEmptiesTheSlot()
     d.entries.append_entry(
         QStringLiteral(" 2"), QStringLiteral("t"), QStringLiteral("a\r\nb"), file("red.jpg"));
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     window->select_slot(1);
-    window->set_saved(true);
+    window->album().mark_saved({});
     window->commands().action(QStringLiteral("delete_image_menu"))->trigger();
-    QVERIFY(window->entries().entry(2).isEmpty());
-    QCOMPARE(window->entries().get_field(2, EntryField::Number), QStringLiteral(" 2"));
+    QVERIFY(window->album().entries().entry(2).isEmpty());
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Number), QStringLiteral(" 2"));
     QVERIFY(photo(1)->picture().isNull());
     QVERIFY(window->slot(1).titleBox()->text().isEmpty());
     QVERIFY(window->slot(1).textBox()->toPlainText().isEmpty());
     QVERIFY(QFile::exists(file("red.jpg")));
 
     // An empty slot: only the saved flag changes.
-    window->set_saved(true);
-    window->photoCommands().delete_image(2);
-    QVERIFY(!window->saved());
-    QCOMPARE(window->entries().entry_count(), 3);
+    window->album().mark_saved({});
+    window->photoCommands().delete_image(entry_index(window->current_page(), 2));
+    QVERIFY(!window->album().saved());
+    QCOMPARE(window->album().entries().entry_count(), 3);
 }
 
 void TestPhotoCommands::dropOneFile()
@@ -213,11 +215,11 @@ void TestPhotoCommands::dropOneFile()
     drop(2, data);
     QCOMPARE(window->selected_slot(), 2);
     QCOMPARE(window->slot(2).frame()->borderColor(), QColor(80, 80, 192));
-    QCOMPARE(window->entries().get_field(3, EntryField::Image), file("red.jpg"));
-    QCOMPARE(window->entries().entry_count(), 6);
+    QCOMPARE(window->album().entries().get_field(3, EntryField::Image), file("red.jpg"));
+    QCOMPARE(window->album().entries().entry_count(), 6);
     QVERIFY(!photo(2)->picture().isNull());
     QVERIFY(window->slot(2).titleBox()->hasFocus());
-    QVERIFY(!window->saved());
+    QVERIFY(!window->album().saved());
 }
 
 void TestPhotoCommands::dropRefusals()
@@ -230,7 +232,7 @@ void TestPhotoCommands::dropRefusals()
         QStringLiteral("複数のファイルがドロップされました.\r\nドラッグをやり直してください."));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
     QCOMPARE(window->selected_slot(), 0);
-    QVERIFY(window->saved());
+    QVERIFY(window->album().saved());
 
     // Text: nothing at all.
     auto* text = new QMimeData;
@@ -245,11 +247,13 @@ void TestPhotoCommands::dropRefusals()
     QCOMPARE(dialogs.messages.size(), 2);
     QCOMPARE(dialogs.lastMessage(),
         QStringLiteral("ドロップファイルによるエラーが発生しました.\r\n\r\n"
-                       "対応ファイル以外の可能性があります."));
+                       "対応ファイル以外の可能性があります.\r\n\r\n%1\r\n"
+                       "写真ファイルではないか、読めない形式のファイルです.")
+            .arg(file("notes.jpg")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("ドロップファイルエラー"));
     QCOMPARE(window->selected_slot(), 1);
-    QVERIFY(window->entries().get_field(2, EntryField::Image).isEmpty());
-    QVERIFY(window->saved());
+    QVERIFY(window->album().entries().get_field(2, EntryField::Image).isEmpty());
+    QVERIFY(window->album().saved());
 }
 
 // A photo moved away since the album was saved: the slot says so, the
@@ -260,11 +264,11 @@ void TestPhotoCommands::missingPhotoShowsANotice()
     d.entries.append_entry(QStringLiteral(" 1"), {}, {}, file("red.jpg"));
     d.entries.append_entry(QStringLiteral(" 2"), {}, {}, file("moved-away.jpg"));
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, file("blue.png"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     QVERIFY(!photo(0)->picture().isNull());
     QVERIFY(photo(1)->isUnreadable());
     QVERIFY(!photo(2)->picture().isNull());
-    QCOMPARE(window->entries().get_field(2, EntryField::Image), file("moved-away.jpg"));
+    QCOMPARE(window->album().entries().get_field(2, EntryField::Image), file("moved-away.jpg"));
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -274,7 +278,7 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
     d.entries.append_entry(QStringLiteral(" 1"), {}, {}, file("red.jpg"));
     d.entries.append_entry(QStringLiteral(" 2"), {}, {}, file("blue.png"));
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     window->select_slot(0);
     window->commands().action(QStringLiteral("zoom_photo"))->trigger();
     ZoomWindow* zoom = window->zoomWindow();
@@ -291,7 +295,7 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
     QCOMPARE(window->selected_slot(), 1);
 
     // Removing the photo leaves the zoom window as it is.
-    window->photoCommands().delete_image(1);
+    window->photoCommands().delete_image(entry_index(window->current_page(), 1));
     QCOMPARE(zoom->windowTitle(), file("blue.png"));
     QVERIFY(!zoom->picture().isNull());
 

@@ -91,6 +91,98 @@ QByteArray wmf()
     return data;
 }
 
+// A placeable metafile of a 100 x 50 unit window around records, whose
+// header names maxRecord (in words) as its largest record.
+QByteArray placeable(const QByteArray& records, quint32 maxRecord)
+{
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const quint16 header[10] = { 0xCDD7, 0x9AC6, 0, 0, 0, 100, 50, 96, 0, 0 };
+    quint16 checksum = 0;
+    for (quint16 word : header) {
+        out << word;
+        checksum ^= word;
+    }
+    out << checksum << quint16(1) << quint16(9) << quint16(0x0300)
+        << quint32((18 + records.size() + 16) / 2) << quint16(2) << maxRecord << quint16(0);
+    out << quint32(5) << quint16(0x020B) << qint16(0) << qint16(0); // SETWINDOWORG
+    out << quint32(5) << quint16(0x020C) << qint16(50) << qint16(100); // SETWINDOWEXT
+    data += records;
+    return data + QByteArray::fromHex("030000000000"); // EOF
+}
+
+// Fills a rectangle with a pattern brush whose bitmap is width pixels wide:
+// 0 makes libwmf divide by zero (SIGFPE).
+QByteArray patternBrushWmf(qint32 width)
+{
+    QByteArray records;
+    QDataStream out(&records, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    // DIBCREATEPATTERNBRUSH: style, colour use, a 24-bit BITMAPINFOHEADER, 8 rows of bits
+    out << quint32(3 + 2 + 20 + 16) << quint16(0x0142) << quint16(5) << quint16(0);
+    out << quint32(40) << width << qint32(8) << quint16(1) << quint16(24) << quint32(0)
+        << quint32(0) << qint32(0) << qint32(0) << quint32(0) << quint32(0);
+    for (int i = 0; i < 8; ++i)
+        out << quint32(0);
+    out << quint32(4) << quint16(0x012D) << quint16(0); // SELECTOBJECT
+    out << quint32(7) << quint16(0x041B) << qint16(50) << qint16(100) << qint16(0) << qint16(0);
+    return placeable(records, 41);
+}
+
+// A header that claims a record of 4 GB, which libwmf allocates up front:
+// only a memory limit on the helper stops it.
+QByteArray hugeRecordWmf()
+{
+    return placeable({}, 0x7FFFFFFF);
+}
+
+// A pie drawn with a pen 30000 units wide: libwmf's gd device takes minutes
+// over it at print size.
+QByteArray widePenPieWmf()
+{
+    QByteArray records;
+    QDataStream out(&records, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(8) << quint16(0x02FA) << quint16(0) << qint16(30000) << qint16(0)
+        << quint32(0); // CREATEPENINDIRECT
+    out << quint32(4) << quint16(0x012D) << quint16(0); // SELECTOBJECT
+    out << quint32(11) << quint16(0x081A) << qint16(0) << qint16(0) << qint16(100) << qint16(0)
+        << qint16(50) << qint16(100) << qint16(0) << qint16(0); // PIE
+    return placeable(records, 11);
+}
+
+quint32 crc32(QByteArrayView bytes)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (char b : bytes) {
+        crc ^= quint8(b);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A PNG header of width x height at the given bit depth (grey) and the
+// first bytes of its image: what the reader learns before it decodes.
+QByteArray pngHeader(quint32 width, quint32 height, quint8 depth)
+{
+    QByteArray ihdr("IHDR");
+    QDataStream fields(&ihdr, QIODevice::Append);
+    fields << width << height << depth << quint8(0) << quint8(0) << quint8(0) << quint8(0);
+    QByteArray png;
+    QDataStream out(&png, QIODevice::WriteOnly);
+    out.writeRawData("\x89PNG\r\n\x1a\n", 8);
+    out << quint32(13);
+    out.writeRawData(ihdr.constData(), int(ihdr.size()));
+    out << crc32(ihdr) << quint32(2);
+    out.writeRawData("IDAT\x78\x9c", 6); // the start of a zlib stream, and no more
+    out << crc32("IDAT\x78\x9c") << quint32(0);
+    out.writeRawData("IEND", 4);
+    out << crc32("IEND");
+    return png;
+}
+
 // An APP1 segment with an EXIF orientation tag, put right after SOI.
 QByteArray withOrientation(const QByteArray& jpeg, int orientation)
 {
@@ -155,6 +247,34 @@ private Q_SLOTS:
         QVERIFY(near(picture.image.pixel(32, 11), Qt::blue));
     }
 
+    // A 48-megapixel BMP (8000 x 6000, 24 bits) decodes although it needs
+    // more than Qt's default allocation limit of 128 MB; a metafile whose
+    // pattern brush has a width draws.
+    void decodesWithinTheLimits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QFile bmp(dir.filePath("48mp.bmp"));
+        QVERIFY(bmp.open(QIODevice::WriteOnly));
+        QDataStream out(&bmp);
+        out.setByteOrder(QDataStream::LittleEndian);
+        const quint32 pixels = 8000 * 3 * 6000;
+        out << quint8('B') << quint8('M') << quint32(54 + pixels) << quint32(0) << quint32(54)
+            << quint32(40) << qint32(8000) << qint32(6000) << quint16(1) << quint16(24)
+            << quint32(0) << pixels << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+        QVERIFY(bmp.resize(54 + pixels)); // black, without writing 144 MB
+        QTest::newRow("48-megapixel bmp") << bmp.fileName();
+        QTest::newRow("wmf with a pattern brush") << write("brush.wmf", patternBrushWmf(4));
+    }
+
+    void decodesWithinTheLimits()
+    {
+        QFETCH(QString, path);
+        PhotoLoader loader;
+        const Picture picture = loader.load(path, QSize(514, 338));
+        QVERIFY2(picture.ok(), qPrintable(picture.error));
+        QCOMPARE(picture.image.size(), QSize(514, 338));
+    }
+
     // A landscape photo with orientation 6 comes out upright: its top-left
     // corner (marked red) at the top right. Also when the slot is just past
     // what a 1/8 JPEG decode gives (50 x 38), which is decoded at 1/8 and enlarged.
@@ -202,6 +322,17 @@ private Q_SLOTS:
         QTest::newRow("truncated jpeg")
             << write("cut.jpg", jpeg.left(jpeg.size() * 2 / 3)) << "途中で切れて";
         QTest::newRow("truncated wmf") << write("cut.wmf", wmf().left(40)) << "WMF";
+        QTest::newRow("wmf that crashes libwmf")
+            << write("zero-brush.wmf", patternBrushWmf(0)) << "WMF ファイルが壊れている";
+        QTest::newRow("wmf asking for 4 GB")
+            << write("huge-record.wmf", hugeRecordWmf()) << "メモリーが足りない";
+        // Too large, not broken: refused by their headers before any decode.
+        QTest::newRow("1-bit png of 30000 x 30000")
+            << write("huge1bit.png", pngHeader(30000, 30000, 1)) << "画素数";
+        QTest::newRow("gif with a 65535 x 65535 screen") << write("screen.gif",
+            "GIF89a"
+                + QByteArray::fromHex("ffffffff800000ff00000000ff2c0000000002000100000202440a003b"))
+                                                         << "画素数";
 
         QFile big(dir.filePath("big.jpg"));
         if (!big.open(QIODevice::WriteOnly) || !big.resize(257 * 1024 * 1024))
@@ -213,6 +344,18 @@ private Q_SLOTS:
         qToBigEndian<quint16>(30000, huge.data() + sof + 5);
         qToBigEndian<quint16>(30000, huge.data() + sof + 7);
         QTest::newRow("huge progressive jpeg") << write("huge.jpg", huge) << "画素数";
+    }
+
+    // A metafile that keeps the helper busy beyond its time limit fails that
+    // picture, named as too slow.
+    void slowMetafileIsStopped()
+    {
+        PhotoLoader loader;
+        const Picture picture
+            = loader.load(write("wide-pen.wmf", widePenPieWmf()), QSize(1417, 1028));
+        QVERIFY(picture.image.isNull());
+        QVERIFY2(picture.error.contains(QStringLiteral("時間がかかりすぎる")),
+            qPrintable(picture.error));
     }
 
     void failsCleanly()

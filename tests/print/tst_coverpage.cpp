@@ -1,6 +1,8 @@
 #include "drawnelements.h"
 
 #include "model/coverdata.h"
+#include "model/document.h"
+#include "print/albumprint.h"
 #include "print/coverpage.h"
 
 #include <QTest>
@@ -33,6 +35,8 @@ class TestCoverPage : public QObject
 private Q_SLOTS:
     void everyElement();
     void valueDependentPlaces();
+    void eraNamesTheYears_data();
+    void eraNamesTheYears();
 };
 
 // The cover drawn element by element, in drawing order: catches a wrong
@@ -114,6 +118,43 @@ void TestCoverPage::valueDependentPlaces()
     QCOMPARE((QStringList { elements[4], elements[19], elements[21], elements[29], elements[31],
                  elements[41], elements[43] }),
         expected);
+}
+
+// The era the user chose reaches the printed album's cover and changes the
+// four era names only: catches a name left as 平成, a number recomputed from
+// the era, and a print that ignores the choice.
+void TestCoverPage::eraNamesTheYears_data()
+{
+    QTest::addColumn<Era>("era");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("平成") << Era::Heisei << QStringLiteral("平成");
+    QTest::newRow("令和") << Era::Reiwa << QStringLiteral("令和");
+}
+
+void TestCoverPage::eraNamesTheYears()
+{
+    QFETCH(Era, era);
+    QFETCH(QString, name);
+    Document album;
+    album.entries.reset_table();
+    album.cover = cover({ "38", "123", "", "", "7", "4", "1", "8", "3", "31", "", "8", "4", "5" });
+
+    RecordingPrintDevice device;
+    const PhotoSource noPhotos = [](const QString&, const QSize&) { return Picture {}; };
+    PrintOptions options;
+    options.era = era;
+    QVERIFY(print_album(device, album, noPhotos, {}, options).ok());
+    QStringList elements = drawnElements(device.calls());
+    elements = elements.mid(0, elements.indexOf(QStringLiteral("newpage")) + 1);
+
+    QStringList expected = printed(album.cover); // as the cover has always printed
+    const int named[] = { 4, 16, 26, 38 };
+    QCOMPARE(expected.at(4), QStringLiteral("text 87.5 82.5 M 14 R 平成\u300038 年度"));
+    for (const int i : named)
+        expected[i].replace(QStringLiteral("平成"), name);
+    QCOMPARE(elements, expected);
+    QCOMPARE(elements.filter(name).size(), 4);
+    QCOMPARE(elements.at(38), QStringLiteral("text 87.5 258.5 M 14 R ") + name);
 }
 
 QTEST_GUILESS_MAIN(TestCoverPage)

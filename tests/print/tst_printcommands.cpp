@@ -5,6 +5,7 @@
 #include "app/photobox.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
+#include "model/preferences.h"
 #include "print/fontsubstitutes.h"
 #include "print/photopage.h"
 #include "print/printcommands.h"
@@ -12,16 +13,18 @@
 #include "print/printpreview.h"
 #include "scripteddialogs.h"
 #include "ui/optionsdialog.h"
+#include "ui/photoshapechoice.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,6 +87,9 @@ void TestPrintCommands::initTestCase()
 {
     // The print fonts, as the program installs them at start.
     install_font_substitutes();
+    // The user's settings go to a test location, starting from the defaults.
+    QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(Preferences::default_file());
     QImage green(400, 300, QImage::Format_RGB32);
     green.fill(Qt::green);
     QVERIFY(green.save(file("green.png")));
@@ -98,7 +104,7 @@ void TestPrintCommands::init()
 
 void TestPrintCommands::cleanup()
 {
-    window->set_saved(true);
+    window->album().mark_saved({});
     delete window;
 }
 
@@ -113,7 +119,7 @@ Document TestPrintCommands::album(int pages, bool photos)
 
 void TestPrintCommands::printCommandPrintsTheWholeAlbum()
 {
-    window->replace_document(album(2, true));
+    window->album().replace_document(album(2, true), {});
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("album.pdf");
     window->commands().action(QStringLiteral("print_menu"))->trigger();
@@ -137,7 +143,7 @@ void TestPrintCommands::cancelPrintsNothing()
 
 void TestPrintCommands::copiesAreSeparateJobs()
 {
-    window->replace_document(album(1, true));
+    window->album().replace_document(album(1, true), {});
     RecordingPrintDevice device;
     QVERIFY(window->printCommands().print_copies(device, 2).ok());
     const QStringList drawn = drawnElements(device.calls());
@@ -152,7 +158,7 @@ void TestPrintCommands::anErrorStopsTheJobAndSaysWhere()
 {
     Document d = album(3, true);
     d.entries.set_field(5, EntryField::Image, file("gone.jpg"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     RecordingPrintDevice device;
     const PrintResult result = window->printCommands().print_copies(device, 2);
     QCOMPARE(result.status, PrintStatus::Failed);
@@ -184,7 +190,7 @@ void TestPrintCommands::singlePagePrintsWhatTheSlotsShow()
     d.entries.set_field(1, EntryField::Image, file("green.png"));
     QFile::copy(file("green.png"), file("soon-gone.png"));
     d.entries.set_field(2, EntryField::Image, file("soon-gone.png"));
-    window->replace_document(d);
+    window->album().replace_document(d, {});
     QFile::remove(file("soon-gone.png"));
     window->slot(2).titleBox()->setText(QStringLiteral("画面の題"));
 
@@ -244,7 +250,7 @@ void TestPrintCommands::pageRangeFromTheDialog()
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(int, sheets);
-    window->replace_document(album(3, true));
+    window->album().replace_document(album(3, true), {});
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("range.pdf");
     dialogs.printFrom = from;
@@ -282,8 +288,9 @@ void TestPrintCommands::checkRunsBeforePrinting()
         d.entries.set_field(i, EntryField::Image, own);
     }
     if (!clean)
-        d.entries.set_field(5, EntryField::Title, QStringLiteral("とても長い題名が欄からはみ出します"));
-    window->replace_document(d);
+        d.entries.set_field(
+            5, EntryField::Title, QStringLiteral("とても長い題名が欄からはみ出します"));
+    window->album().replace_document(d, {});
     dialogs.checkAnswers << CheckAnswer { printAnyway, goTo };
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("checked.pdf");
@@ -312,11 +319,12 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
     d.entries.set_field(7, EntryField::Image, {});
     d.entries.set_field(8, EntryField::Image, {});
     d.entries.set_field(9, EntryField::Image, {}); // page 3 prints as an empty sheet
-    window->replace_document(d);
+    window->album().replace_document(d, {});
 
     RecordingPrintDevice printed;
     QVERIFY(window->printCommands().print_copies(printed, 1).ok());
-    PrintPreview preview(*window, PrintPreview::Scope::Album);
+    PrintPreview preview(window->album(), window->printCommands(), window->current_page(),
+        PrintPreview::Scope::Album, window);
     QCOMPARE(preview.sheetCount(), 4);
     RecordingPrintDevice previewed;
     for (int sheet = 0; sheet < preview.sheetCount(); ++sheet) {
@@ -343,7 +351,8 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
 
     RecordingPrintDevice single;
     QVERIFY(print_page(single, window->printCommands().screen_page(300)).ok());
-    PrintPreview page(*window, PrintPreview::Scope::CurrentPage);
+    PrintPreview page(window->album(), window->printCommands(), window->current_page(),
+        PrintPreview::Scope::CurrentPage, window);
     QCOMPARE(page.sheetCount(), 1);
     RecordingPrintDevice pagePreview;
     page.drawSheet(0, pagePreview);
@@ -367,13 +376,13 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     QFETCH(bool, keep);
     QFETCH(QString, drawn);
     // Chosen in the options window and applied with 更新.
-    window->replace_document(album(1, true));
+    window->album().replace_document(album(1, true), {});
     window->commands().action(QStringLiteral("option_edit"))->trigger();
     auto* options = window->findChild<OptionsDialog*>();
     QVERIFY(options);
-    options->keepPhotoShapeBox()->setChecked(keep);
+    options->photoShapeChoice()->setChecked(keep);
     options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
-    QCOMPARE(window->preferences().keepPhotoShape, keep);
+    QCOMPARE(Preferences::load().keepPhotoShape, keep);
     PhotoBox* box = window->slot(0).photoBox();
     const QImage screen = box->grab().toImage();
     const QRgb edge = screen.pixel(3, screen.height() / 2);
@@ -389,6 +398,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
         rounded << QString::number(v.toDouble(), 'f', 1);
     QCOMPARE(rounded.join(' '), drawn);
     options->close();
+    QFile::remove(Preferences::default_file());
 }
 
 QTEST_MAIN(TestPrintCommands)

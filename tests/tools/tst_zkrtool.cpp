@@ -5,10 +5,15 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "testfiles.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -43,10 +48,20 @@ private Q_SLOTS:
     void wrongUsageExitsWithTwo();
     void checkListsProblemsByEntry_data();
     void checkListsProblemsByEntry();
+    // On a full disk (a file size limit: writes fail with EFBIG) or onto a
+    // target that is no regular file, copy, build and pdf exit 1 with a
+    // message naming the file and the cause, and leave the target as it was.
+    void failedWritesKeepTheTarget_data();
+    void failedWritesKeepTheTarget();
+    void csvExportThenImportIsByteIdentical_data();
+    void csvExportThenImportIsByteIdentical();
+    void csvImportFailuresWriteNothing_data();
+    void csvImportFailuresWriteNothing();
 
 private:
     Run run(const QStringList& args,
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+        rlim_t fileSizeLimit = RLIM_INFINITY);
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     QString tool;
@@ -59,10 +74,20 @@ void TestZkrtool::initTestCase()
     QVERIFY2(QFile::exists(tool), "ZKRTOOL must name the zkrtool program");
 }
 
-Run TestZkrtool::run(const QStringList& args, const QProcessEnvironment& env)
+Run TestZkrtool::run(const QStringList& args, const QProcessEnvironment& env, rlim_t fileSizeLimit)
 {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (fileSizeLimit != RLIM_INFINITY) {
+        p.setChildProcessModifier([fileSizeLimit] {
+            // A disk that fills up at fileSizeLimit bytes of any one file.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileSizeLimit;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     p.start(tool, args);
     Run r;
     if (!p.waitForFinished(30000))
@@ -157,6 +182,11 @@ void TestZkrtool::defaultsUseTheDateAndCorpIni()
     QCOMPARE(fields,
         (QStringList {
             "18", "", "", "", "18", "4", "", "18", "4", "", "山田建設", "18", "4", "5" }));
+
+    // With --reiwa the years count from 2019.
+    const Run reiwa = run({ "defaults", "--reiwa", "--date", "2026-12-07" }, env);
+    QCOMPARE(reiwa.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(reiwa.out).array().at(0).toString(), QStringLiteral("8"));
 }
 
 void TestZkrtool::wrongUsageExitsWithTwo()
@@ -196,6 +226,157 @@ void TestZkrtool::checkListsProblemsByEntry()
     QCOMPARE(r.out.count('\n'), exitCode);
     QVERIFY2(r.out.startsWith(out) && r.out.contains("/nowhere/IMG_1.JPG") == (exitCode == 1),
         r.out.constData());
+}
+
+void TestZkrtool::failedWritesKeepTheTarget_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("fifo");
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<QString>("cause");
+
+    // An album of a little under 16 KiB: small enough to have been lost whole.
+    QByteArray album = cover();
+    int n = 1;
+    for (; album.size() < 15000; ++n)
+        album += " " + QByteArray::number(n) + "\r\ntitle\r\ntext\r\n\r\n";
+    const QByteArray number = " " + QByteArray::number(n) + "\r\n";
+    album += number + QByteArray(16350 - album.size() - number.size() - 6, 't') + "\r\n\r\n\r\n";
+    QCOMPARE(album.size(), 16350);
+    QVERIFY(writeAll(path("big.zkr"), album));
+    QCOMPARE(run({ "dump", path("big.zkr") }).exitCode, 0);
+    QVERIFY(writeAll(path("big.json"), run({ "dump", path("big.zkr") }).out));
+
+    const QString full = QStringLiteral("ディスクの空き容量が足りません");
+    const QString special = QStringLiteral("通常のファイルではない");
+    const QString out = path("out.zkr");
+    const QString pdf = path("out.pdf");
+    QTest::newRow("copy, disk full")
+        << QStringList { "copy", path("big.zkr"), out } << out << false << 4000ll << full;
+    QTest::newRow("build, disk full")
+        << QStringList { "build", path("big.json"), out } << out << false << 4000ll << full;
+    QTest::newRow("pdf, disk full") << QStringList { "pdf", path("big.zkr"), pdf, "--page", "1" }
+                                    << pdf << false << 4000ll << full;
+    QTest::newRow("copy onto a fifo") << QStringList { "copy", path("big.zkr"), path("fifo") }
+                                      << path("fifo") << true << qint64(RLIM_INFINITY) << special;
+    QTest::newRow("pdf onto a fifo")
+        << QStringList { "pdf", path("big.zkr"), path("fifo"), "--page", "1" } << path("fifo")
+        << true << qint64(RLIM_INFINITY) << special;
+}
+
+void TestZkrtool::failedWritesKeepTheTarget()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, target);
+    QFETCH(bool, fifo);
+    QFETCH(qint64, limit);
+    QFETCH(QString, cause);
+
+    QFile::remove(target);
+    const QByteArray old(9000, 'o');
+    if (fifo)
+        QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
+    else
+        QVERIFY(writeAll(target, old));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const Run r = run(args, QProcessEnvironment::systemEnvironment(), rlim_t(limit));
+    QCOMPARE(r.exitCode, 1);
+    const QString err = QString::fromUtf8(r.err);
+    QVERIFY2(err.contains(target) && err.contains(cause), qPrintable(err));
+    if (fifo) {
+        struct stat st
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+    } else {
+        QCOMPARE(readAll(target), old);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QFile::remove(target);
+}
+
+// Two pages with captions that need quoting; written as the program writes.
+QByteArray captionedAlbum()
+{
+    QByteArray own = cover();
+    own += " 1\r\n\x8A\xEE\x91\x62\r\n\x94\x7A\x8B\xD8<BR>\"A,B\"\r\n/p/1.jpg\r\n";
+    own += " 2\r\n  sp \r\n\r\n/p/2,x.jpg\r\n";
+    own += " 3\r\n\r\n\r\n\r\n 4\r\nt4\r\n<BR><BR>\r\n\r\n";
+    own += " 5\r\n\r\n\r\n\r\n 6\r\n\r\n\r\n\r\n";
+    return own;
+}
+
+// Captions to a spreadsheet and back lose no byte, in either encoding, and
+// an album without them gets every one (and the pages they need).
+void TestZkrtool::csvExportThenImportIsByteIdentical_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("UTF-8") << QStringList {};
+    QTest::newRow("Shift-JIS") << QStringList { "--sjis" };
+}
+
+void TestZkrtool::csvExportThenImportIsByteIdentical()
+{
+    QFETCH(QStringList, flags);
+    const QByteArray own = captionedAlbum();
+    QVERIFY(writeAll(path("captioned.zkr"), own));
+    const Run exported
+        = run(QStringList { "csv-export", path("captioned.zkr"), path("c.csv") } + flags);
+    QCOMPARE(exported.exitCode, 0);
+    QCOMPARE(readAll(path("c.csv")).startsWith("\xEF\xBB\xBF"), flags.isEmpty());
+
+    QCOMPARE(
+        run({ "csv-import", path("captioned.zkr"), path("c.csv"), path("same.zkr") }).exitCode, 0);
+    QCOMPARE(readAll(path("same.zkr")), own);
+
+    const QByteArray blank = cover() + " 1\r\n\r\n\r\n\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n";
+    QVERIFY(writeAll(path("blank.zkr"), blank));
+    QCOMPARE(
+        run({ "csv-import", path("blank.zkr"), path("c.csv"), path("filled.zkr") }).exitCode, 0);
+    QCOMPARE(readAll(path("filled.zkr")), own);
+}
+
+// A CSV or album that cannot be applied exits with 1 naming the file (and
+// the CSV line), wrong usage with 2; neither writes the output.
+void TestZkrtool::csvImportFailuresWriteNothing_data()
+{
+    QTest::addColumn<QStringList>("args"); // "CSV" and "OUT" stand for the files
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("broken quoting")
+        << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
+        << QByteArray("title\r\nok\r\n\"never closed\r\n") << 1 << QStringLiteral("in.csv: 3行目");
+    QTest::newRow("title with a character the file cannot hold")
+        << QStringList { "csv-import", "ALBUM", "CSV", "OUT" }
+        << QStringLiteral("title\r\n現場😀\r\n").toUtf8() << 1 << QStringLiteral("No.1 のタイトル");
+    QTest::newRow("missing CSV") << QStringList { "csv-import", "ALBUM", "nothing.csv", "OUT" }
+                                 << QByteArray() << 1 << QStringLiteral("nothing.csv");
+    QTest::newRow("too few arguments") << QStringList { "csv-import", "ALBUM", "CSV" }
+                                       << QByteArray("title\r\n") << 2 << QStringLiteral("usage");
+    QTest::newRow("unknown flag") << QStringList { "csv-export", "ALBUM", "OUT", "--utf16" }
+                                  << QByteArray() << 2 << QStringLiteral("--sjis");
+}
+
+void TestZkrtool::csvImportFailuresWriteNothing()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, csv);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+    QVERIFY(writeAll(path("album.zkr"), captionedAlbum()));
+    QVERIFY(writeAll(path("in.csv"), csv));
+    QFile::remove(path("out.zkr"));
+    args.replaceInStrings(QRegularExpression("^ALBUM$"), path("album.zkr"));
+    args.replaceInStrings(QRegularExpression("^CSV$"), path("in.csv"));
+    args.replaceInStrings(QRegularExpression("^OUT$"), path("out.zkr"));
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(QString::fromUtf8(r.err).contains(says, Qt::CaseInsensitive), r.err.constData());
+    QVERIFY(!QFile::exists(path("out.zkr")));
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTest>
 
@@ -14,10 +15,17 @@ class TestAccessories : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void aboutShowsTheVersion();
     void optionsTabsFollowCtrlTab();
     void optionsButtons();
 };
+
+void TestAccessories::initTestCase()
+{
+    // OK and 更新 store the user's settings: never into the real ones.
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 void TestAccessories::aboutShowsTheVersion()
 {
@@ -39,8 +47,9 @@ void TestAccessories::optionsTabsFollowCtrlTab()
     options->show();
     QCOMPARE(options->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
     QTabBar* tabs = options->tabs();
-    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->count(), 3);
     QCOMPARE(tabs->tabText(1), QStringLiteral("印刷設定"));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("定型文"));
     QCOMPARE(tabs->tabToolTip(0), QStringLiteral("動作ｵﾌﾟｼｮﾝの設定"));
     QCOMPARE(tabs->tabData(1).toString(), QStringLiteral("Group2"));
 
@@ -50,6 +59,9 @@ void TestAccessories::optionsTabsFollowCtrlTab()
     QCOMPARE(tabs->currentIndex(), 1);
     QVERIFY(options->page(1)->isEnabled() && options->page(1)->x() > 0);
     QVERIFY(!options->page(0)->isEnabled() && options->page(0)->x() < 0);
+    QTest::keyClick(ok, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 2);
+    QVERIFY(options->page(2)->isEnabled() && options->page(2)->x() > 0);
     QTest::keyClick(ok, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 0);
     QTest::keyClick(ok, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);

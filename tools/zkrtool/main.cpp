@@ -1,12 +1,15 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
-#include "albumjson.h"
+#include "docfile/albumjson.h"
 
 #include "check/albumcheck.h"
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
+#include "docfile/captioncsv.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "docfile/safefile.h"
+#include "model/album.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
 #include "print/painterprintdevice.h"
@@ -17,11 +20,10 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QThread>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -41,21 +43,35 @@ const char usage[]
       "  build FILE.json OUT.zkr  Write an album from that JSON, as the program saves one.\n"
       "  copy IN.zkr OUT.zkr      Open an album and save it again as the program would;\n"
       "                           a file the program wrote comes out byte for byte the same.\n"
-      "  defaults [--date YYYY-MM-DD]\n"
+      "  defaults [--date YYYY-MM-DD] [--reiwa]\n"
       "                           Print the fourteen cover defaults for today (or that date)\n"
-      "                           as a JSON array, with corp.ini looked up as the program does.\n"
-      "  pdf FILE.zkr OUT.pdf [--page N]\n"
+      "                           as a JSON array, with corp.ini looked up as the program does;\n"
+      "                           years of 平成, or of 令和 with --reiwa.\n"
+      "  pdf FILE.zkr OUT.pdf [--page N] [--reiwa]\n"
       "                           Print the album as the print command does (cover and every\n"
       "                           page, one copy) into a PDF on A4 portrait whose printable\n"
       "                           area is the whole sheet, photos at 300 dpi; with --page N\n"
       "                           only photo page N, as the single-page print prints it.\n"
+      "                           The cover names its years 平成, or 令和 with --reiwa.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
       "  check FILE.zkr           Look the album over as the program does before printing:\n"
       "                           one line \"No.N: message\" per problem (\"表紙: ...\" for the\n"
       "                           cover); exit 1 when problems were found.\n"
+      "  csv-export FILE.zkr OUT.csv [--sjis]\n"
+      "                           Write every entry's caption as CSV: a header row, then\n"
+      "                           番号,タイトル,説明,写真ファイル per entry, line breaks kept\n"
+      "                           inside quotes; UTF-8 with a byte-order mark, or Shift-JIS.\n"
+      "  csv-import FILE.zkr IN.csv OUT.zkr\n"
+      "                           Set the captions from CSV, row k to entry k, as the window's\n"
+      "                           CSV import does: columns found by their header (Japanese or\n"
+      "                           number,title,text,image), empty cells and missing columns\n"
+      "                           leave the entry as it is, more rows add pages. CSV files\n"
+      "                           up to 16 MiB, UTF-8 or Shift-JIS. Nothing is written when\n"
+      "                           a row cannot be applied.\n"
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written (for pdf also a\n"
-      "photo, named by its entry; for check when it found problems), 2 on wrong usage.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read, written or applied (for pdf\n"
+      "also a photo, named by its entry; for csv-import a row, named by its CSV line; nothing\n"
+      "is written then; for check when it found problems), 2 on wrong usage.\n";
 
 void writeOut(const QByteArray& bytes)
 {
@@ -113,14 +129,19 @@ int copy(const QString& in, const QString& out)
 int defaults(const QStringList& args)
 {
     QDate date = QDate::currentDate();
-    if (args.size() == 2 && args.at(0) == QLatin1String("--date")) {
-        date = QDate::fromString(args.at(1), Qt::ISODate);
-        if (!date.isValid())
-            return usageError("--date needs a date written YYYY-MM-DD");
-    } else if (!args.isEmpty()) {
-        return usageError("defaults takes only --date YYYY-MM-DD");
+    zk::Era era = zk::Era::Heisei;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--date") && i + 1 < args.size()) {
+            date = QDate::fromString(args.at(++i), Qt::ISODate);
+            if (!date.isValid())
+                return usageError("--date needs a date written YYYY-MM-DD");
+        } else if (args.at(i) == QLatin1String("--reiwa")) {
+            era = zk::Era::Reiwa;
+        } else {
+            return usageError("defaults takes only --date YYYY-MM-DD and --reiwa");
+        }
     }
-    const zk::CoverData cover = zk::cover_defaults(date, zk::CorpIni::find());
+    const zk::CoverData cover = zk::cover_defaults(date, zk::CorpIni::find(), era);
     QStringList fields;
     for (int n = 1; n <= zk::CoverData::FieldCount; ++n)
         fields << cover.line(n);
@@ -132,8 +153,11 @@ int pdf(const QStringList& args)
 {
     QStringList files;
     int page = 0;
+    zk::Era era = zk::Era::Heisei;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--page")) {
+        if (args.at(i) == QLatin1String("--reiwa")) {
+            era = zk::Era::Reiwa;
+        } else if (args.at(i) == QLatin1String("--page")) {
             bool number = false;
             page = i + 1 < args.size() ? args.at(i + 1).toInt(&number) : 0;
             if (!number || page < 1)
@@ -158,9 +182,9 @@ int pdf(const QStringList& args)
 
     zk::install_font_substitutes();
     // The PDF replaces OUT.pdf only when the whole job succeeded.
-    QSaveFile out(files.at(1));
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+    zk::SafeFile out(files.at(1));
+    if (!out.open())
+        return fail(zk::save_failure_message(files.at(1), out));
     QPdfWriter writer(&out);
     writer.setCreator(QStringLiteral("zkrtool"));
     writer.setTitle(document.cover.field(zk::CoverField::ProjectName));
@@ -178,6 +202,7 @@ int pdf(const QStringList& args)
         zk::PrintOptions options;
         options.pagesAhead = 2;
         options.threads = std::max(2, QThread::idealThreadCount());
+        options.era = era;
         result = zk::print_album(device, document, photos, {}, options);
     } else {
         zk::PageSlots slots;
@@ -187,11 +212,13 @@ int pdf(const QStringList& args)
             result = zk::print_page(device, slots);
     }
     if (!result.ok()) {
-        out.cancelWriting();
-        return fail(result.message);
+        out.cancel();
+        // A photo's failure names its entry and file; any other names the PDF.
+        return fail(result.file.isEmpty() ? files.at(1) + QLatin1String("\n\n") + result.message
+                                          : result.message);
     }
     if (!out.commit())
-        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.errorString()));
+        return fail(zk::save_failure_message(files.at(1), out));
     return Success;
 }
 
@@ -207,6 +234,54 @@ int check(const QString& path)
         out += p.toString().toUtf8() + '\n';
     writeOut(out);
     return problems.isEmpty() ? Success : DocumentError;
+}
+
+int csvExport(const QStringList& args)
+{
+    QStringList files;
+    zk::CsvEncoding encoding = zk::CsvEncoding::Utf8;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--sjis"))
+            encoding = zk::CsvEncoding::ShiftJis;
+        else if (arg.startsWith(QLatin1String("--")))
+            return usageError("csv-export knows only --sjis");
+        else
+            files << arg;
+    }
+    if (files.size() != 2)
+        return usageError("csv-export takes an album file and an output file");
+    const zk::ReadResult read = zk::read_document(files.at(0));
+    if (!read.ok())
+        return fail(read.message);
+    const zk::CsvExportResult csv = zk::encode_caption_csv(read.document.entries, encoding);
+    if (!csv.ok())
+        return fail(files.at(0) + QLatin1String(": ") + csv.message);
+    zk::SafeFile out(files.at(1));
+    if (!out.open() || out.write(csv.bytes) != csv.bytes.size() || !out.commit())
+        return fail(files.at(1) + QStringLiteral(": 書き込めません (%1).").arg(out.failure()));
+    return Success;
+}
+
+int csvImport(const QString& albumPath, const QString& csvPath, const QString& outPath)
+{
+    const zk::ReadResult read = zk::read_document(albumPath);
+    if (!read.ok())
+        return fail(read.message);
+    const zk::CsvReadResult csv = zk::read_caption_csv(csvPath);
+    if (!csv.ok())
+        return fail(csv.message);
+    zk::Album album;
+    album.replace_document(read.document, albumPath);
+    const zk::CaptionImportPlan plan = zk::plan_caption_import(album.entries(), csv.rows);
+    if (!plan.ok())
+        return fail(csvPath + QLatin1String("\n\n") + plan.message);
+    if (!plan.contents.isEmpty()
+        && !album.set_contents(plan.contents, QStringLiteral("CSVから読み込み"))) {
+        return fail(
+            csvPath + QStringLiteral("\n\n写真帳の大きさの上限を超えるため読み込めません."));
+    }
+    const zk::WriteResult written = zk::write_document(outPath, album.document());
+    return written.ok() ? Success : fail(written.message);
 }
 
 } // namespace
@@ -248,5 +323,11 @@ int main(int argc, char* argv[])
         return pdf(args);
     if (command == QLatin1String("check"))
         return args.size() == 1 ? check(args.at(0)) : usageError("check takes one file");
+    if (command == QLatin1String("csv-export"))
+        return csvExport(args);
+    if (command == QLatin1String("csv-import"))
+        return args.size() == 3
+            ? csvImport(args.at(0), args.at(1), args.at(2))
+            : usageError("csv-import takes an album file, a CSV file and an output file");
     return usageError("unknown command");
 }

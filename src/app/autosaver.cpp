@@ -1,0 +1,118 @@
+#include "autosaver.h"
+
+#include "app/dialogs.h"
+#include "model/album.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QUndoStack>
+
+namespace zk {
+
+AutoSaver::AutoSaver(Album& album, RecoveryFile& file, int delay) : album(album), file(file)
+{
+    worker.setMaxThreadCount(1);
+    timer.setSingleShot(true);
+    timer.setInterval(delay);
+
+    // Changes start the timer; it is not restarted by later ones, so that a
+    // long burst of typing is still copied every `delay`.
+    connect(&timer, &QTimer::timeout, this, &AutoSaver::save_now);
+    connect(album.undoStack(), &QUndoStack::indexChanged, this, &AutoSaver::album_changed);
+    connect(&album, &Album::savedChanged, this, &AutoSaver::album_changed);
+    connect(&album, &Album::documentReplaced, this, &AutoSaver::album_changed);
+}
+
+AutoSaver::~AutoSaver()
+{
+    worker.waitForDone();
+}
+
+void AutoSaver::album_changed()
+{
+    if (album.saved()) {
+        // Saved (or new, or undone back to the saved state): nothing to recover.
+        timer.stop();
+        save_now();
+    } else if (!timer.isActive()) {
+        timer.start();
+    }
+}
+
+void AutoSaver::save_now()
+{
+    timer.stop();
+    const QString target = file.path();
+    if (target.isEmpty())
+        return;
+    if (album.saved()) {
+        worker.start([target] { QFile::remove(target); });
+        return;
+    }
+    // A copy of the document shares its data until the album changes it, so
+    // taking it costs nothing here; encoding and writing happen on the worker.
+    const Document copy = album.document();
+    const QString albumPath = album.filePath();
+    worker.start([this, copy, albumPath, target] {
+        const QString error = write_recovery_file(target, RecoveryFile::encode(copy, albumPath));
+        if (!error.isEmpty())
+            QMetaObject::invokeMethod(this, [this, error] {
+                // Told once: a full disk would otherwise interrupt every 30 s.
+                if (!reported)
+                    Q_EMIT failed(error);
+                reported = true;
+            });
+    });
+}
+
+void AutoSaver::wait()
+{
+    worker.waitForDone();
+}
+
+void AutoSaver::discard()
+{
+    timer.stop();
+    worker.waitForDone();
+    if (!file.path().isEmpty())
+        QFile::remove(file.path());
+}
+
+bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
+{
+    file.purge_aside(QDateTime::currentDateTime());
+    for (const QString& orphan : file.orphans()) {
+        Recovered found = RecoveryFile::read(orphan);
+        if (!found.ok()) {
+            // Kept aside for a week rather than deleted: someone may still want it.
+            file.move_aside(orphan);
+            continue;
+        }
+        // An album saved after its copy was written has nothing to recover.
+        const QFileInfo album(found.albumPath);
+        if (!found.albumPath.isEmpty() && album.exists() && album.lastModified() > found.written) {
+            file.move_aside(orphan);
+            continue;
+        }
+        const QString name = found.albumPath.isEmpty() ? QStringLiteral("無題") : album.fileName();
+        const Answer answer = dialogs.message(window,
+            { QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).\r\n"
+                             "復元しますか？")
+                    .arg(name,
+                        QLocale(QLocale::Japanese)
+                            .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm"))),
+                QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::Yes });
+        if (answer != Answer::Yes) {
+            file.move_aside(orphan);
+            return false;
+        }
+        this->album.replace_document(std::move(found.document), found.albumPath, false);
+        // The restored copy is this program's now, until the album is saved.
+        file.adopt(orphan);
+        return true;
+    }
+    return false;
+}
+
+} // namespace zk

@@ -1,0 +1,274 @@
+#include "pageview.h"
+
+#include "app/pagespinner.h"
+#include "app/photobox.h"
+#include "app/slotframe.h"
+#include "app/slotview.h"
+#include "app/titleedit.h"
+#include "app/twips.h"
+#include "model/album.h"
+#include "model/leadingnumber.h"
+#include "photos/photoloader.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+
+namespace zk {
+
+namespace {
+
+const QColor selectedFrame(80, 80, 192);
+const QColor otherFrame(192, 192, 192);
+
+} // namespace
+
+PageView::PageView(Album& album, PhotoLoader& loader, QWidget* client)
+    : QObject(client), album(album), loader(loader)
+{
+    for (int k = 0; k < 3; ++k)
+        slots[size_t(k)] = new SlotView(k, client);
+    numberBox = new QLineEdit(client);
+    numberBox->setObjectName(QStringLiteral("Text4"));
+    numberBox->setReadOnly(true);
+    numberBox->setAlignment(Qt::AlignRight);
+    numberBox->setGeometry(twips(4080, 100, 480, 270));
+    spinner = new PageSpinner(client);
+    spinner->setObjectName(QStringLiteral("UpDown1"));
+    spinner->setGeometry(twips(4560, 100, 840, 270));
+
+    // Keyboard order: the slots top to bottom, then the page controls.
+    QWidget* previous = nullptr;
+    for (SlotView* s : slots) {
+        for (QWidget* w : { static_cast<QWidget*>(s->numberBox()),
+                 static_cast<QWidget*>(s->titleBox()), static_cast<QWidget*>(s->textBox()) }) {
+            if (previous)
+                QWidget::setTabOrder(previous, w);
+            previous = w;
+            // Leaving a box ends its typing step.
+            w->installEventFilter(this);
+        }
+    }
+    QWidget::setTabOrder(previous, numberBox);
+    QWidget::setTabOrder(numberBox, spinner);
+
+    // The user's edits and clicks
+    connect(spinner, &PageSpinner::valueChanged, this, &PageView::page_changed);
+    connect(numberBox, &QLineEdit::textChanged, this, &PageView::page_number_shown);
+    for (SlotView* s : slots) {
+        const int k = s->index();
+        connect(s, &SlotView::titleChanged, this, &PageView::title_edited);
+        connect(s, &SlotView::textChanged, this, &PageView::text_edited);
+        connect(s->photoBox(), &PhotoBox::released, this,
+            [this, k](Qt::MouseButton b, const QPoint& at) { Q_EMIT photoReleased(k, b, at); });
+        connect(s->photoBox(), &PhotoBox::clicked, this, [this, k] { Q_EMIT photoClicked(k); });
+        connect(s->photoBox(), &PhotoBox::doubleClicked, this,
+            [this, k] { Q_EMIT photoDoubleClicked(k); });
+        // Handled after the drag has ended, so messages do not hold up the drag source.
+        connect(
+            s->photoBox(), &PhotoBox::filesDropped, this,
+            [this, k](const QStringList& paths) { Q_EMIT filesDropped(k, paths); },
+            Qt::QueuedConnection);
+    }
+
+    // The album's changes
+    connect(&album, &Album::entriesChanged, this, &PageView::entries_changed);
+    connect(&album, &Album::pageCountChanged, this, [this](int pages) {
+        const QScopedValueRollback guard(followingAlbum, true);
+        spinner->setMaximum(pages);
+    });
+    connect(&album, &Album::documentReplaced, this, &PageView::document_replaced);
+    connect(&album, &Album::stepShown, this, &PageView::step_shown);
+
+    // Start-up: the boxes are filled before write-back begins, so that
+    // nothing is written into an album that does not exist yet.
+    for (SlotView* s : slots) {
+        s->setNumberLabel(QStringLiteral("No."));
+        s->setTitle({});
+        s->setText({});
+    }
+    mark_selected_slot(0);
+    numberBox->setText(QStringLiteral("1"));
+    writeBack = true;
+}
+
+int PageView::current_page() const
+{
+    return spinner->value();
+}
+
+int PageView::highest_page() const
+{
+    return spinner->maximum();
+}
+
+int PageView::selected_position() const
+{
+    return entry_index(current_page(), selected);
+}
+
+QSize PageView::slotPictureSize() const
+{
+    return slots[0]->photoBox()->size() * slots[0]->photoBox()->devicePixelRatio();
+}
+
+void PageView::show_slot(int k)
+{
+    SlotView* s = slots.at(size_t(k));
+    const Entry& entry = album.entries().entry(entry_index(current_page(), k));
+    const QScopedValueRollback guard(followingAlbum, true);
+    s->setNumberLabel(QStringLiteral("No.") + entry.number);
+    s->setTitle(entry.title);
+    s->setText(entry.text);
+    if (photosDeferred) {
+        s->photoBox()->setPicture({});
+        return;
+    }
+    const Picture picture = loader.load(entry.image, slotPictureSize(), fit);
+    if (picture.ok())
+        s->photoBox()->setPicture(picture.image);
+    else
+        s->photoBox()->showUnreadable(entry.image, picture.error);
+}
+
+void PageView::show_page()
+{
+    for (int k = 0; k < 3; ++k)
+        show_slot(k);
+    if (!photosDeferred)
+        Q_EMIT pageShown(current_page());
+}
+
+void PageView::setPhotoFit(PhotoFit photoFit)
+{
+    const bool keep = photoFit == PhotoFit::KeepShape;
+    for (SlotView* s : slots)
+        s->photoBox()->setKeepShape(keep);
+    if (photoFit == fit)
+        return;
+    fit = photoFit;
+    show_page();
+}
+
+void PageView::setPhotosDeferred(bool deferred)
+{
+    if (deferred == photosDeferred)
+        return;
+    photosDeferred = deferred;
+    if (!deferred)
+        show_page();
+}
+
+void PageView::show_entry(int position)
+{
+    if (position < 1 || position > album.entries().entry_count())
+        return;
+    const int page = (position - 1) / 3 + 1;
+    if (page != current_page())
+        spinner->setValue(page);
+    const int k = (position - 1) % 3;
+    select_slot(k);
+    slot(k).titleBox()->setFocus();
+}
+
+void PageView::mark_selected_slot(int k)
+{
+    for (SlotView* s : slots)
+        s->frame()->setBorderColor(otherFrame);
+    slots.at(size_t(k))->frame()->setBorderColor(selectedFrame);
+}
+
+void PageView::select_slot(int k)
+{
+    selected = k;
+    mark_selected_slot(k);
+}
+
+void PageView::focus_title(int position)
+{
+    const int first = entry_index(current_page(), 0);
+    if (position >= first && position < first + 3)
+        slot(position - first).titleBox()->setFocus();
+}
+
+void PageView::page_number_shown()
+{
+    // The number boxes follow the page number at once.
+    const double page = leading_number(numberBox->text());
+    for (SlotView* s : slots) {
+        const double n = (page - 1) * 3 + (s->index() + 1);
+        s->setNumberLabel(QStringLiteral("No.") + number_text(qint64(n)));
+    }
+}
+
+void PageView::page_changed(int page)
+{
+    album.end_typing();
+    if (!followingAlbum) {
+        // Paging to a page whose titles or texts differ counts as an edit for
+        // the quit prompt, as it always has; it is no step to undo.
+        bool differs = false;
+        for (SlotView* s : slots) {
+            const Entry& e = album.entries().entry(entry_index(page, s->index()));
+            differs = differs || e.title != s->title() || e.text != s->text();
+        }
+        if (differs)
+            album.mark_unsaved();
+    }
+    numberBox->setText(QString::number(page));
+    show_page();
+}
+
+void PageView::title_edited(int k)
+{
+    if (writeBack && !followingAlbum)
+        album.set_title(entry_index(current_page(), k), slot(k).title());
+}
+
+void PageView::text_edited(int k)
+{
+    if (writeBack && !followingAlbum)
+        album.set_text(entry_index(current_page(), k), slot(k).text());
+}
+
+void PageView::entries_changed(int first, int last)
+{
+    for (int k = 0; k < 3; ++k) {
+        const int i = entry_index(current_page(), k);
+        if (i >= first && i <= last)
+            show_slot(k);
+    }
+}
+
+void PageView::document_replaced()
+{
+    const QScopedValueRollback guard(followingAlbum, true);
+    spinner->setMaximum(album.entries().page_count());
+    if (spinner->value() != 1)
+        spinner->setValue(1); // shows page 1
+    else
+        show_page();
+    numberBox->setText(QStringLiteral("1"));
+}
+
+void PageView::step_shown(int position)
+{
+    // An undo or redo shows where it changed the album and selects that slot.
+    if (position < 1 || position > album.entries().entry_count())
+        return;
+    const QScopedValueRollback guard(followingAlbum, true);
+    const int page = (position - 1) / 3 + 1;
+    if (page != current_page())
+        spinner->setValue(page);
+    select_slot((position - 1) % 3);
+}
+
+bool PageView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut)
+        album.end_typing();
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace zk

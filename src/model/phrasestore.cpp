@@ -1,0 +1,132 @@
+#include "phrasestore.h"
+
+#include "docfile/cp932codec.h"
+#include "docfile/safefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+namespace zk {
+
+namespace {
+
+PhraseList failure(const QString& file, const QString& sentence)
+{
+    PhraseList list;
+    list.message = file + QLatin1String("\n\n") + sentence;
+    return list;
+}
+
+PhraseList readFile(const QString& path, bool missingIsEmpty)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        if (missingIsEmpty)
+            return {};
+        return failure(path, QStringLiteral("ファイルが見つかりません."));
+    }
+    if (!info.isFile())
+        return failure(path, QStringLiteral("通常のファイルではないため開けません."));
+    if (info.size() > PhraseStore::MaxFileSize)
+        return failure(
+            path, QStringLiteral("ファイルが大きすぎるため読み込めません (1 MiB まで)."));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(
+            path, QStringLiteral("ファイルを開けませんでした (%1).").arg(file.errorString()));
+    const QByteArray bytes = file.read(PhraseStore::MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > PhraseStore::MaxFileSize)
+        return failure(
+            path, QStringLiteral("ファイルを読めませんでした (%1).").arg(file.errorString()));
+    PhraseList list = PhraseStore::parse(bytes);
+    if (!list.ok())
+        list.message = path + QLatin1String("\n\n") + list.message;
+    return list;
+}
+
+} // namespace
+
+QString PhraseStore::default_file()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/zelkora/phrases.txt");
+}
+
+PhraseList PhraseStore::load(const QString& file)
+{
+    return readFile(file, true);
+}
+
+PhraseList PhraseStore::import_file(const QString& file)
+{
+    return readFile(file, false);
+}
+
+PhraseList PhraseStore::parse(QByteArrayView bytes)
+{
+    PhraseList list;
+    if (bytes.contains('\0')) {
+        list.message = QStringLiteral("テキストファイルではありません.");
+        return list;
+    }
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        text = Cp932Codec::instance().decode(bytes);
+        for (const QChar c : std::as_const(text)) {
+            if (Cp932Codec::isEscapedByte(c.unicode())) {
+                list.message = QStringLiteral(
+                    "文字コードを判別できません. UTF-8 か Shift-JIS のテキストにしてください.");
+                return list;
+            }
+        }
+    }
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    list.phrases = cleaned(text.split(QLatin1Char('\n')));
+    return list;
+}
+
+QString PhraseStore::save(const QStringList& phrases, const QString& file)
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    SafeFile out(file);
+    if (!out.open())
+        return file
+            + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.failure());
+    const QStringList list = cleaned(phrases);
+    QByteArray bytes;
+    for (const QString& phrase : list)
+        bytes += phrase.toUtf8() + '\n';
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        return file + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.failure());
+    return {};
+}
+
+QStringList PhraseStore::cleaned(const QStringList& phrases)
+{
+    QStringList out;
+    QSet<QString> seen;
+    for (const QString& phrase : phrases) {
+        // A phrase is one line: a line break inside would split it in the file.
+        QString line = phrase;
+        line.replace(QLatin1String("\r\n"), QLatin1String(" "))
+            .replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        line = line.trimmed();
+        if (line.isEmpty() || seen.contains(line))
+            continue;
+        seen.insert(line);
+        out.append(line);
+    }
+    return out;
+}
+
+} // namespace zk

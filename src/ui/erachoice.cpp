@@ -1,0 +1,43 @@
+#include "erachoice.h"
+
+#include "app/dialogs.h"
+
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace zk {
+
+EraChoice::EraChoice(Dialogs& messages, const QString& preferencesFile, QWidget* parent)
+    : QGroupBox(QStringLiteral("元号"), parent), dialogs(messages), file(preferencesFile),
+      heisei(new QRadioButton(QStringLiteral("平成"), this)),
+      reiwa(new QRadioButton(QStringLiteral("令和"), this))
+{
+    setObjectName(QStringLiteral("eraChoice"));
+    heisei->setObjectName(QStringLiteral("eraHeisei"));
+    reiwa->setObjectName(QStringLiteral("eraReiwa"));
+    heisei->setToolTip(QStringLiteral("表紙の年を平成で表します (西暦 − 1988)."));
+    reiwa->setToolTip(QStringLiteral("表紙の年を令和で表します (西暦 − 2018)."));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heisei);
+    layout->addWidget(reiwa);
+    button(Preferences::load(file).era)->setChecked(true);
+}
+
+Era EraChoice::era() const
+{
+    return reiwa->isChecked() ? Era::Reiwa : Era::Heisei;
+}
+
+bool EraChoice::apply()
+{
+    // The other settings in the file stay as they are.
+    Preferences preferences = Preferences::load(file);
+    preferences.era = era();
+    if (!preferences.save(file)) {
+        dialogs.warn(this, file + QStringLiteral("\n\n設定を保存できませんでした."));
+        return false;
+    }
+    return true;
+}
+
+} // namespace zk
