@@ -50,13 +50,14 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     });
     photos->setPictureSize(slotPictureSize());
     prefetch = new PagePrefetcher(loader, this);
-    apply_preferences();
     connectCommands();
 
     Document fresh;
     fresh.entries.reset_table();
     fresh.cover = files->fresh_cover();
     albumData.replace_document(std::move(fresh), {});
+    // Only now, with an album to show, may the photos' fit show the page anew.
+    apply_preferences();
     renew_cover_window();
     show_title();
 }

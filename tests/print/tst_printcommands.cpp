@@ -398,6 +398,15 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
         rounded << QString::number(v.toDouble(), 'f', 1);
     QCOMPARE(rounded.join(' '), drawn);
     options->close();
+
+    // The next start shows photos as the stored setting says.
+    MainWindow next(dialogs, [] { return CoverData(); });
+    next.album().replace_document(album(1, true), {});
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    const QImage nextScreen = next.slot(0).photoBox()->grab().toImage();
+    QCOMPARE(nextScreen.pixel(3, nextScreen.height() / 2) == qRgb(0, 255, 0), !keep);
+    next.album().mark_saved({});
     QFile::remove(Preferences::default_file());
 }
 
