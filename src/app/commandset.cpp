@@ -65,7 +65,8 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "print_menu", "印刷(&P)...", { QKeySequence(Qt::CTRL | Qt::Key_P) } },
             { "print_setting", "プリンタ設定", {} }, { "file_line_2", "-", {} },
             { "oneprint_menu", "単一印刷(&T)", { QKeySequence(Qt::CTRL | Qt::Key_T) } },
-            { "file_line_3", "-", {} },
+            { "print_preview", "印刷プレビュー(&V)...", {} },
+            { "album_check", "写真帳のチェック(&K)...", {} }, { "file_line_3", "-", {} },
             { "batch_import_menu", "写真の一括取込(&B)...",
                 { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L) } },
             { "relink_menu", "写真フォルダの再設定(&R)...", {} },
@@ -115,7 +116,9 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
         { nullptr, nullptr, nullptr }, { "photo", "load_image_menu", "写真を開く" },
         { "delete", "delete_image_menu", "削除" }, { nullptr, nullptr, nullptr },
         { "input", "input_line", "挿入" }, { "cutout", "delete_line", "抜取" },
-        { "", nullptr, nullptr }, { "batchimport", "batch_import_menu", "写真の一括取込" } };
+        // The buttons added later sit at the right end, clear of the page box.
+        { "", nullptr, nullptr }, { "preview", "print_preview", "印刷プレビュー" },
+        { "batchimport", "batch_import_menu", "写真の一括取込" } };
     for (const Button& b : buttons) {
         if (!b.key) {
             tools->addSeparator();

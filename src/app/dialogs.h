@@ -1,5 +1,8 @@
 #pragma once
 
+#include "check/albumcheck.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +39,13 @@ struct PrintRequest
     bool selectionEnabled = false;
 };
 
+// What the user made of the problems the album check found before a print.
+struct CheckAnswer
+{
+    bool printAnyway = false;
+    int entry = 0; // the entry to go to, from 1; 0 for none
+};
+
 struct MessageRequest
 {
     QString text; // lines separated by CR LF
@@ -68,6 +78,8 @@ public:
     // The printer and its paper, chosen for every later print of this run.
     // Cancel leaves printer as it was.
     virtual void printerSetup(QWidget* parent, QPrinter& printer) = 0;
+    // The problems found before a print, with the choice to print anyway.
+    virtual CheckAnswer reviewProblems(QWidget* parent, const QList<CheckProblem>& problems) = 0;
 
     // A message with one OK button and no icon, titled with the program's name.
     void inform(QWidget* parent, const QString& text, const QString& title = programName());

@@ -16,6 +16,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -79,6 +80,10 @@ int main(int argc, char* argv[])
             QDate::currentDate(), zk::CorpIni::find(), zk::Preferences::load().era);
     });
 
+    // Page 1's photos are decoded once the cover window shows, in the
+    // background, not before it: nobody sees them until the cover is closed.
+    window.set_photos_deferred(true);
+
     // Test hooks, for tests that run the program as a child process:
     // ZELKORA_TEST_ANSWERS ("yes,no") answers the start-up questions on
     // standard output instead of in message boxes; ZELKORA_AUTOSAVE_MS
@@ -110,7 +115,11 @@ int main(int argc, char* argv[])
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty() && !restored)
         window.fileCommands().open_document(files.at(0));
+    // Once the cover window shows, the opened album's page 1 is decoded in
+    // the background.
+    QTimer::singleShot(0, &window, [&window] { window.set_photos_deferred(true); });
     window.show_cover_modal();
+    window.set_photos_deferred(false);
 
     window.adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

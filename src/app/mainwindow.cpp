@@ -4,6 +4,7 @@
 #include "app/albumtools.h"
 #include "app/commandset.h"
 #include "app/dialogs.h"
+#include "app/pageprefetcher.h"
 #include "app/pagespinner.h"
 #include "app/pageview.h"
 #include "app/photobox.h"
@@ -11,6 +12,7 @@
 #include "app/titleedit.h"
 #include "app/twips.h"
 #include "app/zoomwindow.h"
+#include "check/precheck.h"
 #include "cover/coverdialog.h"
 #include "docfile/csvexchange.h"
 #include "docfile/filecommands.h"
@@ -55,17 +57,24 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
                 page->pageControl()->setValue((p - 1) / 3 + 1);
                 page->select_slot((p - 1) % 3);
             } });
+    prefetch = new PagePrefetcher(loader, this);
     connectCommands();
 
     Document fresh;
     fresh.entries.reset_table();
     fresh.cover = files->fresh_cover();
     albumData.replace_document(std::move(fresh), {});
+    // Only now, with an album to show, may the photos' fit show the page anew.
+    apply_preferences();
     renew_cover_window();
     show_title();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The prefetcher writes into the loader's cache: it stops first.
+    delete prefetch;
+}
 
 void MainWindow::show_title()
 {
@@ -136,6 +145,10 @@ void MainWindow::connectCommands()
         [this] { wholeAlbum->batch_import(); });
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
+    connect(on("print_preview"), &QAction::triggered, printing.get(),
+        [this] { printing->print_preview(); });
+    connect(on("album_check"), &QAction::triggered, &printing->preCheck(), &PreCheck::check_album);
+    connect(&printing->preCheck(), &PreCheck::entryChosen, page, &PageView::show_entry);
     connect(on("load_image_menu"), &QAction::triggered, this,
         [this] { photos->load_image(page->selected_position()); });
     connect(on("delete_image_menu"), &QAction::triggered, this,
@@ -168,6 +181,10 @@ void MainWindow::connectCommands()
     connect(page, &PageView::photoDoubleClicked, this, &MainWindow::photo_double_clicked);
     connect(page, &PageView::filesDropped, this, &MainWindow::files_dropped);
     connect(photos.get(), &PhotoCommands::finished, page, &PageView::focus_title);
+    // The neighbour pages' photos, decoded while the user looks at this one.
+    connect(page, &PageView::pageShown, prefetch, [this](int shown) {
+        prefetch->page_shown(albumData.entries(), shown, slotPictureSize(), page->photoFit());
+    });
     connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
     connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);
 }
@@ -229,6 +246,27 @@ QSize MainWindow::slotPictureSize() const
     return page->slotPictureSize();
 }
 
+void MainWindow::set_photos_deferred(bool deferred)
+{
+    if (deferred)
+        prefetch->prefetch_page(
+            albumData.entries(), current_page(), slotPictureSize(), page->photoFit());
+    page->setPhotosDeferred(deferred);
+}
+
+void MainWindow::apply_preferences()
+{
+    const Preferences preferences = Preferences::load();
+    const PhotoFit fit = preferences.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch;
+    photos->setPictureFit(fit);
+    if (zoom)
+        zoom->setKeepShape(preferences.keepPhotoShape);
+    // The cover window names the era the user chose.
+    if (cover)
+        cover->setEra(preferences.era);
+    page->setPhotoFit(fit);
+}
+
 void MainWindow::renew_cover_window()
 {
     delete cover;
@@ -238,8 +276,10 @@ void MainWindow::renew_cover_window()
 
 ZoomWindow* MainWindow::ensure_zoom_window()
 {
-    if (!zoom)
+    if (!zoom) {
         zoom = new ZoomWindow(loader, this);
+        zoom->setKeepShape(page->photoFit() == PhotoFit::KeepShape);
+    }
     return zoom;
 }
 
@@ -306,11 +346,7 @@ void MainWindow::show_options()
 {
     if (!options) {
         options = new OptionsDialog(messages, this);
-        // The cover window names the era the user just chose.
-        connect(options, &OptionsDialog::settingsApplied, this, [this] {
-            if (cover)
-                cover->setEra(Preferences::load().era);
-        });
+        connect(options, &OptionsDialog::settingsApplied, this, &MainWindow::apply_preferences);
     }
     options->show();
     options->raise();

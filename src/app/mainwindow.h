@@ -19,6 +19,7 @@ class CsvExchange;
 class Dialogs;
 class FileCommands;
 class OptionsDialog;
+class PagePrefetcher;
 class PageSpinner;
 class PageView;
 class PhotoCommands;
@@ -55,6 +56,7 @@ public:
     CaptionCommands& captionCommands() { return *captions; }
     CsvExchange& csvExchange() { return *csv; }
     AlbumTools& albumTools() { return *wholeAlbum; }
+    PhotoLoader& photoLoader() { return loader; }
 
     int current_page() const;
     int highest_page() const;
@@ -65,6 +67,14 @@ public:
     void show_page();
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
+    PageView& pageView() { return *page; }
+
+    // While deferred, pages are shown without decoding their photos (start-up:
+    // the cover window comes first), and page 1's photos are decoded in the
+    // background; ending it shows the page's photos.
+    void set_photos_deferred(bool deferred);
+    // Decodes the neighbours of the page on screen in the background.
+    PagePrefetcher& prefetcher() { return *prefetch; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +99,8 @@ private:
     void show_options();
     void show_zoom();
     void new_album_started();
+    // The user's settings as the options window stored them.
+    void apply_preferences();
 
     Dialogs& messages;
     Album albumData;
@@ -105,6 +117,7 @@ private:
     CaptionCommands* captions = nullptr;
     CsvExchange* csv = nullptr;
     AlbumTools* wholeAlbum = nullptr;
+    PagePrefetcher* prefetch = nullptr;
 };
 
 } // namespace zk

@@ -123,7 +123,11 @@ void PageView::show_slot(int k)
     s->setNumberLabel(QStringLiteral("No.") + entry.number);
     s->setTitle(entry.title);
     s->setText(entry.text);
-    const Picture picture = loader.load(entry.image, slotPictureSize());
+    if (photosDeferred) {
+        s->photoBox()->setPicture({});
+        return;
+    }
+    const Picture picture = loader.load(entry.image, slotPictureSize(), fit);
     if (picture.ok())
         s->photoBox()->setPicture(picture.image);
     else
@@ -134,6 +138,40 @@ void PageView::show_page()
 {
     for (int k = 0; k < 3; ++k)
         show_slot(k);
+    if (!photosDeferred)
+        Q_EMIT pageShown(current_page());
+}
+
+void PageView::setPhotoFit(PhotoFit photoFit)
+{
+    const bool keep = photoFit == PhotoFit::KeepShape;
+    for (SlotView* s : slots)
+        s->photoBox()->setKeepShape(keep);
+    if (photoFit == fit)
+        return;
+    fit = photoFit;
+    show_page();
+}
+
+void PageView::setPhotosDeferred(bool deferred)
+{
+    if (deferred == photosDeferred)
+        return;
+    photosDeferred = deferred;
+    if (!deferred)
+        show_page();
+}
+
+void PageView::show_entry(int position)
+{
+    if (position < 1 || position > album.entries().entry_count())
+        return;
+    const int page = (position - 1) / 3 + 1;
+    if (page != current_page())
+        spinner->setValue(page);
+    const int k = (position - 1) % 3;
+    select_slot(k);
+    slot(k).titleBox()->setFocus();
 }
 
 void PageView::mark_selected_slot(int k)

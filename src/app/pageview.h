@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photos/photoloader.h"
+
 #include <QObject>
 #include <QSize>
 #include <QStringList>
@@ -13,7 +15,6 @@ namespace zk {
 
 class Album;
 class PageSpinner;
-class PhotoLoader;
 class SlotView;
 
 // The page on screen: three slots, the page number and the page control. It
@@ -45,12 +46,23 @@ public:
     void focus_title(int position);
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
+    // Shows entry position: its page, its slot selected, the caret in its title.
+    void show_entry(int position);
+
+    // How the slots fit photos into their boxes; changing it shows the page anew.
+    PhotoFit photoFit() const { return fit; }
+    void setPhotoFit(PhotoFit photoFit);
+    // While deferred, pages are shown without their photos and pageShown is
+    // not told; ending it shows the page with its photos.
+    void setPhotosDeferred(bool deferred);
 
 Q_SIGNALS:
     void photoReleased(int k, Qt::MouseButton button, const QPoint& globalPosition);
     void photoClicked(int k);
     void photoDoubleClicked(int k);
     void filesDropped(int k, const QStringList& paths);
+    // The slots show page with its photos.
+    void pageShown(int page);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,6 +92,8 @@ private:
     bool writeBack = false;
     // True while the views follow a change of the album (not the user's).
     bool followingAlbum = false;
+    PhotoFit fit = PhotoFit::Stretch;
+    bool photosDeferred = false;
 };
 
 } // namespace zk

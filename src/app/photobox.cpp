@@ -9,6 +9,19 @@
 
 namespace zk {
 
+namespace {
+
+// The largest rectangle with picture's proportions inside box, centred.
+QRectF fitted(const QSize& picture, const QRect& box)
+{
+    const QSizeF size = QSizeF(picture).scaled(QSizeF(box.size()), Qt::KeepAspectRatio);
+    return QRectF(QPointF(box.x() + (box.width() - size.width()) / 2,
+                      box.y() + (box.height() - size.height()) / 2),
+        size);
+}
+
+} // namespace
+
 PhotoBox::PhotoBox(QWidget* parent) : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
@@ -22,6 +35,12 @@ void PhotoBox::setPicture(const QImage& picture)
     unreadablePath.clear();
     reasonText.clear();
     setToolTip({});
+    update();
+}
+
+void PhotoBox::setKeepShape(bool keep)
+{
+    keepShape = keep;
     update();
 }
 
@@ -39,7 +58,7 @@ void PhotoBox::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!image.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), image);
+        painter.drawImage(keepShape ? fitted(image.size(), rect()) : QRectF(rect()), image);
         return;
     }
     if (unreadablePath.isEmpty())

@@ -17,6 +17,8 @@ public:
     // A null image empties the box.
     void setPicture(const QImage& image);
     const QImage& picture() const { return image; }
+    // Shows the picture with its own proportions, centred, instead of stretched.
+    void setKeepShape(bool keep);
 
     // Shown instead of a picture whose file cannot be read: the loader's
     // reason and the file's name.
@@ -46,6 +48,7 @@ private:
     QString unreadablePath;
     QString reasonText;
     bool leftPressed = false;
+    bool keepShape = false;
 };
 
 } // namespace zk

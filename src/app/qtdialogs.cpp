@@ -6,6 +6,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "check/checkresultwindow.h"
 #include "print/printersetupdialog.h"
 
 namespace zk {
@@ -131,6 +132,14 @@ void QtDialogs::printerSetup(QWidget* parent, QPrinter& printer)
 {
     PrinterSetupDialog dialog(printer, parent);
     dialog.exec();
+}
+
+CheckAnswer QtDialogs::reviewProblems(QWidget* parent, const QList<CheckProblem>& problems)
+{
+    CheckResultWindow window(CheckResultWindow::Mode::BeforePrint, parent);
+    window.setProblems(problems);
+    const bool accepted = window.exec() == QDialog::Accepted;
+    return { accepted, window.chosenEntry() };
 }
 
 } // namespace zk

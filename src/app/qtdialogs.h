@@ -17,6 +17,7 @@ public:
     Answer message(QWidget* parent, const MessageRequest& request) override;
     bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
     void printerSetup(QWidget* parent, QPrinter& printer) override;
+    CheckAnswer reviewProblems(QWidget* parent, const QList<CheckProblem>& problems) override;
 
     // "desc|pattern|..." as QFileDialog name filters. "*.*" becomes "*",
     // which on this platform also matches names without a dot.

@@ -1,5 +1,7 @@
 #include "unattendeddialogs.h"
 
+#include "check/albumcheck.h"
+
 #include <cstdio>
 
 namespace zk {
@@ -41,5 +43,13 @@ bool UnattendedDialogs::print(QWidget*, QPrinter&, const PrintRequest&)
 }
 
 void UnattendedDialogs::printerSetup(QWidget*, QPrinter&) { }
+
+CheckAnswer UnattendedDialogs::reviewProblems(QWidget*, const QList<CheckProblem>& problems)
+{
+    for (const CheckProblem& problem : problems)
+        std::fputs(qPrintable(QStringLiteral("problem: ") + problem.toString() + u'\n'), stdout);
+    std::fflush(stdout);
+    return { false, 0 };
+}
 
 } // namespace zk

@@ -8,8 +8,10 @@ namespace zk {
 
 // Dialogs that show nothing: each message is written to standard output
 // (one line, "message: " and its text) and answered from a list of "yes" and
-// "no"; file and print dialogs are cancelled. Tests that run the program as a
-// child process use it through ZELKORA_TEST_ANSWERS (see main.cpp).
+// "no"; file and print dialogs are cancelled, and so is a print after the
+// album check found problems (each written as a line "problem: ...").
+// Tests that run the program as a child process use it through
+// ZELKORA_TEST_ANSWERS (see main.cpp).
 class UnattendedDialogs : public Dialogs
 {
 public:
@@ -22,6 +24,7 @@ public:
     Answer message(QWidget* parent, const MessageRequest& request) override;
     bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
     void printerSetup(QWidget* parent, QPrinter& printer) override;
+    CheckAnswer reviewProblems(QWidget* parent, const QList<CheckProblem>& problems) override;
 
 private:
     QStringList answers;

@@ -31,12 +31,24 @@ void ZoomWindow::setPhoto(const QString& photoPath)
         pending = true;
 }
 
+void ZoomWindow::setKeepShape(bool keep)
+{
+    if (keep == keepShape)
+        return;
+    keepShape = keep;
+    if (isVisible())
+        decode();
+    else
+        pending = true;
+}
+
 void ZoomWindow::decode()
 {
     pending = false;
     QScreen* screen = this->screen();
     const QSize size = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
-    const Picture picture = loader.load(path, size);
+    const Picture picture
+        = loader.load(path, size, keepShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
     image = picture.image;
     reason = picture.error;
     update();
@@ -63,7 +75,13 @@ void ZoomWindow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!image.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), image);
+        QRectF target(rect());
+        if (keepShape) {
+            const QSizeF fitted = QSizeF(image.size()).scaled(target.size(), Qt::KeepAspectRatio);
+            target = QRectF(
+                QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+        }
+        painter.drawImage(target, image);
     } else if (!reason.isEmpty()) {
         painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
             QStringLiteral("%1\n%2").arg(reason, path));

@@ -25,6 +25,8 @@ public:
     bool isUnreadable() const { return !reason.isEmpty(); }
     // Why the picture cannot be shown; empty while it can.
     const QString& unreadableReason() const { return reason; }
+    // Shows the photo with its own proportions, centred, instead of stretched.
+    void setKeepShape(bool keep);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -39,6 +41,7 @@ private:
     QImage image;
     QString reason; // the loader's, for a file that cannot be shown
     bool pending = false; // set while hidden; decoded when shown
+    bool keepShape = false;
 };
 
 } // namespace zk

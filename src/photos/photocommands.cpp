@@ -31,7 +31,7 @@ QString PhotoCommands::photoFilter()
 
 QString PhotoCommands::place_photo(int position, const QString& path)
 {
-    const Picture picture = loader.load(path, pictureSize);
+    const Picture picture = loader.load(path, pictureSize, pictureFit);
     if (!picture.ok())
         return picture.error;
     if (picture.image.isNull())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photos/photoloader.h"
+
 #include <QObject>
 #include <QSize>
 #include <QStringList>
@@ -10,7 +12,6 @@ namespace zk {
 
 class Album;
 class Dialogs;
-class PhotoLoader;
 
 // Putting photos into the album's entries and taking them out. Positions are
 // entry positions; the window turns its slots into positions.
@@ -25,6 +26,8 @@ public:
     // The size at which the slots show photos, so that checking a file also
     // readies the picture the slot is about to show.
     void setPictureSize(QSize size) { pictureSize = size; }
+    // How the slots fit photos into that size.
+    void setPictureFit(PhotoFit fit) { pictureFit = fit; }
 
     // Asks for a photo file and puts it into the entry. A cancelled dialog
     // counts as an edit too; a file that is no picture changes nothing and
@@ -57,6 +60,7 @@ private:
     PhotoLoader& loader;
     QWidget* window;
     QSize pictureSize;
+    PhotoFit pictureFit = PhotoFit::Stretch;
 };
 
 } // namespace zk

@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <algorithm>
 #include <limits>
 
 namespace zk {
@@ -78,9 +79,19 @@ QSize nearlyLargeEnough(const QSize& source, const QSize& target)
     return {};
 }
 
+// The largest size inside box with the proportions of source.
+QSize fitted(const QSize& source, const QSize& box)
+{
+    if (!source.isValid() || source.isEmpty())
+        return box;
+    const QSize s = source.scaled(box, Qt::KeepAspectRatio);
+    return QSize(std::max(1, s.width()), std::max(1, s.height()));
+}
+
 // Every format Qt reads: BMP, GIF, ICO, JPEG, PNG and, with the image format
 // plugins, TIFF and WebP among others. Told by content, never by file name.
-Picture decodeWithQt(const QByteArray& data, const QSize& size)
+
+Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
 {
     const ReaderWorkarounds workarounds(data);
     QBuffer buffer;
@@ -94,9 +105,6 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
     // Qt scales before it turns the picture upright, so a picture that is
     // turned by a quarter is asked for with width and height swapped.
     const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    const QSize decodeSize = quarterTurn ? size.transposed() : size;
-
-    const ImageStructure structure = ImageStructure::inspect(data);
     QSize source = reader.size();
     // Qt draws every GIF frame onto a canvas of the logical screen's size,
     // which the header may make far larger than any frame.
@@ -105,6 +113,11 @@ Picture decodeWithQt(const QByteArray& data, const QSize& size)
             qFromLittleEndian<quint16>(data.constData() + 8));
         source = source.isValid() ? source.expandedTo(screen) : screen;
     }
+    if (fit == PhotoFit::KeepShape && source.isValid())
+        size = fitted(quarterTurn ? source.transposed() : source, size);
+    const QSize decodeSize = quarterTurn ? size.transposed() : size;
+
+    const ImageStructure structure = ImageStructure::inspect(data);
     const bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (source.isValid()
         && (qint64(source.width()) * source.height() > MaxSourcePixels
@@ -147,7 +160,19 @@ PhotoLoader::PhotoLoader(qint64 cacheBytes)
     cache.setMaxCost(qMax<qint64>(cacheBytes, 0));
 }
 
-Picture PhotoLoader::load(const QString& path, const QSize& size)
+int PhotoLoader::decodeCount() const
+{
+    const QMutexLocker locker(&lock);
+    return decodes;
+}
+
+qint64 PhotoLoader::cachedBytes() const
+{
+    const QMutexLocker locker(&lock);
+    return cache.totalCost();
+}
+
+Picture PhotoLoader::load(const QString& path, const QSize& size, PhotoFit fit)
 {
     if (path.isEmpty())
         return {};
@@ -159,19 +184,28 @@ Picture PhotoLoader::load(const QString& path, const QSize& size)
     PhotoFile file(path);
     if (!file.error().isEmpty())
         return failure(file.error());
-    Key key { path, file.size(), file.modified(), file.device(), file.inode(), size };
-    if (const QImage* cached = cache.object(key))
-        return { *cached, {} };
+    const bool keepShape = fit == PhotoFit::KeepShape;
+    Key key { path, file.size(), file.modified(), file.device(), file.inode(), size, keepShape };
+    {
+        const QMutexLocker locker(&lock);
+        if (const QImage* cached = cache.object(key))
+            return { *cached, {} };
+    }
 
     const QByteArray data = file.read();
     if (!file.error().isEmpty())
         return failure(file.error());
-    ++decodes;
+    {
+        const QMutexLocker locker(&lock);
+        ++decodes;
+    }
+    // A metafile has no pixel size of its own and is drawn to fill its box.
     Picture picture = WmfRenderer::isMetafile(data) ? WmfRenderer::render(data, size)
-                                                    : decodeWithQt(data, size);
+                                                    : decodeWithQt(data, size, fit);
     if (picture.ok()) {
         // Keyed by what was read, which may be newer than the first look.
-        key = { path, file.size(), file.modified(), file.device(), file.inode(), size };
+        key = { path, file.size(), file.modified(), file.device(), file.inode(), size, keepShape };
+        const QMutexLocker locker(&lock);
         cache.insert(key, new QImage(picture.image), picture.image.sizeInBytes());
     }
     return picture;

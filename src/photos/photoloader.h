@@ -2,6 +2,7 @@
 
 #include <QCache>
 #include <QImage>
+#include <QMutex>
 #include <QSize>
 #include <QString>
 
@@ -16,7 +17,15 @@ struct Picture
     bool ok() const { return error.isEmpty(); }
 };
 
+// How a photo fills the box it is decoded for.
+enum class PhotoFit {
+    Stretch, // exactly the box: the album's own way, proportions not kept
+    KeepShape, // the largest size inside the box with the photo's own proportions
+};
+
 // Turns image files into pictures of the size they are shown or printed at.
+// One loader may be used from several threads at once: its cache is locked,
+// the decoding itself runs outside the lock.
 class PhotoLoader
 {
 public:
@@ -26,14 +35,14 @@ public:
 
     // The picture in path, turned upright as its EXIF orientation says and
     // decoded at exactly size device pixels (the album stretches its photos,
-    // so the aspect ratio is not kept). An empty path gives an empty picture
-    // without error.
-    Picture load(const QString& path, const QSize& size);
+    // so the aspect ratio is not kept), or with KeepShape inside size with
+    // its own proportions. An empty path gives an empty picture without error.
+    Picture load(const QString& path, const QSize& size, PhotoFit fit = PhotoFit::Stretch);
 
     // Files read and decoded so far; a picture served from the cache adds nothing.
-    int decodeCount() const { return decodes; }
+    int decodeCount() const;
     // Bytes of decoded pictures the cache holds now.
-    qint64 cachedBytes() const { return cache.totalCost(); }
+    qint64 cachedBytes() const;
 
 private:
     // One version of one file at one size: a file changed on disk since it
@@ -46,15 +55,17 @@ private:
         quint64 device = 0;
         quint64 inode = 0;
         QSize size;
+        bool keepShape = false;
 
         friend bool operator==(const Key&, const Key&) = default;
         friend size_t qHash(const Key& key, size_t seed = 0)
         {
             return qHashMulti(seed, key.path, key.fileSize, key.modified, key.inode,
-                key.size.width(), key.size.height());
+                key.size.width(), key.size.height(), key.keepShape);
         }
     };
 
+    mutable QMutex lock; // guards cache and decodes
     QCache<Key, QImage> cache; // cost in bytes, least recently used dropped first
     int decodes = 0;
 };

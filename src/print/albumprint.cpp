@@ -1,6 +1,7 @@
 #include "albumprint.h"
 
 #include "coverpage.h"
+#include "photopipeline.h"
 #include "printdevice.h"
 
 #include "model/document.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <memory>
 
 namespace zk {
 
@@ -40,9 +42,30 @@ PrintResult endJob(PrintDevice& device)
 
 } // namespace
 
-PhotoSource photo_source(PhotoLoader& loader)
+PhotoSource photo_source(PhotoLoader& loader, PhotoFit fit)
 {
-    return [&loader](const QString& path, const QSize& size) { return loader.load(path, size); };
+    return [&loader, fit](
+               const QString& path, const QSize& size) { return loader.load(path, size, fit); };
+}
+
+PhotoSource print_photo_source(PhotoFit fit)
+{
+    return [fit](const QString& path, const QSize& size) {
+        // A loader of its own for every photo: nothing is shared between threads.
+        PhotoLoader loader(0);
+        return loader.load(path, size, fit);
+    };
+}
+
+PrintResult photo_failure(
+    const SlotRecord& slot, int position, const QString& path, const Picture& picture)
+{
+    const QString reason
+        = picture.ok() ? QStringLiteral("写真ファイルを読めませんでした.") : picture.error;
+    return { PrintStatus::Failed, position, path,
+        QStringLiteral("%1 の写真ファイル %2 を読めないため、印刷を中止しました. %3")
+            .arg(slot.numberLabel, QDir::toNativeSeparators(path),
+                QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' '))) };
 }
 
 PrintResult load_page_slots(PageSlots& slots, const EntryTable& entries, int page,
@@ -60,12 +83,7 @@ PrintResult load_page_slots(PageSlots& slots, const EntryTable& entries, int pag
         if (!picture.ok() || picture.image.isNull()) {
             for (SlotRecord& slot : slots)
                 slot.picture = QImage();
-            const QString reason
-                = picture.ok() ? QStringLiteral("写真ファイルを読めませんでした.") : picture.error;
-            return { PrintStatus::Failed, position, path,
-                QStringLiteral("%1 の写真ファイル %2 を読めないため、印刷を中止しました. %3")
-                    .arg(slots[s].numberLabel, QDir::toNativeSeparators(path),
-                        QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' '))) };
+            return photo_failure(slots[s], position, path, picture);
         }
         slots[s].picture = std::move(picture.image);
     }
@@ -73,49 +91,79 @@ PrintResult load_page_slots(PageSlots& slots, const EntryTable& entries, int pag
 }
 
 PrintResult print_album(PrintDevice& device, const Document& document, const PhotoSource& photos,
-    const PrintProgress& progress, Era era)
+    const PrintProgress& progress, const PrintOptions& options)
 {
     const int pages = document.entries.page_count();
+    const int first = std::max(1, options.firstPage);
+    const int last = options.lastPage <= 0 ? pages : std::min(options.lastPage, pages);
+    if (first > last)
+        return { PrintStatus::Failed, 0, {},
+            QStringLiteral("印刷するページがありません. 写真帳は %1 ページまでです.").arg(pages) };
+    const bool withCover = first == 1;
+
     // Nothing has been sent to the device yet: a cancel here leaves no job.
     if (progress && !progress(0, pages))
         return cancelled();
 
-    print_cover(device, document.cover, era);
-    if (device.failed())
-        return deviceFailure(device);
-
-    const QSize pictureSize = photo_print_size(device.pictureDpi());
-    // The page buffer: one page's three slots, overwritten by the next page.
-    PageSlots buffer;
-    for (int page = 1; page <= pages; ++page) {
-        if (progress && !progress(page, pages)) {
-            device.abortJob();
-            return cancelled();
-        }
-        const PrintResult loaded
-            = load_page_slots(buffer, document.entries, page, photos, pictureSize);
-        if (!loaded.ok()) {
-            device.abortJob();
-            return loaded;
-        }
-        // The cover's page break already started page 1's sheet. A page without
-        // any photo still gets its sheet, left empty.
-        if (page > 1)
-            device.newPage();
-        const bool anyPhoto = std::any_of(
-            buffer.cbegin(), buffer.cend(), [](const SlotRecord& slot) { return slot.hasPhoto; });
-        if (anyPhoto)
-            print_photo_page(device, buffer);
+    if (withCover) {
+        print_cover(device, document.cover, options.era);
         if (device.failed())
             return deviceFailure(device);
     }
+
+    const QSize pictureSize = photo_print_size(device.pictureDpi());
+    std::unique_ptr<PhotoPipeline> pipeline;
+    if (options.pagesAhead > 0) {
+        QList<int> list;
+        for (int page = first; page <= last; ++page)
+            list << page;
+        pipeline = std::make_unique<PhotoPipeline>(
+            document.entries, list, photos, pictureSize, options.pagesAhead, options.threads);
+    }
+    // Stops the job; the workers are stopped after the device has let go.
+    const auto stop = [&](PrintResult result) {
+        device.abortJob();
+        pipeline.reset();
+        return result;
+    };
+
+    // The page buffer: one page's three slots, overwritten by the next page.
+    PageSlots buffer;
+    for (int page = first; page <= last; ++page) {
+        if (progress && !progress(page, pages))
+            return stop(cancelled());
+        const PrintResult loaded = pipeline
+            ? pipeline->take(buffer)
+            : load_page_slots(buffer, document.entries, page, photos, pictureSize);
+        if (!loaded.ok())
+            return stop(loaded);
+        // The cover's page break already started the first page's sheet, and
+        // without the cover the job starts with it. A page without any photo
+        // still gets its sheet, left empty.
+        if (page > first)
+            device.newPage();
+        print_album_page(device, buffer, options.keepPhotoShape);
+        if (device.failed()) {
+            pipeline.reset();
+            return deviceFailure(device);
+        }
+    }
     buffer = {};
+    pipeline.reset();
     return endJob(device);
 }
 
-PrintResult print_page(PrintDevice& device, const PageSlots& slots)
+void print_album_page(PrintDevice& device, const PageSlots& slots, bool keepPhotoShape)
 {
-    print_photo_page(device, slots);
+    const bool anyPhoto = std::any_of(
+        slots.cbegin(), slots.cend(), [](const SlotRecord& slot) { return slot.hasPhoto; });
+    if (anyPhoto)
+        print_photo_page(device, slots, keepPhotoShape);
+}
+
+PrintResult print_page(PrintDevice& device, const PageSlots& slots, bool keepPhotoShape)
+{
+    print_photo_page(device, slots, keepPhotoShape);
     if (device.failed())
         return deviceFailure(device);
     return endJob(device);

@@ -21,7 +21,12 @@ constexpr double NominalDpi = 300;
 } // namespace
 
 PainterPrintDevice::PainterPrintDevice(QPagedPaintDevice* target, std::function<void()> onAbort)
-    : target(target), onAbort(std::move(onAbort))
+    : surface(target), target(target), onAbort(std::move(onAbort))
+{
+}
+
+PainterPrintDevice::PainterPrintDevice(QImage* sheet, const QPageLayout& layout)
+    : surface(sheet), target(nullptr), sheetLayout(layout)
 {
 }
 
@@ -47,7 +52,7 @@ bool PainterPrintDevice::ensureJob()
     fontBold = false;
     penWidth = 1;
 
-    if (!painter.begin(target)) {
+    if (!painter.begin(surface)) {
         state = JobState::Failed;
         setError(
             QStringLiteral("印刷を始められませんでした. プリンタまたは出力先を確かめてください."));
@@ -57,8 +62,17 @@ bool PainterPrintDevice::ensureJob()
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setBrush(Qt::NoBrush);
 
-    pixelsPerMmX = target->logicalDpiX() / MmPerInch;
-    pixelsPerMmY = target->logicalDpiY() / MmPerInch;
+    pixelsPerMmX = surface->logicalDpiX() / MmPerInch;
+    pixelsPerMmY = surface->logicalDpiY() / MmPerInch;
+    if (!target) {
+        // A sheet image covers the whole paper; the printable area starts at
+        // the margins, as on the printer.
+        QPageLayout layout = sheetLayout;
+        layout.setMode(QPageLayout::StandardMode);
+        printableOrigin = layout.paintRectPixels(surface->logicalDpiX()).topLeft();
+        applyPen();
+        return true;
+    }
 
     // Where the printable area begins in painter coordinates. Qt's print and
     // PDF engines (QPdfWriter, and QPrinter, which on CUPS is a PDF engine too)
@@ -87,6 +101,9 @@ QPointF PainterPrintDevice::toDevice(double x, double y) const
 
 bool PainterPrintDevice::hasOwnDots() const
 {
+    // A preview sheet shows pens as a PDF has them.
+    if (!target)
+        return false;
     const QPaintEngine* engine = target->paintEngine();
     return engine && engine->type() != QPaintEngine::Pdf;
 }
@@ -95,7 +112,7 @@ void PainterPrintDevice::applyPen()
 {
     // Flat ends and mitred corners: a line ends exactly at its end points and
     // a frame's corners are square.
-    const double dots = hasOwnDots() ? penWidth : penWidth * target->logicalDpiX() / NominalDpi;
+    const double dots = hasOwnDots() ? penWidth : penWidth * surface->logicalDpiX() / NominalDpi;
     painter.setPen(QPen(Qt::black, dots, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
 }
 
@@ -146,7 +163,7 @@ void PainterPrintDevice::printText(const QString& text)
     font.setBold(fontBold);
     painter.setFont(font);
     // The position is the top of the line box; Qt draws at the baseline.
-    const QFontMetricsF metrics(painter.font(), target);
+    const QFontMetricsF metrics(painter.font(), surface);
     painter.drawText(toDevice(position.x(), position.y()) + QPointF(0, metrics.ascent()), text);
 }
 
@@ -188,7 +205,7 @@ void PainterPrintDevice::drawPicture(
 
 void PainterPrintDevice::newPage()
 {
-    if (!ensureJob())
+    if (!ensureJob() || !target)
         return;
     if (!target->newPage()) {
         state = JobState::Failed;

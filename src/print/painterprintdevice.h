@@ -3,6 +3,7 @@
 #include "printdevice.h"
 
 #include <QFont>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPointF>
 
@@ -22,6 +23,10 @@ public:
     // onAbort runs in abortJob() while the job is still open, so that the
     // owner can discard it (QPrinter::abort(), QSaveFile::cancelWriting()).
     explicit PainterPrintDevice(QPagedPaintDevice* target, std::function<void()> onAbort = {});
+    // Draws on sheet, an image of the whole paper of layout at the image's
+    // own dots per inch, for a preview; the printable area begins at the
+    // layout's margins. Each job is one sheet: page breaks draw nothing.
+    PainterPrintDevice(QImage* sheet, const QPageLayout& layout);
     ~PainterPrintDevice() override;
 
     PainterPrintDevice(const PainterPrintDevice&) = delete;
@@ -54,7 +59,9 @@ private:
     bool hasOwnDots() const;
     void applyPen();
 
-    QPagedPaintDevice* target;
+    QPaintDevice* surface;
+    QPagedPaintDevice* target; // null when drawing on a sheet image
+    QPageLayout sheetLayout;
     std::function<void()> onAbort;
     QPainter painter;
     JobState state = JobState::Idle;

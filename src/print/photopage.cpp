@@ -42,14 +42,14 @@ constexpr double FrameRight = 140.5;
 constexpr double PhotoLeft = 19.5;
 constexpr double LinePitch = 6;
 
-void printSlot(PrintDevice& device, const SlotRecord& slot, const SlotGeometry& g)
+void printSlot(PrintDevice& device, const SlotRecord& slot, const SlotGeometry& g, bool keepShape)
 {
     device.drawLine(ColumnLeft, g.shortRule, ShortRuleRight, g.shortRule);
-    device.setFontSize(11);
+    device.setFontSize(LabelPoints);
     device.setPosition(ColumnLeft, g.label);
     device.printText(slot.numberLabel);
     device.drawLine(ColumnLeft, g.numberRule, RuleRight, g.numberRule);
-    device.setFontSize(11);
+    device.setFontSize(LabelPoints);
     device.setPosition(ColumnLeft, g.title);
     device.printText(slot.title);
     device.drawLine(ColumnLeft, g.titleRule, RuleRight, g.titleRule);
@@ -58,7 +58,7 @@ void printSlot(PrintDevice& device, const SlotRecord& slot, const SlotGeometry& 
     // long text runs on down the sheet: nothing is wrapped or cut.
     const QStringList lines = slot.text.split(QLatin1String("\r\n"));
     for (qsizetype k = 0; k < lines.size(); ++k) {
-        device.setFontSize(10);
+        device.setFontSize(TextPoints);
         device.setPosition(ColumnLeft, g.textTop + LinePitch * double(k));
         device.printText(lines.at(k));
     }
@@ -66,8 +66,15 @@ void printSlot(PrintDevice& device, const SlotRecord& slot, const SlotGeometry& 
     device.setPenWidth(1);
     device.setPenSolid();
     device.drawRect(FrameLeft, g.frameTop, FrameRight, g.frameBottom);
-    if (slot.hasPhoto)
+    if (!slot.hasPhoto)
+        return;
+    if (keepShape && !slot.picture.isNull()) {
+        const FittedRect r
+            = fit_picture(slot.picture.size(), PhotoLeft, g.photoTop, PhotoWidthMm, PhotoHeightMm);
+        device.drawPicture(slot.picture, r.x, r.y, r.width, r.height);
+    } else {
         device.drawPicture(slot.picture, PhotoLeft, g.photoTop, PhotoWidthMm, PhotoHeightMm);
+    }
 }
 
 } // namespace
@@ -94,7 +101,18 @@ PageSlots page_slots(const EntryTable& entries, int page)
     return slots;
 }
 
-void print_photo_page(PrintDevice& device, const PageSlots& slots)
+FittedRect fit_picture(const QSize& pictureSize, double x, double y, double width, double height)
+{
+    if (pictureSize.isEmpty())
+        return { x, y, width, height };
+    const double scale
+        = std::min(width / pictureSize.width(), height / pictureSize.height());
+    const double w = pictureSize.width() * scale;
+    const double h = pictureSize.height() * scale;
+    return { x + (width - w) / 2, y + (height - h) / 2, w, h };
+}
+
+void print_photo_page(PrintDevice& device, const PageSlots& slots, bool keepPhotoShape)
 {
     // The page sets up everything it relies on, so it prints the same after
     // the cover, after another page or as a job of its own.
@@ -104,7 +122,7 @@ void print_photo_page(PrintDevice& device, const PageSlots& slots)
     device.setPenWidth(1);
     device.setPenSolid();
     for (int s = 0; s < 3; ++s)
-        printSlot(device, slots[s], Slots[s]);
+        printSlot(device, slots[s], Slots[s], keepPhotoShape);
 }
 
 } // namespace zk

@@ -28,6 +28,14 @@ using PageSlots = std::array<SlotRecord, 3>;
 constexpr double PhotoWidthMm = 120;
 constexpr double PhotoHeightMm = 87;
 
+// The column right of the photo: titles and text lines, in millimetres, and
+// how many 6 mm text lines fit in a slot before they run into the next one.
+constexpr double ColumnWidthMm = 46.5;
+constexpr int TextLinesPerSlot = 11;
+// Font sizes of the photo page, in points.
+constexpr double LabelPoints = 11;
+constexpr double TextPoints = 10;
+
 // The pixel size photos are decoded at for a device of dpi dots per inch:
 // never above 300 dpi, more is not seen on paper (1417 x 1028 at 300).
 QSize photo_print_size(double dpi);
@@ -38,7 +46,19 @@ PageSlots page_slots(const EntryTable& entries, int page);
 
 // Draws one photo page: its set-up, then slots 1, 2 and 3, each in full;
 // a slot's picture only with its has-photo flag. Makes no page break and
-// does not end the job.
-void print_photo_page(PrintDevice& device, const PageSlots& slots);
+// does not end the job. With keepPhotoShape each picture is drawn with its
+// own proportions, centred in its 120 x 87 mm box, instead of stretched.
+void print_photo_page(PrintDevice& device, const PageSlots& slots, bool keepPhotoShape = false);
+
+// Where a picture of pictureSize lands in a box at (x, y) of width x height
+// when it keeps its proportions: the largest such rectangle, centred.
+struct FittedRect
+{
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+FittedRect fit_picture(const QSize& pictureSize, double x, double y, double width, double height);
 
 } // namespace zk

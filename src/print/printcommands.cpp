@@ -1,8 +1,10 @@
 #include "printcommands.h"
 
 #include "app/dialogs.h"
+#include "check/precheck.h"
 #include "docfile/safefile.h"
 #include "model/album.h"
+#include "model/preferences.h"
 #include "print/painterprintdevice.h"
 #include "print/photopage.h"
 
@@ -10,13 +12,15 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QThread>
 
 namespace zk {
 
 PrintCommands::PrintCommands(
     const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen)
     : album(album), dialogs(dialogs), window(window), screen(std::move(screen)),
-      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution))
+      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      check(new PreCheck(album, dialogs, window, this))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));
@@ -27,34 +31,57 @@ PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::print_menu_Click()
 {
-    if (!dialogs.print(window, *chosen, PrintRequest {}))
+    const int pages = album.entries().page_count();
+    PrintRequest request;
+    request.maxPage = pages;
+    if (!dialogs.print(window, *chosen, request))
         return;
-    // The album always prints whole, once per copy; the printer makes one of each job.
+    // The range as the page box numbers the pages; the cover comes with page 1.
+    int first = 1;
+    int last = 0;
+    if (chosen->printRange() == QPrinter::PageRange && chosen->fromPage() > 0) {
+        first = chosen->fromPage();
+        last = chosen->toPage() > 0 ? chosen->toPage() : pages;
+    }
+    // The album prints once per copy; the printer makes one of each job and
+    // leaves the choice of pages to the album.
     int copies = chosen->copyCount();
     chosen->setCopyCount(1);
     chosen->setPrintRange(QPrinter::AllPages);
     // Copies into one PDF file would only overwrite each other.
     if (chosen->outputFormat() == QPrinter::PdfFormat)
         copies = qMin(copies, 1);
+    if (!check->confirm(first, last))
+        return;
     // Let the window repaint where the dialog was before the work starts.
     QCoreApplication::processEvents();
+    print_with_progress(copies, first, last);
+}
 
+void PrintCommands::print_with_progress(int copies, int first, int last)
+{
     const int pages = album.entries().page_count();
+    const int count = std::max(0, (last <= 0 ? pages : std::min(last, pages)) - first + 1);
     QProgressDialog progress(window);
     progress.setWindowTitle(QStringLiteral("印刷"));
     progress.setCancelButtonText(QStringLiteral("中止"));
-    progress.setRange(0, copies * (pages + 1));
+    progress.setRange(0, copies * (count + 1));
     progress.setMinimumDuration(500);
     progress.setWindowModality(Qt::WindowModal);
 
     const PrintResult result = run_job([&](PrintDevice& device) {
-        return print_copies(device, copies, [&](int page, int pageCount) {
-            progress.setValue(progress.value() + 1);
-            progress.setLabelText(page == 0
-                    ? QStringLiteral("表紙を印刷しています...")
-                    : QStringLiteral("%1 / %2 ページを印刷しています...").arg(page).arg(pageCount));
-            return !progress.wasCanceled();
-        });
+        return print_copies(
+            device, copies,
+            [&](int page, int pageCount) {
+                progress.setValue(progress.value() + 1);
+                progress.setLabelText(page == 0
+                        ? QStringLiteral("印刷を始めています...")
+                        : QStringLiteral("%1 / %2 ページを印刷しています...")
+                              .arg(page)
+                              .arg(pageCount));
+                return !progress.wasCanceled();
+            },
+            first, last);
     });
     progress.reset();
     report(result);
@@ -99,14 +126,22 @@ PrintResult PrintCommands::run_pdf_job(const std::function<PrintResult(PrintDevi
 }
 
 PrintResult PrintCommands::print_copies(
-    PrintDevice& device, int copies, const PrintProgress& progress)
+    PrintDevice& device, int copies, const PrintProgress& progress, int firstPage, int lastPage)
 {
-    PhotoLoader loader(0); // printing keeps no photo beyond its page
-    const PhotoSource photos = photo_source(loader);
+    const Preferences preferences = Preferences::load();
+    PrintOptions options;
+    options.firstPage = firstPage;
+    options.lastPage = lastPage;
+    options.keepPhotoShape = preferences.keepPhotoShape;
     // The cover names its years in the era the user chose.
-    const Era era = Preferences::load().era;
+    options.era = preferences.era;
+    options.pagesAhead = 2;
+    options.threads = std::max(2, QThread::idealThreadCount());
+    // Printing keeps no photo beyond its page.
+    const PhotoSource photos
+        = print_photo_source(options.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, album.document(), photos, progress, era);
+        const PrintResult result = print_album(device, album.document(), photos, progress, options);
         if (!result.ok())
             return result;
     }
@@ -127,7 +162,8 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
         record.text = entry.text;
         record.hasPhoto = !entry.image.isEmpty();
         if (record.hasPhoto) {
-            const Picture picture = loader.load(entry.image, size);
+            const Picture picture = loader.load(entry.image, size,
+                Preferences::load().keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
             record.picture = picture.ok() && !picture.image.isNull() ? picture.image
                                                                      : shown.pictures.at(size_t(s));
         }
@@ -148,9 +184,18 @@ void PrintCommands::print_page()
                            "「プリンタ設定」でプリンタか PDF ファイルを選んでください."));
         return;
     }
-    report(run_job([this](PrintDevice& device) {
-        return zk::print_page(device, screen_page(device.pictureDpi()));
+    if (!check->confirm_page(screen().page))
+        return;
+    const bool keepShape = Preferences::load().keepPhotoShape;
+    report(run_job([this, keepShape](PrintDevice& device) {
+        return zk::print_page(device, screen_page(device.pictureDpi()), keepShape);
     }));
+}
+
+void PrintCommands::print_preview(PrintPreview::Scope scope)
+{
+    PrintPreview preview(album, *this, screen().page, scope, window);
+    preview.exec();
 }
 
 void PrintCommands::print_setting_Click()

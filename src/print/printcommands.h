@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/albumprint.h"
+#include "print/printpreview.h"
 
 #include <QImage>
 #include <QObject>
@@ -15,6 +16,7 @@ namespace zk {
 
 class Album;
 class Dialogs;
+class PreCheck;
 class PrintDevice;
 
 // The page on screen: its number and the picture each slot's photo box shows.
@@ -41,13 +43,21 @@ public:
     void print_menu_Click();
     void print_page();
     void print_setting_Click();
+    // The print preview, modal over the window.
+    void print_preview(PrintPreview::Scope scope = PrintPreview::Scope::Album);
+
+    // The album check before printing, also the 写真帳のチェック command.
+    PreCheck& preCheck() { return *check; }
 
     QPrinter& printer() { return *chosen; }
 
     // Prints copies of the album, each its own job with its own cover, and
     // stops at the first copy that fails or is cancelled; progress is told
-    // each page of each copy.
-    PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {});
+    // each page of each copy. Pages firstPage..lastPage (0: to the end) are
+    // printed, the cover with a range from page 1; the next pages' photos are
+    // decoded on other threads while a page is drawn.
+    PrintResult print_copies(PrintDevice& device, int copies, const PrintProgress& progress = {},
+        int firstPage = 1, int lastPage = 0);
     // The page on screen as its slots show it: number labels, titles and texts
     // of its entries, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
@@ -58,12 +68,15 @@ private:
     PrintResult run_job(const std::function<PrintResult(PrintDevice&)>& job);
     PrintResult run_pdf_job(const std::function<PrintResult(PrintDevice&)>& job);
     void report(const PrintResult& result);
+    // Prints pages first..last in copies jobs with a progress window.
+    void print_with_progress(int copies, int firstPage, int lastPage);
 
     const Album& album;
     Dialogs& dialogs;
     QWidget* window;
     std::function<ScreenPage()> screen;
     std::unique_ptr<QPrinter> chosen;
+    PreCheck* check;
 };
 
 } // namespace zk

@@ -5,6 +5,7 @@
 #include "model/phrasestore.h"
 #include "model/preferences.h"
 #include "ui/erachoice.h"
+#include "ui/photoshapechoice.h"
 #include "ui/phrasespage.h"
 
 #include <QApplication>
@@ -71,6 +72,9 @@ OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
     era->setGeometry(twips(2400, 120, 2040, 1500));
     phrasePage = new PhrasesPage(dialogs, PhraseStore::default_file(), pages[2]);
     phrasePage->setGeometry(0, 0, pages[2]->width(), pages[2]->height());
+    // 写真の縦横比を保つ under the print page's frame.
+    photoShape = new PhotoShapeChoice(dialogs, Preferences::default_file(), pages[1]);
+    photoShape->setGeometry(twips(120, 1740, 5400, 330));
 
     const struct
     {
@@ -142,7 +146,7 @@ void OptionsDialog::reject()
 
 bool OptionsDialog::applySettings()
 {
-    const bool stored = era->apply() && phrasePage->apply();
+    const bool stored = era->apply() && photoShape->apply() && phrasePage->apply();
     Q_EMIT settingsApplied();
     return stored;
 }

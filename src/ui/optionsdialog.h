@@ -10,10 +10,11 @@ namespace zk {
 
 class Dialogs;
 class EraChoice;
+class PhotoShapeChoice;
 class PhrasesPage;
 
 // The options window: tabbed pages and three buttons. The user's settings
-// it holds (the era of the cover, the phrase list) are stored by OK and 更新,
+// it holds (the era of the cover, the phrase list, the photos' shape) are stored by OK and 更新,
 // which also show their notices; キャンセル stores nothing. Closing it
 // discards it, so it opens again on its first page.
 class OptionsDialog : public QDialog
@@ -27,6 +28,7 @@ public:
     QWidget* page(int i) const { return pages.at(size_t(i)); }
     EraChoice* eraChoice() const { return era; }
     PhrasesPage* phrasesPage() const { return phrasePage; }
+    PhotoShapeChoice* photoShapeChoice() const { return photoShape; }
 
     // Escape closes and discards the window like キャンセル.
     void reject() override;
@@ -51,6 +53,7 @@ private:
     std::array<QWidget*, 4> pages {};
     EraChoice* era = nullptr;
     PhrasesPage* phrasePage = nullptr;
+    PhotoShapeChoice* photoShape = nullptr;
 };
 
 } // namespace zk

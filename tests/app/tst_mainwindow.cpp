@@ -1,4 +1,5 @@
 #include "app/commandset.h"
+#include "app/pageprefetcher.h"
 #include "app/mainwindow.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
@@ -16,7 +17,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QFileInfo>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -82,11 +85,16 @@ private Q_SLOTS:
     void zoomCaptionIsThePhotoPath();
     void toolBarDispatchesByKey();
     void quitAsksOnlyWhenUnsaved();
+    void neighbourPagesAreDecodedAhead();
+    void startUpDecodesPageOneBehindTheCover();
     void undoAndRedoByKeys();
     void slotKeysSelect_data();
     void slotKeysSelect();
 
 private:
+    // An album of three pages whose nine entries each have a photo of their own.
+    Document photoAlbum();
+    QTemporaryDir photoDir;
     template <typename T> T* child(const char* name) const
     {
         return window->findChild<T*>(QLatin1String(name));
@@ -103,6 +111,20 @@ void TestMainWindow::init()
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+Document TestMainWindow::photoAlbum()
+{
+    Document d = album(3);
+    for (int i = 1; i <= 9; ++i) {
+        const QString path = photoDir.filePath(QStringLiteral("%1.png").arg(i));
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(qRgb(i * 20, 0, 0));
+        if (!QFileInfo::exists(path))
+            image.save(path);
+        d.entries.set_field(i, EntryField::Image, path);
+    }
+    return d;
 }
 
 void TestMainWindow::cleanup()
@@ -513,20 +535,25 @@ void TestMainWindow::toolBarDispatchesByKey()
     }
     QCOMPARE(keys,
         (QStringList { "newfile", "openfile", "savefile", "toppage", "printall", "oneprint",
-            "photo", "delete", "input", "cutout", "batchimport" }));
+            "photo", "delete", "input", "cutout", "preview", "batchimport" }));
     QCOMPARE(tips,
         (QStringList { "新規作成", "ファイルを開く", "保存", "表紙", "印刷", "単票印刷",
-            "写真を開く", "削除", "挿入", "抜取", "写真の一括取込" }));
-    // The 13 places of the original tool bar, then a spacer and the batch import.
-    QCOMPARE(bar->actions().size(), 15);
+            "写真を開く", "削除", "挿入", "抜取", "印刷プレビュー", "写真の一括取込" }));
+    // The 13 places of the original tool bar, then a spacer, the preview and
+    // the batch import.
+    QCOMPARE(bar->actions().size(), 16);
     for (int i : { 3, 7, 10 })
         QVERIFY(bar->actions().at(i)->isSeparator());
-    // The batch import button is not hidden under the page number box.
-    QToolButton* batch = bar->findChild<QToolButton*>(QStringLiteral("batchimport"));
+    // No button is hidden under the page number box.
     const QRect pageBox = child<QLineEdit>("Text4")->geometry().united(
         child<QWidget>("UpDown1")->geometry());
-    const QRect button(batch->mapTo(bar->parentWidget(), QPoint(0, 0)), batch->size());
-    QVERIFY(!button.intersects(pageBox));
+    const QList<QToolButton*> buttons = bar->findChildren<QToolButton*>();
+    for (const QToolButton* b : buttons) {
+        if (!b->isVisible())
+            continue;
+        const QRect button(b->mapTo(bar->parentWidget(), QPoint(0, 0)), b->size());
+        QVERIFY2(!button.intersects(pageBox), qPrintable(b->objectName()));
+    }
 
     window->album().replace_document(album(1), {});
     window->select_slot(1);
@@ -568,6 +595,39 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
     QVERIFY(!window->isVisible());
     QVERIFY(!window->coverWindow());
     QVERIFY(!window->findChild<QWidget*>(QStringLiteral("frmOptions")));
+}
+
+// After a page is shown, the pages before and after it are decoded in the
+// background, so that a flip finds its photos in the cache; a flip while
+// that is under way neither waits for it nor decodes what is no longer wanted.
+void TestMainWindow::neighbourPagesAreDecodedAhead()
+{
+    window->album().replace_document(photoAlbum(), {});
+    window->prefetcher().waitForDone();
+    const int decoded = window->photoLoader().decodeCount();
+    QCOMPARE(decoded, 6); // page 1 on screen, page 2 ahead
+    window->pageControl()->setValue(2);
+    QCOMPARE(window->photoLoader().decodeCount(), decoded); // the flip itself decoded nothing
+    QVERIFY(!window->slot(0).photoBox()->picture().isNull());
+    window->prefetcher().waitForDone();
+    QCOMPARE(window->photoLoader().decodeCount(), 9); // page 3 ahead; page 1 was cached
+}
+
+// Started with an album, page 1 is shown without photos while the cover
+// window is up and its photos are decoded in the background; closing the
+// cover shows them from the cache.
+void TestMainWindow::startUpDecodesPageOneBehindTheCover()
+{
+    window->set_photos_deferred(true);
+    window->album().replace_document(photoAlbum(), {});
+    QVERIFY(window->slot(0).photoBox()->picture().isNull());
+    window->set_photos_deferred(true); // the cover window is on screen now
+    window->prefetcher().waitForDone();
+    QCOMPARE(window->photoLoader().decodeCount(), 3);
+    window->set_photos_deferred(false);
+    QCOMPARE(window->slot(2).photoBox()->picture().pixel(1, 1), qRgb(60, 0, 0));
+    window->prefetcher().waitForDone();
+    QCOMPARE(window->photoLoader().decodeCount(), 6); // page 1 once, then page 2 ahead
 }
 
 // Ctrl+Z inside a title box must undo through the album (the box's own undo

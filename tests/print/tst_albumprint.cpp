@@ -3,6 +3,7 @@
 #include "model/document.h"
 #include "print/albumprint.h"
 
+#include <QMutex>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -77,6 +78,10 @@ private Q_SLOTS:
     void cancelAbortsTheJob_data();
     void cancelAbortsTheJob();
     void singlePageWithoutPhotosDrawnInFull();
+    void pageRangePrintsThosePages_data();
+    void pageRangePrintsThosePages();
+    void pipelinePrintsAsTheSequentialPrint_data();
+    void pipelinePrintsAsTheSequentialPrint();
 };
 
 // The cover's page break starts page 1, every later page gets its own, and a
@@ -190,6 +195,105 @@ void TestAlbumPrint::singlePageWithoutPhotosDrawnInFull()
     QCOMPARE(elements.filter("rect").size(), 3);
     QVERIFY(elements.filter("picture").isEmpty());
     QVERIFY(elements.contains("text 143.5 206 M 11 R 題6"));
+}
+
+// The range counts pages as the page box does; the cover comes only with a
+// range from page 1, the first page of the range needs no page break, a
+// range past the end is cut at the last page, and one wholly past it prints
+// nothing and says so.
+void TestAlbumPrint::pageRangePrintsThosePages_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QStringList>("skeleton");
+    QTest::addColumn<QStringList>("requested");
+    const QString cover = "origin 0 4";
+    const QString page = "origin -13.5 4";
+    QTest::newRow("all") << 1 << 0
+                         << QStringList { cover, "newpage", page, "newpage", page, "newpage", page,
+                                "end" }
+                         << QStringList { "/p/1.jpg", "/p/4.jpg", "/p/7.jpg" };
+    QTest::newRow("page 1 with the cover")
+        << 1 << 1 << QStringList { cover, "newpage", page, "end" } << QStringList { "/p/1.jpg" };
+    QTest::newRow("pages 2 to 3 without the cover")
+        << 2 << 3 << QStringList { page, "newpage", page, "end" }
+        << QStringList { "/p/4.jpg", "/p/7.jpg" };
+    QTest::newRow("range past the last page")
+        << 3 << 9 << QStringList { page, "end" } << QStringList { "/p/7.jpg" };
+    QTest::newRow("range wholly past the end") << 4 << 5 << QStringList() << QStringList();
+}
+
+void TestAlbumPrint::pageRangePrintsThosePages()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QStringList, skeleton);
+    QFETCH(QStringList, requested);
+    RecordingPrintDevice device;
+    FakePhotos photos;
+    PrintOptions options;
+    options.firstPage = first;
+    options.lastPage = last;
+    const PrintResult result
+        = print_album(device, album("100 100 100"), photos.source(), {}, options);
+    QCOMPARE(result.ok(), !skeleton.isEmpty());
+    if (!result.ok())
+        QVERIFY2(result.message.contains("3 ページまで"), qPrintable(result.message));
+    QCOMPARE(::skeleton(device), skeleton);
+    QCOMPARE(photos.requested, requested);
+}
+
+// Decoding the next pages on worker threads changes nothing on paper: the
+// same calls as the sequential print, the same result and message when a
+// photo of a page decoded ahead cannot be read (the pages before it printed,
+// its own not), the same when the user cancels; and never more than the
+// page being drawn and two pages ahead held at once.
+void TestAlbumPrint::pipelinePrintsAsTheSequentialPrint_data()
+{
+    QTest::addColumn<int>("missing");
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<bool>("keepShape");
+    QTest::newRow("whole album") << 0 << 0 << false;
+    QTest::newRow("shape kept") << 0 << 0 << true;
+    QTest::newRow("unreadable photo on page 3") << 8 << 0 << false;
+    QTest::newRow("unreadable photo on the last page") << 17 << 0 << false;
+    QTest::newRow("cancel before page 4") << 0 << 4 << false;
+}
+
+void TestAlbumPrint::pipelinePrintsAsTheSequentialPrint()
+{
+    QFETCH(int, missing);
+    QFETCH(int, cancelAt);
+    QFETCH(bool, keepShape);
+    Document document = album("111 101 111 011 110 111 000");
+    if (missing > 0)
+        document.entries.set_field(missing, EntryField::Image, QStringLiteral("/p/missing.jpg"));
+    const PrintProgress progress = [&](int page, int) { return page != cancelAt; };
+
+    PrintOptions options;
+    options.keepPhotoShape = keepShape;
+    RecordingPrintDevice sequential;
+    FakePhotos once;
+    const PrintResult expected = print_album(sequential, document, once.source(), progress, options);
+
+    options.pagesAhead = 2;
+    options.threads = 2;
+    RecordingPrintDevice pipelined;
+    FakePhotos photos;
+    QMutex mutex;
+    const PhotoSource inner = photos.source();
+    const PhotoSource locked = [&](const QString& path, const QSize& size) {
+        const QMutexLocker locker(&mutex);
+        return inner(path, size);
+    };
+    const PrintResult result = print_album(pipelined, document, locked, progress, options);
+
+    QCOMPARE(result.status, expected.status);
+    QCOMPARE(result.entry, expected.entry);
+    QCOMPARE(result.message, expected.message);
+    QCOMPARE(drawnElements(pipelined.calls()), drawnElements(sequential.calls()));
+    QVERIFY2(photos.mostAlive <= 9, qPrintable(QString::number(photos.mostAlive)));
+    QCOMPARE(photos.alive(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestAlbumPrint)

@@ -143,7 +143,9 @@ void TestCoverPage::eraNamesTheYears()
 
     RecordingPrintDevice device;
     const PhotoSource noPhotos = [](const QString&, const QSize&) { return Picture {}; };
-    QVERIFY(print_album(device, album, noPhotos, {}, era).ok());
+    PrintOptions options;
+    options.era = era;
+    QVERIFY(print_album(device, album, noPhotos, {}, options).ok());
     QStringList elements = drawnElements(device.calls());
     elements = elements.mid(0, elements.indexOf(QStringLiteral("newpage")) + 1);
 

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void twentyLineText();
     void slotsFromEntries();
     void photoPrintSize();
+    void keepShapeCentresThePhoto_data();
+    void keepShapeCentresThePhoto();
 };
 
 // The page element by element: catches a wrong position of any rule, text,
@@ -119,6 +121,34 @@ void TestPhotoPage::photoPrintSize()
     QCOMPARE(photo_print_size(300), QSize(1417, 1028));
     QCOMPARE(photo_print_size(1200), QSize(1417, 1028));
     QCOMPARE(photo_print_size(150), QSize(709, 514));
+}
+
+// With the option the photo keeps its proportions inside its 120 x 87 mm
+// box, centred, and the frame stays where it is; without it, it is stretched.
+void TestPhotoPage::keepShapeCentresThePhoto_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("drawn");
+    QTest::newRow("wide photo, stretched") << QSize(400, 100) << false << "19.5 11 120 87";
+    QTest::newRow("wide photo, shape kept") << QSize(400, 100) << true << "19.5 39.5 120 30";
+    QTest::newRow("portrait photo, shape kept")
+        << QSize(300, 400) << true << "46.875 11 65.25 87";
+    QTest::newRow("square photo, shape kept") << QSize(50, 50) << true << "36 11 87 87";
+}
+
+void TestPhotoPage::keepShapeCentresThePhoto()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, keep);
+    QFETCH(QString, drawn);
+    PageSlots slots = samplePage();
+    slots[0].picture = solid(size.width(), size.height(), Qt::red);
+    RecordingPrintDevice device;
+    print_photo_page(device, slots, keep);
+    const QStringList elements = drawnElements(device.calls());
+    QCOMPARE(elements.filter("picture").first().section(' ', 1, 4), drawn);
+    QVERIFY(elements.contains("rect 18.5 10 140.5 99 pen 1"));
 }
 
 QTEST_GUILESS_MAIN(TestPhotoPage)

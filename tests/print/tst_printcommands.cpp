@@ -5,17 +5,26 @@
 #include "app/photobox.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
+#include "model/preferences.h"
+#include "print/fontsubstitutes.h"
 #include "print/photopage.h"
 #include "print/printcommands.h"
 #include "print/printersetupdialog.h"
+#include "print/printpreview.h"
 #include "scripteddialogs.h"
+#include "ui/optionsdialog.h"
+#include "ui/photoshapechoice.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +66,13 @@ private Q_SLOTS:
     void singlePagePrintsWhatTheSlotsShow();
     void printerChoiceIsKeptForTheRun();
     void setupOffersPdfEvenWithoutPrinters();
+    void pageRangeFromTheDialog_data();
+    void pageRangeFromTheDialog();
+    void checkRunsBeforePrinting_data();
+    void checkRunsBeforePrinting();
+    void previewDrawsWhatThePrintDraws();
+    void keepShapeOnScreenAndOnPaper_data();
+    void keepShapeOnScreenAndOnPaper();
 
 private:
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
@@ -69,6 +85,11 @@ private:
 
 void TestPrintCommands::initTestCase()
 {
+    // The print fonts, as the program installs them at start.
+    install_font_substitutes();
+    // The user's settings go to a test location, starting from the defaults.
+    QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(Preferences::default_file());
     QImage green(400, 300, QImage::Format_RGB32);
     green.fill(Qt::green);
     QVERIFY(green.save(file("green.png")));
@@ -104,7 +125,7 @@ void TestPrintCommands::printCommandPrintsTheWholeAlbum()
     window->commands().action(QStringLiteral("print_menu"))->trigger();
     const PrintRequest asked = dialogs.printRequests.last();
     QCOMPARE(asked.minPage, 1);
-    QCOMPARE(asked.maxPage, 10);
+    QCOMPARE(asked.maxPage, 2); // the album's highest page
     QCOMPARE(asked.fromPage, 1);
     QVERIFY(!asked.selectionEnabled);
     QCOMPARE(pdfPages(file("album.pdf")), 3); // cover and two pages
@@ -209,6 +230,184 @@ void TestPrintCommands::setupOffersPdfEvenWithoutPrinters()
     QComboBox* list = setup.printerList();
     QVERIFY(list->count() >= 1);
     QCOMPARE(list->itemText(list->count() - 1), QStringLiteral("PDF ファイル"));
+}
+
+// The range chosen in the print dialog is printed, numbered as the page box
+// numbers pages; the cover comes with a range from page 1.
+void TestPrintCommands::pageRangeFromTheDialog_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("sheets");
+    QTest::newRow("all") << 0 << 0 << 4;
+    QTest::newRow("page 1 with the cover") << 1 << 1 << 2;
+    QTest::newRow("pages 2 to 3") << 2 << 3 << 2;
+    QTest::newRow("last page") << 3 << 3 << 1;
+}
+
+void TestPrintCommands::pageRangeFromTheDialog()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, sheets);
+    window->album().replace_document(album(3, true), {});
+    dialogs.printAnswers << true;
+    dialogs.printToPdf = file("range.pdf");
+    dialogs.printFrom = from;
+    dialogs.printTo = to;
+    window->printCommands().print_menu_Click();
+    QCOMPARE(dialogs.printRequests.last().maxPage, 3);
+    QCOMPARE(pdfPages(file("range.pdf")), sheets);
+    QVERIFY(dialogs.messages.isEmpty());
+    QFile::remove(file("range.pdf"));
+}
+
+// A clean album prints without asking; problems are shown first, and the
+// user's answer decides: print anyway, stop, or go to the entry named.
+void TestPrintCommands::checkRunsBeforePrinting_data()
+{
+    QTest::addColumn<bool>("clean");
+    QTest::addColumn<bool>("printAnyway");
+    QTest::addColumn<int>("goTo");
+    QTest::newRow("clean album") << true << false << 0;
+    QTest::newRow("problem, printed anyway") << false << true << 0;
+    QTest::newRow("problem, stopped") << false << false << 0;
+    QTest::newRow("problem, go to the entry") << false << false << 5;
+}
+
+void TestPrintCommands::checkRunsBeforePrinting()
+{
+    QFETCH(bool, clean);
+    QFETCH(bool, printAnyway);
+    QFETCH(int, goTo);
+    // Each photo its own file: one file placed twice is a problem of its own.
+    Document d = album(2, true);
+    for (int i = 1; i <= 6; ++i) {
+        const QString own = file("green.png").replace(".png", QStringLiteral("%1.png").arg(i));
+        QFile::copy(file("green.png"), own);
+        d.entries.set_field(i, EntryField::Image, own);
+    }
+    if (!clean)
+        d.entries.set_field(
+            5, EntryField::Title, QStringLiteral("とても長い題名が欄からはみ出します"));
+    window->album().replace_document(d, {});
+    dialogs.checkAnswers << CheckAnswer { printAnyway, goTo };
+    dialogs.printAnswers << true;
+    dialogs.printToPdf = file("checked.pdf");
+    window->printCommands().print_menu_Click();
+    QVERIFY2(dialogs.reviewedProblems.size() == (clean ? 0 : 1),
+        qPrintable(dialogs.reviewedProblems.isEmpty()
+                ? QString()
+                : dialogs.reviewedProblems.last().first().toString()));
+    if (!clean) {
+        QCOMPARE(dialogs.reviewedProblems.last().size(), 1);
+        QCOMPARE(dialogs.reviewedProblems.last().first().entry, 5);
+    }
+    QCOMPARE(QFile::exists(file("checked.pdf")), clean || printAnyway);
+    QCOMPARE(window->current_page(), goTo ? 2 : 1);
+    QCOMPARE(window->selected_slot(), goTo ? 1 : 0);
+    QFile::remove(file("checked.pdf"));
+}
+
+// Every sheet of the preview is drawn by the same calls as the print draws
+// it, pictures at print resolution included, for the album and for the page
+// on screen; and it reaches the screen.
+void TestPrintCommands::previewDrawsWhatThePrintDraws()
+{
+    Document d = album(3, true);
+    d.entries.set_field(5, EntryField::Image, {});
+    d.entries.set_field(7, EntryField::Image, {});
+    d.entries.set_field(8, EntryField::Image, {});
+    d.entries.set_field(9, EntryField::Image, {}); // page 3 prints as an empty sheet
+    window->album().replace_document(d, {});
+
+    RecordingPrintDevice printed;
+    QVERIFY(window->printCommands().print_copies(printed, 1).ok());
+    PrintPreview preview(window->album(), window->printCommands(), window->current_page(),
+        PrintPreview::Scope::Album, window);
+    QCOMPARE(preview.sheetCount(), 4);
+    RecordingPrintDevice previewed;
+    for (int sheet = 0; sheet < preview.sheetCount(); ++sheet) {
+        if (sheet > 1)
+            previewed.newPage(); // the cover makes its own
+        preview.drawSheet(sheet, previewed);
+    }
+    previewed.endJob();
+    QCOMPARE(drawnElements(previewed.calls()), drawnElements(printed.calls()));
+    QVERIFY(drawnElements(printed.calls()).filter("1417x1028").size() == 5);
+
+    // The check's findings are shown with their sheet: every entry here uses
+    // the same file, so page 1 tells of No.2 and No.3, the cover of nothing.
+    auto* notice = preview.findChild<QLabel*>(QStringLiteral("previewNotice"));
+    preview.showSheet(0);
+    QVERIFY(notice->text().isEmpty());
+    preview.showSheet(1);
+    QVERIFY2(notice->text().startsWith(QLatin1String("No.2: ")) && notice->text().contains("No.3: ")
+            && !notice->text().contains("No.4: "),
+        qPrintable(notice->text()));
+    const QImage shown = preview.shownImage();
+    QVERIFY(!shown.isNull());
+    QVERIFY(shown.pixel(shown.width() * 80 / 210, shown.height() * 50 / 297) == qRgb(0, 255, 0));
+
+    RecordingPrintDevice single;
+    QVERIFY(print_page(single, window->printCommands().screen_page(300)).ok());
+    PrintPreview page(window->album(), window->printCommands(), window->current_page(),
+        PrintPreview::Scope::CurrentPage, window);
+    QCOMPARE(page.sheetCount(), 1);
+    RecordingPrintDevice pagePreview;
+    page.drawSheet(0, pagePreview);
+    pagePreview.endJob();
+    QCOMPARE(drawnElements(pagePreview.calls()), drawnElements(single.calls()));
+}
+
+// 写真の縦横比を保つ: a 4:3 photo in the wider slot gets white margins at its
+// sides on screen, and on paper keeps 4:3 inside its 120 x 87 mm box; off,
+// it fills both.
+void TestPrintCommands::keepShapeOnScreenAndOnPaper_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("drawn");
+    QTest::newRow("stretched") << false << "19.5 11.0 120.0 87.0";
+    QTest::newRow("shape kept") << true << "21.5 11.0 115.9 87.0";
+}
+
+void TestPrintCommands::keepShapeOnScreenAndOnPaper()
+{
+    QFETCH(bool, keep);
+    QFETCH(QString, drawn);
+    // Chosen in the options window and applied with 更新.
+    window->album().replace_document(album(1, true), {});
+    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    auto* options = window->findChild<OptionsDialog*>();
+    QVERIFY(options);
+    options->photoShapeChoice()->setChecked(keep);
+    options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
+    QCOMPARE(Preferences::load().keepPhotoShape, keep);
+    PhotoBox* box = window->slot(0).photoBox();
+    const QImage screen = box->grab().toImage();
+    const QRgb edge = screen.pixel(3, screen.height() / 2);
+    QCOMPARE(edge == qRgb(0, 255, 0), !keep);
+    QCOMPARE(screen.pixel(screen.width() / 2, screen.height() / 2), qRgb(0, 255, 0));
+
+    RecordingPrintDevice device;
+    QVERIFY(window->printCommands().print_copies(device, 1).ok());
+    const QStringList picture
+        = drawnElements(device.calls()).filter("picture").first().split(' ').mid(1, 4);
+    QStringList rounded;
+    for (const QString& v : picture)
+        rounded << QString::number(v.toDouble(), 'f', 1);
+    QCOMPARE(rounded.join(' '), drawn);
+    options->close();
+
+    // The next start shows photos as the stored setting says.
+    MainWindow next(dialogs, [] { return CoverData(); });
+    next.album().replace_document(album(1, true), {});
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    const QImage nextScreen = next.slot(0).photoBox()->grab().toImage();
+    QCOMPARE(nextScreen.pixel(3, nextScreen.height() / 2) == qRgb(0, 255, 0), !keep);
+    next.album().mark_saved({});
+    QFile::remove(Preferences::default_file());
 }
 
 QTEST_MAIN(TestPrintCommands)

@@ -41,7 +41,19 @@ bool ScriptedDialogs::print(QWidget*, QPrinter& printer, const PrintRequest& req
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printToPdf);
     printer.setCopyCount(printCopies);
+    if (printFrom > 0) {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(printFrom, printTo);
+    } else {
+        printer.setPrintRange(QPrinter::AllPages);
+    }
     return true;
+}
+
+CheckAnswer ScriptedDialogs::reviewProblems(QWidget*, const QList<CheckProblem>& problems)
+{
+    reviewedProblems << problems;
+    return checkAnswers.isEmpty() ? CheckAnswer { true, 0 } : checkAnswers.takeFirst();
 }
 
 void ScriptedDialogs::printerSetup(QWidget*, QPrinter& printer)
@@ -55,6 +67,9 @@ void ScriptedDialogs::clear()
 {
     printAnswers.clear();
     printRequests.clear();
+    printFrom = printTo = 0;
+    checkAnswers.clear();
+    reviewedProblems.clear();
     printerSetups = 0;
     openAnswers.clear();
     saveAnswers.clear();

@@ -18,6 +18,7 @@ public:
     Answer message(QWidget* parent, const MessageRequest& request) override;
     bool print(QWidget* parent, QPrinter& printer, const PrintRequest& request) override;
     void printerSetup(QWidget* parent, QPrinter& printer) override;
+    CheckAnswer reviewProblems(QWidget* parent, const QList<CheckProblem>& problems) override;
 
     // Answers in order; an empty queue answers "" (cancel) and the default button.
     QStringList openAnswers;
@@ -30,6 +31,12 @@ public:
     QList<bool> printAnswers;
     QString printToPdf;
     int printCopies = 1;
+    // A page range chosen in the print dialog; 0 leaves "all".
+    int printFrom = 0;
+    int printTo = 0;
+    // The check's problems window: answered from the queue; empty prints anyway.
+    QList<CheckAnswer> checkAnswers;
+    QList<QList<CheckProblem>> reviewedProblems;
 
     QList<FileRequest> fileRequests;
     QList<MessageRequest> messages;

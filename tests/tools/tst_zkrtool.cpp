@@ -49,6 +49,8 @@ private Q_SLOTS:
     void documentErrorsExitWithOne();
     void defaultsUseTheDateAndCorpIni();
     void wrongUsageExitsWithTwo();
+    void checkListsProblemsByEntry_data();
+    void checkListsProblemsByEntry();
     // On a full disk (a file size limit: writes fail with EFBIG) or onto a
     // target that is no regular file, copy, build and pdf exit 1 with a
     // message naming the file and the cause, and leave the target as it was.
@@ -204,6 +206,33 @@ void TestZkrtool::wrongUsageExitsWithTwo()
     QCOMPARE(help.exitCode, 0);
     for (const char* command : { "dump", "build", "copy", "defaults" })
         QVERIFY(help.out.contains(command));
+}
+
+// zkrtool check prints one "No.N: message" line per problem and exits 1, or
+// prints nothing and exits 0 for a clean album.
+void TestZkrtool::checkListsProblemsByEntry_data()
+{
+    QTest::addColumn<QByteArray>("entries"); // four lines per entry, Shift-JIS
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("clean") << QByteArray(" 1\r\n\r\n\r\n\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n")
+                           << 0 << QByteArray();
+    QTest::newRow("missing photo")
+        << QByteArray(" 1\r\n\r\n\r\n/nowhere/IMG_1.JPG\r\n 2\r\n\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n")
+        << 1 << QByteArray("No.1: ");
+}
+
+void TestZkrtool::checkListsProblemsByEntry()
+{
+    QFETCH(QByteArray, entries);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QVERIFY(writeAll(path("check.zkr"), cover() + entries));
+    const Run r = run({ "check", path("check.zkr") });
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out.count('\n'), exitCode);
+    QVERIFY2(r.out.startsWith(out) && r.out.contains("/nowhere/IMG_1.JPG") == (exitCode == 1),
+        r.out.constData());
 }
 
 void TestZkrtool::failedWritesKeepTheTarget_data()

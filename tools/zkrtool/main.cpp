@@ -3,6 +3,7 @@
 #include "docfile/albumjson.h"
 #include "quietstderr.h"
 
+#include "check/albumcheck.h"
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
 #include "docfile/captioncsv.h"
@@ -24,7 +25,9 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
+#include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -57,6 +60,9 @@ const char usage[]
       "                           only photo page N, as the single-page print prints it.\n"
       "                           The cover names its years 平成, or 令和 with --reiwa.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
+      "  check FILE.zkr           Look the album over as the program does before printing:\n"
+      "                           one line \"No.N: message\" per problem (\"表紙: ...\" for the\n"
+      "                           cover); exit 1 when problems were found.\n"
       "  csv-export FILE.zkr OUT.csv [--sjis]\n"
       "                           Write every entry's caption as CSV: a header row, then\n"
       "                           番号,タイトル,説明,写真ファイル per entry, line breaks kept\n"
@@ -90,7 +96,7 @@ const char usage[]
       "Exit status: 0 on success, 1 when a file cannot be read, written or applied (for pdf\n"
       "also a photo, named by its entry; for csv-import a row, named by its CSV line, and\n"
       "nothing is written; for import a photo left out or an album too large; for relink a\n"
-      "photo not found), 2 on wrong usage.\n";
+      "photo not found; for check when it found problems), 2 on wrong usage.\n";
 
 // Qt's warnings ("QStandardPaths: XDG_RUNTIME_DIR not set", "Corrupt JPEG
 // data", ...) say nothing a user of zkrtool can act on; whatever matters comes
@@ -223,15 +229,19 @@ int pdf(const QStringList& args, bool verbose)
         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
 
     zk::PainterPrintDevice device(&writer);
-    // Printing keeps no photo beyond its page: a loader without cache.
-    zk::PhotoLoader loader(0);
-    const zk::PhotoSource photos = zk::photo_source(loader);
+    // Printing keeps no photo beyond its page: every photo is decoded anew.
+    const zk::PhotoSource photos = zk::print_photo_source();
     zk::PrintResult result;
     std::optional<zk::QuietStderr> quiet;
     if (!verbose)
         quiet.emplace();
     if (page == 0) {
-        result = zk::print_album(device, document, photos, {}, era);
+        // The next two pages' photos are decoded on other cores while a page is drawn.
+        zk::PrintOptions options;
+        options.pagesAhead = 2;
+        options.threads = std::max(2, QThread::idealThreadCount());
+        options.era = era;
+        result = zk::print_album(device, document, photos, {}, options);
     } else {
         zk::PageSlots slots;
         result = zk::load_page_slots(
@@ -249,6 +259,20 @@ int pdf(const QStringList& args, bool verbose)
     if (!out.commit())
         return fail(zk::save_failure_message(files.at(1), out));
     return Success;
+}
+
+int check(const QString& path)
+{
+    const zk::ReadResult read = zk::read_document(path);
+    if (!read.ok())
+        return fail(read.message);
+    zk::install_font_substitutes();
+    const QList<zk::CheckProblem> problems = zk::AlbumCheck::run(read.document);
+    QByteArray out;
+    for (const zk::CheckProblem& p : problems)
+        out += p.toString().toUtf8() + '\n';
+    writeOut(out);
+    return problems.isEmpty() ? Success : DocumentError;
 }
 
 int csvExport(const QStringList& args)
@@ -423,7 +447,7 @@ int relink(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
-    // Only pdf draws, and it needs fonts from a GUI application; it draws no
+    // Only pdf and check (which measures text) need fonts from a GUI application; it draws no
     // window, so it needs no display either.
     bool verbose = false;
     const char* first = nullptr;
@@ -435,7 +459,8 @@ int main(int argc, char* argv[])
     }
     if (!verbose)
         qInstallMessageHandler(quietMessages);
-    const bool drawing = first && std::strcmp(first, "pdf") == 0;
+    const bool drawing
+        = first && (std::strcmp(first, "pdf") == 0 || std::strcmp(first, "check") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing
@@ -466,6 +491,8 @@ int main(int argc, char* argv[])
         return defaults(args);
     if (command == QLatin1String("pdf"))
         return pdf(args, verbose);
+    if (command == QLatin1String("check"))
+        return args.size() == 1 ? check(args.at(0)) : usageError("check takes one file");
     if (command == QLatin1String("csv-export"))
         return csvExport(args);
     if (command == QLatin1String("csv-import"))
