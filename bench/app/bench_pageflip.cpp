@@ -6,11 +6,11 @@
 #include "app/mainwindow.h"
 #include "app/pageprefetcher.h"
 #include "app/pagespinner.h"
-#include "cover/coverdialog.h"
-#include "docfile/filecommands.h"
+#include "ui/coverdialog.h"
+#include "app/filecommands.h"
 #include "print/fontsubstitutes.h"
-#include "print/printcommands.h"
-#include "print/printpreview.h"
+#include "app/printcommands.h"
+#include "ui/printpreview.h"
 #include "scripteddialogs.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "albumtools.h"
 
 #include "model/album.h"
-#include "overview/overviewwindow.h"
-#include "photos/batchimportcommand.h"
-#include "photos/relinkcommand.h"
+#include "ui/overviewwindow.h"
+#include "app/batchimportcommand.h"
+#include "app/relinkcommand.h"
 
 #include <QWidget>
 

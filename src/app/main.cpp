@@ -6,7 +6,7 @@
 #include "app/unattendeddialogs.h"
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
-#include "docfile/filecommands.h"
+#include "app/filecommands.h"
 #include "docfile/recoveryfile.h"
 #include "print/fontsubstitutes.h"
 

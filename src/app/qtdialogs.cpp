@@ -6,8 +6,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "check/checkresultwindow.h"
-#include "print/printersetupdialog.h"
+#include "ui/checkresultwindow.h"
+#include "ui/printersetupdialog.h"
 
 namespace zk {
 

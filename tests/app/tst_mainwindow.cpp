@@ -7,7 +7,7 @@
 #include "app/slotview.h"
 #include "app/titleedit.h"
 #include "app/zoomwindow.h"
-#include "cover/coverdialog.h"
+#include "ui/coverdialog.h"
 #include "scripteddialogs.h"
 
 #include <QAction>

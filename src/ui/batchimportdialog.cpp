@@ -2,7 +2,7 @@
 
 #include "app/dialogs.h"
 #include "model/entrytable.h"
-#include "photos/photocommands.h"
+#include "app/photocommands.h"
 #include "photos/photoloader.h"
 
 #include <QButtonGroup>

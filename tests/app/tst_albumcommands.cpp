@@ -1,8 +1,8 @@
 #include "model/album.h"
-#include "photos/batchimportcommand.h"
-#include "photos/batchimportdialog.h"
+#include "app/batchimportcommand.h"
+#include "ui/batchimportdialog.h"
 #include "photos/photoloader.h"
-#include "photos/relinkcommand.h"
+#include "app/relinkcommand.h"
 #include "scripteddialogs.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "print/albumprint.h"
 #include "print/coverpage.h"
 #include "print/painterprintdevice.h"
-#include "print/printcommands.h"
+#include "app/printcommands.h"
 
 #include <QAction>
 #include <QComboBox>

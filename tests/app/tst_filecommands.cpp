@@ -1,9 +1,9 @@
 #include "app/commandset.h"
 #include "app/mainwindow.h"
 #include "app/pagespinner.h"
-#include "cover/coverdialog.h"
+#include "ui/coverdialog.h"
 #include "docfile/documentwriter.h"
-#include "docfile/filecommands.h"
+#include "app/filecommands.h"
 #include "scripteddialogs.h"
 
 #include <QAction>

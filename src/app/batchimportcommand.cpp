@@ -2,8 +2,8 @@
 
 #include "app/dialogs.h"
 #include "model/album.h"
-#include "photos/batchimportdialog.h"
-#include "photos/photocommands.h"
+#include "ui/batchimportdialog.h"
+#include "app/photocommands.h"
 #include "photos/photofile.h"
 
 namespace zk {

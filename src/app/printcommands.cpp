@@ -1,7 +1,7 @@
 #include "printcommands.h"
 
 #include "app/dialogs.h"
-#include "check/precheck.h"
+#include "app/precheck.h"
 #include "docfile/safefile.h"
 #include "model/album.h"
 #include "model/preferences.h"

@@ -1,4 +1,4 @@
-#include "cover/coverdialog.h"
+#include "ui/coverdialog.h"
 #include "model/album.h"
 
 #include <QLabel>

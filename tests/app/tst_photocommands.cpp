@@ -6,7 +6,7 @@
 #include "app/slotview.h"
 #include "app/titleedit.h"
 #include "app/zoomwindow.h"
-#include "photos/photocommands.h"
+#include "app/photocommands.h"
 #include "scripteddialogs.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 #include "app/commandset.h"
 #include "app/mainwindow.h"
 #include "model/album.h"
-#include "overview/albumlistmodel.h"
-#include "overview/overviewwindow.h"
+#include "ui/albumlistmodel.h"
+#include "ui/overviewwindow.h"
 #include "photos/thumbnailloader.h"
 #include "scripteddialogs.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "print/albumprint.h"
-#include "print/printpreview.h"
+#include "ui/printpreview.h"
 
 #include <QImage>
 #include <QObject>

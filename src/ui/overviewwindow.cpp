@@ -2,9 +2,9 @@
 
 #include "model/album.h"
 #include "model/preferences.h"
-#include "overview/albumlistmodel.h"
-#include "overview/overviewlist.h"
-#include "overview/tiledelegate.h"
+#include "ui/albumlistmodel.h"
+#include "ui/overviewlist.h"
+#include "ui/tiledelegate.h"
 #include "photos/thumbnailloader.h"
 
 #include <QAction>

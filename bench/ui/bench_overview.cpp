@@ -7,8 +7,8 @@
 #include "benchphotos.h"
 
 #include "model/album.h"
-#include "overview/albumlistmodel.h"
-#include "overview/overviewwindow.h"
+#include "ui/albumlistmodel.h"
+#include "ui/overviewwindow.h"
 #include "photos/photoloader.h"
 #include "photos/thumbnailloader.h"
 

@@ -1,6 +1,6 @@
 #include "tiledelegate.h"
 
-#include "overview/albumlistmodel.h"
+#include "ui/albumlistmodel.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #include "precheck.h"
 
 #include "check/albumcheck.h"
-#include "check/checkresultwindow.h"
+#include "ui/checkresultwindow.h"
 
 #include "app/dialogs.h"
 #include "model/album.h"

@@ -1,4 +1,4 @@
-#include "drawnelements.h"
+#include "../print/drawnelements.h"
 
 #include "app/commandset.h"
 #include "app/mainwindow.h"
@@ -8,9 +8,9 @@
 #include "model/preferences.h"
 #include "print/fontsubstitutes.h"
 #include "print/photopage.h"
-#include "print/printcommands.h"
-#include "print/printersetupdialog.h"
-#include "print/printpreview.h"
+#include "app/printcommands.h"
+#include "ui/printersetupdialog.h"
+#include "ui/printpreview.h"
 #include "scripteddialogs.h"
 #include "ui/optionsdialog.h"
 #include "ui/photoshapechoice.h"
