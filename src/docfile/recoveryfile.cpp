@@ -43,7 +43,7 @@ bool lockIsFree(const QString& file)
 QString RecoveryFile::defaultDirectory()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification: relative paths are to be ignored.
+    // XDG base directory rules: a relative path in the variable is ignored.
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/zelkora/recovery");
