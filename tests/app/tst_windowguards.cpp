@@ -13,6 +13,7 @@
 #include "print/albumprint.h"
 #include "print/painterprintdevice.h"
 #include "print/recordingprintdevice.h"
+#include "filesizelimit.h"
 #include "scripteddialogs.h"
 #include "testfiles.h"
 
@@ -37,38 +38,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace zk;
 
 namespace {
-
-// A file system that fills up at limit bytes of any one file (writes past it
-// fail with EFBIG), for as long as the object lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved;
-        lowered.rlim_cur = limit;
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-
-private:
-    rlimit saved {};
-    void (*oldHandler)(int) = nullptr;
-};
 
 // Scripted dialogs that also keep the printer the print dialog was shown for.
 class RecordingDialogs : public ScriptedDialogs

@@ -6,12 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "filesizelimit.h"
 #include "testfiles.h"
 
 #include <cerrno>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,30 +19,6 @@ using namespace zk;
 namespace {
 
 const QByteArray oldBytes = "the album as it was\r\n";
-
-// A file system that fills up after limit bytes of any one file: writes past
-// it fail with EFBIG, as on a full disk, without root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved;
-        lowered.rlim_cur = limit;
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-
-private:
-    rlimit saved {};
-    void (*oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
