@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "documentbytes.h"
 #include "testfiles.h"
 
 using namespace zk;
@@ -43,12 +44,6 @@ Document twoPages()
             QStringLiteral("x%1").arg(i), QStringLiteral("/p/%1.jpg").arg(i));
     }
     return d;
-}
-
-QByteArray bytesOf(const Album& album)
-{
-    const EncodeResult r = encode_document(album.document());
-    return r.ok() ? r.bytes : QByteArray("<unencodable>");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "documentbytes.h"
 #include "testfiles.h"
 
 using namespace zk;
@@ -30,12 +31,6 @@ QByteArray sjis(const QString& text)
     QByteArray out;
     Cp932Codec::instance().encode(text, out);
     return out;
-}
-
-QByteArray bytesOf(const Document& d)
-{
-    const EncodeResult r = encode_document(d);
-    return r.ok() ? r.bytes : QByteArray("<unencodable>");
 }
 
 // The album after importing csv through the album's one step.

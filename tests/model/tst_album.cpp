@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "documentbytes.h"
+
 using namespace zk;
 
 namespace {
@@ -23,12 +25,6 @@ Document fixture(int filled)
     }
     d.cover.setField(CoverField::ProjectName, QStringLiteral("道路改良工事"));
     return d;
-}
-
-QByteArray bytes(const Album& album)
-{
-    const EncodeResult r = encode_document(album.document());
-    return r.ok() ? r.bytes : QByteArray("<unencodable>");
 }
 
 QString titles(const Album& album)
@@ -136,7 +132,7 @@ void TestAlbum::everyStepUndoesAndRedoesExactly()
 
     Album album;
     album.replace_document(fixture(filled), QStringLiteral("/a.zkr"));
-    const QByteArray before = bytes(album);
+    const QByteArray before = bytesOf(album);
     QVERIFY(album.saved());
 
     run(album, op);
@@ -144,15 +140,15 @@ void TestAlbum::everyStepUndoesAndRedoesExactly()
     QVERIFY(!album.saved());
     QCOMPARE(album.entries().page_count(), pagesAfter);
     QCOMPARE(titles(album), titlesAfter);
-    const QByteArray after = bytes(album);
+    const QByteArray after = bytesOf(album);
     QCOMPARE(after == before, op == u"mark_touched");
 
     QSignalSpy shown(&album, &Album::stepShown);
     album.undoStack()->undo();
-    QCOMPARE(bytes(album), before);
+    QCOMPARE(bytesOf(album), before);
     QVERIFY(album.saved());
     album.undoStack()->redo();
-    QCOMPARE(bytes(album), after);
+    QCOMPARE(bytesOf(album), after);
     QVERIFY(!album.saved());
     QCOMPARE(shown.count(), 2);
 }
@@ -217,7 +213,7 @@ void TestAlbum::typingMergesUntilABoundary()
     qint64 now = 10000;
     album.setClock([&now] { return now; });
     album.replace_document(fixture(0), {});
-    const QByteArray before = bytes(album);
+    const QByteArray before = bytesOf(album);
     for (const QString& s : script) {
         if (s == u"end")
             album.end_typing();
@@ -236,7 +232,7 @@ void TestAlbum::typingMergesUntilABoundary()
     // However the steps were cut, undoing them all gives the start back.
     while (album.undoStack()->canUndo())
         album.undoStack()->undo();
-    QCOMPARE(bytes(album), before);
+    QCOMPARE(bytesOf(album), before);
 }
 
 // Each letter is an action, each flag the expected saved state after it.
@@ -312,13 +308,13 @@ void TestAlbum::refusesToGrowPastTheLimit()
     d.entries.set_field(EntryTable::MaxEntries, EntryField::Title, QStringLiteral("last"));
     Album album;
     album.replace_document(std::move(d), {});
-    const QByteArray before = bytes(album);
+    const QByteArray before = bytesOf(album);
     QVERIFY(!album.insert_place(1));
     QVERIFY(!album.append_page());
     QVERIFY(!album.insert_contents(1, { EntryContent { QStringLiteral("x"), {}, {} } }, {}));
     QVERIFY(!album.set_contents({ { EntryTable::MaxEntries + 1, {} } }, {}));
     QCOMPARE(album.undoStack()->count(), 0);
-    QCOMPARE(bytes(album), before);
+    QCOMPARE(bytesOf(album), before);
 }
 
 QTEST_GUILESS_MAIN(TestAlbum)
