@@ -18,21 +18,12 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include "testbytes.h"
 #include "testfiles.h"
 
 using namespace zk;
 
 namespace {
-
-QByteArray be16(int v)
-{
-    return QByteArray(1, char(v >> 8)) + char(v & 0xFF);
-}
-
-QByteArray be32(quint32 v)
-{
-    return be16(int(v >> 16)) + be16(int(v & 0xFFFF));
-}
 
 QByteArray le(QByteArray big)
 {

@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 
+#include "testbytes.h"
+
 using namespace zk;
 
 namespace {
@@ -150,17 +152,6 @@ QByteArray widePenPieWmf()
     out << quint32(11) << quint16(0x081A) << qint16(0) << qint16(0) << qint16(100) << qint16(0)
         << qint16(50) << qint16(100) << qint16(0) << qint16(0); // PIE
     return placeable(records, 11);
-}
-
-quint32 crc32(QByteArrayView bytes)
-{
-    quint32 crc = 0xFFFFFFFF;
-    for (char b : bytes) {
-        crc ^= quint8(b);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
-    }
-    return ~crc;
 }
 
 // A PNG header of width x height at the given bit depth (grey) and the

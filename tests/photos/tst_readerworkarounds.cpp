@@ -6,48 +6,11 @@
 #include <QTest>
 #include <QtEndian>
 
+#include "testbytes.h"
+
 using namespace zk;
 
 namespace {
-
-QByteArray le16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-QByteArray le32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-QByteArray be16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-quint32 crc32(const QByteArray& data)
-{
-    quint32 c = 0xFFFFFFFFu;
-    for (const char byte : data) {
-        c ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-    }
-    return ~c;
-}
 
 QByteArray pngChunk(const char* type, const QByteArray& data)
 {
