@@ -2,16 +2,13 @@
 // (cold) and seen before (warm), against QImage decoding the same three files
 // at full size, and measures the memory taken while paging through 30 pages.
 
+#include "benchphotos.h"
 #include "photos/photoloader.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -21,54 +18,10 @@ using namespace zk;
 
 namespace {
 
-constexpr QSize PhotoSize(4000, 3000);
+using bench::PhotoSize;
 constexpr QSize Slot(257, 169); // logical pixels
 constexpr int Pages = 30;
 constexpr int Rounds = 9;
-
-// A scene of soft shapes under sensor-like noise: at quality 92 it gives files
-// of the size phone cameras write, which take as long to decode.
-QByteArray photo(int seed)
-{
-    QRandomGenerator random(seed);
-    QImage image(PhotoSize, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 0, PhotoSize.height());
-    sky.setColorAt(0, QColor::fromHsv(random.bounded(360), 80, 230));
-    sky.setColorAt(1, QColor::fromHsv(random.bounded(360), 120, 90));
-    painter.fillRect(image.rect(), sky);
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 400; ++i) {
-        painter.setBrush(
-            QColor::fromHsv(random.bounded(360), random.bounded(256), random.bounded(256)));
-        const int w = random.bounded(20, 800);
-        const int h = random.bounded(20, 800);
-        const QRect r(random.bounded(PhotoSize.width()), random.bounded(PhotoSize.height()), w, h);
-        if (i % 2)
-            painter.drawEllipse(r);
-        else
-            painter.drawRect(r);
-    }
-    painter.end();
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const quint32 n = random.generate();
-            const auto noisy = [&](int value, int shift) {
-                return std::clamp(value + int((n >> shift) & 31) - 16, 0, 255);
-            };
-            line[x] = qRgb(
-                noisy(qRed(line[x]), 0), noisy(qGreen(line[x]), 8), noisy(qBlue(line[x]), 16));
-        }
-    }
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(92);
-    writer.write(image);
-    return data;
-}
 
 template <typename F> double elapsedMs(F f)
 {
@@ -103,7 +56,7 @@ int main(int argc, char* argv[])
     // page holds files the loader has not seen.
     QList<QByteArray> photos;
     for (int i = 0; i < 3; ++i)
-        photos << photo(i + 1);
+        photos << bench::scene(i + 1);
     const auto pathOf = [&](int page, int slot) {
         return dir.filePath(QStringLiteral("P%1-%2.jpg").arg(page).arg(slot));
     };

@@ -1,7 +1,8 @@
 #pragma once
 
-// The batch benchmarks' photos: 300 camera-like 12-megapixel JPEGs with
-// EXIF shooting times, made once into a folder that later runs reuse.
+// The benchmarks' photos: camera-like 12-megapixel JPEGs; for the batch
+// benchmarks, 300 of them with EXIF shooting times, made once into a folder
+// that later runs reuse.
 
 #include <QBuffer>
 #include <QDateTime>
