@@ -11,6 +11,8 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 
+#include <vector>
+
 namespace zk {
 
 namespace {
@@ -58,6 +60,12 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
         boxes[size_t(int(f) - 1)] = box;
         return box;
     };
+    // A date's three boxes (year, month, day) at their places on a date line.
+    const auto dateFields = [&field](CoverField year, int left, int top) {
+        field(year, left, top, 495);
+        field(CoverField(int(year) + 1), left + 960, top, 495);
+        field(CoverField(int(year) + 2), left + 1800, top, 495);
+    };
 
     // The cover form, row by row (twips)
     label("工事番号", Face::Gothic, 120, 240, 1095);
@@ -77,24 +85,18 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
     label("工　　期", Face::Gothic, 120, 1680, 0);
     label("着　工", Face::Mincho, 1560, 1680, 855);
     eraLabels[1] = label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 1680, 3135);
-    field(CoverField::StartYear, 3600, 1680, 495);
-    field(CoverField::StartMonth, 4560, 1680, 495);
-    field(CoverField::StartDay, 5400, 1680, 495);
+    dateFields(CoverField::StartYear, 3600, 1680);
     rule(1560, 2040, 6360);
     label("竣　工", Face::Mincho, 1560, 2160, 855);
     eraLabels[2] = label("平成　　　年　　 月　　 日", Face::Mincho, 3000, 2160, 3135);
-    field(CoverField::CompletionYear, 3600, 2160, 495);
-    field(CoverField::CompletionMonth, 4560, 2160, 495);
-    field(CoverField::CompletionDay, 5400, 2160, 495);
+    dateFields(CoverField::CompletionYear, 3600, 2160);
     rule(1560, 2520, 6360);
     label("工事施工者", Face::Gothic, 120, 2640, 1335);
     field(CoverField::Contractor, 1560, 2640, 4815);
     rule(120, 3000, 6360);
     label("提出年月日", Face::SmallMincho, 120, 3120, 1335);
     eraLabels[3] = label("平成　　　年　　 月　　 日", Face::Mincho, 1560, 3120, 0);
-    field(CoverField::SubmissionYear, 2160, 3120, 495);
-    field(CoverField::SubmissionMonth, 3120, 3120, 495);
-    field(CoverField::SubmissionDay, 3960, 3120, 495);
+    dateFields(CoverField::SubmissionYear, 2160, 3120);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
@@ -105,14 +107,11 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
     for (QLineEdit* box : boxes)
         box->raise();
 
-    // Keyboard order: the first row, OK, then the rest top to bottom.
-    QWidget* order[] = { box(CoverField::FiscalYear), box(CoverField::ProjectNumber), ok,
-        box(CoverField::ProjectName), box(CoverField::ProjectSite), box(CoverField::StartYear),
-        box(CoverField::StartMonth), box(CoverField::StartDay), box(CoverField::CompletionYear),
-        box(CoverField::CompletionMonth), box(CoverField::CompletionDay),
-        box(CoverField::Contractor), box(CoverField::SubmissionYear),
-        box(CoverField::SubmissionMonth), box(CoverField::SubmissionDay) };
-    for (size_t i = 1; i < std::size(order); ++i)
+    // Keyboard order: the first row, OK, then the rest top to bottom (the
+    // boxes' field order).
+    std::vector<QWidget*> order(boxes.begin(), boxes.end());
+    order.insert(order.begin() + 2, ok);
+    for (size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     reload();

@@ -33,8 +33,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-protected:
     void showEvent(QShowEvent* event) override;
 
 private:
