@@ -102,7 +102,6 @@ void SafeFile::fail(int error, const QString& why)
     if (failed)
         return;
     failed = true;
-    errorNumber = error;
     cause = why.isEmpty() ? describeError(error) : why;
     setErrorString(cause);
 }
@@ -114,7 +113,6 @@ bool SafeFile::open(OpenMode mode)
         return false;
     }
     failed = false;
-    errorNumber = 0;
     cause.clear();
     written = 0;
 

@@ -44,8 +44,6 @@ public:
     // The cause of the first failure, for the user, in Japanese.
     // (QIODevice::errorString() holds the same text.)
     QString failure() const { return cause; }
-    // The system's error number of the first failure, 0 for a refusal.
-    int systemError() const { return errorNumber; }
     // True when the target existed when the file was opened.
     bool replacesExisting() const { return existed; }
 
@@ -78,7 +76,6 @@ private:
     unsigned existingGid = 0;
     qint64 written = 0;
     bool failed = false;
-    int errorNumber = 0;
     QString cause;
 
     Stage faultStage = Stage::Write;
