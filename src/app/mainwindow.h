@@ -67,7 +67,6 @@ public:
     void show_page();
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
-    PageView& pageView() { return *page; }
 
     // While deferred, pages are shown without decoding their photos (start-up:
     // the cover window comes first), and page 1's photos are decoded in the
