@@ -117,7 +117,7 @@ int main(int argc, char* argv[])
         window.fileCommands().open_document(files.at(0));
     // Once the cover window shows, the opened album's page 1 is decoded in
     // the background.
-    QTimer::singleShot(0, &window, [&window] { window.set_photos_deferred(true); });
+    QTimer::singleShot(0, &window, [&window] { window.prefetch_current_page(); });
     window.show_cover_modal();
     window.set_photos_deferred(false);
 

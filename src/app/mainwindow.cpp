@@ -248,10 +248,13 @@ QSize MainWindow::slotPictureSize() const
 
 void MainWindow::set_photos_deferred(bool deferred)
 {
-    if (deferred)
-        prefetch->prefetch_page(
-            albumData.entries(), current_page(), slotPictureSize(), page->photoFit());
     page->setPhotosDeferred(deferred);
+}
+
+void MainWindow::prefetch_current_page()
+{
+    prefetch->prefetch_page(
+        albumData.entries(), current_page(), slotPictureSize(), page->photoFit());
 }
 
 void MainWindow::apply_preferences()

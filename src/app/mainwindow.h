@@ -69,9 +69,11 @@ public:
     QSize slotPictureSize() const;
 
     // While deferred, pages are shown without decoding their photos (start-up:
-    // the cover window comes first), and page 1's photos are decoded in the
-    // background; ending it shows the page's photos.
+    // the cover window comes first); ending it shows the page's photos.
     void set_photos_deferred(bool deferred);
+    // Decodes the photos of the page on screen in the background, so that
+    // ending the deferral finds them in the cache.
+    void prefetch_current_page();
     // Decodes the neighbours of the page on screen in the background.
     PagePrefetcher& prefetcher() { return *prefetch; }
 

@@ -621,7 +621,7 @@ void TestMainWindow::startUpDecodesPageOneBehindTheCover()
     window->set_photos_deferred(true);
     window->album().replace_document(photoAlbum(), {});
     QVERIFY(window->slot(0).photoBox()->picture().isNull());
-    window->set_photos_deferred(true); // the cover window is on screen now
+    window->prefetch_current_page(); // the cover window is on screen now
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 3);
     window->set_photos_deferred(false);
