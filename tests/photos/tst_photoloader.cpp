@@ -60,41 +60,10 @@ QByteArray gif()
         + QByteArray::fromHex("02000100800000ff00000000ff2c0000000002000100000202440a003b");
 }
 
-// A placeable metafile drawing a red rectangle over the left half of a
-// 100 x 50 unit window and a blue one over the right half.
-QByteArray wmf()
-{
-    QByteArray data;
-    QDataStream out(&data, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    const quint16 header[10] = { 0xCDD7, 0x9AC6, 0, 0, 0, 100, 50, 96, 0, 0 };
-    quint16 checksum = 0;
-    for (quint16 word : header) {
-        out << word;
-        checksum ^= word;
-    }
-    out << checksum;
-    out << quint16(1) << quint16(9) << quint16(0x0300) << quint32(0) << quint16(2) << quint32(8)
-        << quint16(0);
-    out << quint32(5) << quint16(0x020B) << qint16(0) << qint16(0); // SETWINDOWORG
-    out << quint32(5) << quint16(0x020C) << qint16(50) << qint16(100); // SETWINDOWEXT
-    out << quint32(8) << quint16(0x02FA) << quint16(5) << quint16(0) << quint16(0) << quint32(0);
-    out << quint32(4) << quint16(0x012D) << quint16(0); // select the null pen
-    const quint32 colours[2] = { 0x0000FF, 0xFF0000 }; // COLORREF: red, blue
-    for (int half = 0; half < 2; ++half) {
-        out << quint32(7) << quint16(0x02FC) << quint16(0) << colours[half] << quint16(0);
-        out << quint32(4) << quint16(0x012D) << quint16(1);
-        out << quint32(7) << quint16(0x041B) << qint16(50) << qint16(50 + 50 * half) << qint16(0)
-            << qint16(50 * half); // RECTANGLE bottom, right, top, left
-        out << quint32(4) << quint16(0x01F0) << quint16(1); // DELETEOBJECT
-    }
-    out << quint32(3) << quint16(0); // EOF
-    qToLittleEndian<quint32>(quint32(data.size() - 22) / 2, data.data() + 22 + 6); // in words
-    return data;
-}
-
 // A placeable metafile of a 100 x 50 unit window around records, whose
-// header names maxRecord (in words) as its largest record.
+// header names maxRecord (in words) as its largest record. The file's size
+// (in words) counts the 18-byte header, the two window records, the records
+// and the closing record.
 QByteArray placeable(const QByteArray& records, quint32 maxRecord)
 {
     QByteArray data;
@@ -107,11 +76,31 @@ QByteArray placeable(const QByteArray& records, quint32 maxRecord)
         checksum ^= word;
     }
     out << checksum << quint16(1) << quint16(9) << quint16(0x0300)
-        << quint32((18 + records.size() + 16) / 2) << quint16(2) << maxRecord << quint16(0);
+        << quint32((18 + 20 + records.size() + 6) / 2) << quint16(2) << maxRecord << quint16(0);
     out << quint32(5) << quint16(0x020B) << qint16(0) << qint16(0); // SETWINDOWORG
     out << quint32(5) << quint16(0x020C) << qint16(50) << qint16(100); // SETWINDOWEXT
     data += records;
     return data + QByteArray::fromHex("030000000000"); // EOF
+}
+
+// A placeable metafile drawing a red rectangle over the left half of a
+// 100 x 50 unit window and a blue one over the right half.
+QByteArray wmf()
+{
+    QByteArray records;
+    QDataStream out(&records, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(8) << quint16(0x02FA) << quint16(5) << quint16(0) << quint16(0) << quint32(0);
+    out << quint32(4) << quint16(0x012D) << quint16(0); // select the null pen
+    const quint32 colours[2] = { 0x0000FF, 0xFF0000 }; // COLORREF: red, blue
+    for (int half = 0; half < 2; ++half) {
+        out << quint32(7) << quint16(0x02FC) << quint16(0) << colours[half] << quint16(0);
+        out << quint32(4) << quint16(0x012D) << quint16(1);
+        out << quint32(7) << quint16(0x041B) << qint16(50) << qint16(50 + 50 * half) << qint16(0)
+            << qint16(50 * half); // RECTANGLE bottom, right, top, left
+        out << quint32(4) << quint16(0x01F0) << quint16(1); // DELETEOBJECT
+    }
+    return placeable(records, 8);
 }
 
 // Fills a rectangle with a pattern brush whose bitmap is width pixels wide:
