@@ -71,7 +71,7 @@ void CaptionCommands::same_as_previous()
 void CaptionCommands::bulk_caption(const QList<int>& positions)
 {
     const int position = selected();
-    const int first = (position - 1) / 3 * 3 + 1;
+    const int first = entry_index(page_of_entry(position), 0);
     BulkCaptionDialog dialog(dialogs, album.entries(), positions, first,
         qMin(first + 2, album.entries().entry_count()), window);
     if (dialog.exec() != QDialog::Accepted)

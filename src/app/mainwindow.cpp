@@ -54,8 +54,8 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     wholeAlbum = new AlbumTools(this, albumData, dialogs, loader,
         { [this] { return page->selected_position(); },
             [this](int p) {
-                page->pageControl()->setValue((p - 1) / 3 + 1);
-                page->select_slot((p - 1) % 3);
+                page->pageControl()->setValue(page_of_entry(p));
+                page->select_slot(slot_of_entry(p));
             } });
     prefetch = new PagePrefetcher(loader, this);
     connectCommands();

@@ -166,10 +166,10 @@ void PageView::show_entry(int position)
 {
     if (position < 1 || position > album.entries().entry_count())
         return;
-    const int page = (position - 1) / 3 + 1;
+    const int page = page_of_entry(position);
     if (page != current_page())
         spinner->setValue(page);
-    const int k = (position - 1) % 3;
+    const int k = slot_of_entry(position);
     select_slot(k);
     slot(k).titleBox()->setFocus();
 }
@@ -263,10 +263,10 @@ void PageView::step_shown(int position)
     if (position < 1 || position > album.entries().entry_count())
         return;
     const QScopedValueRollback guard(followingAlbum, true);
-    const int page = (position - 1) / 3 + 1;
+    const int page = page_of_entry(position);
     if (page != current_page())
         spinner->setValue(page);
-    select_slot((position - 1) % 3);
+    select_slot(slot_of_entry(position));
 }
 
 bool PageView::eventFilter(QObject* watched, QEvent* event)

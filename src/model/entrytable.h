@@ -66,6 +66,17 @@ constexpr int entry_index(int page, int slot)
     return (page - 1) * 3 + slot + 1;
 }
 
+// The page (from 1) and the slot (0..2) that show entry position (from 1).
+constexpr int page_of_entry(int position)
+{
+    return (position - 1) / 3 + 1;
+}
+
+constexpr int slot_of_entry(int position)
+{
+    return (position - 1) % 3;
+}
+
 // An entry number as the album writes it: a space, then the digits (" 12").
 QString number_text(qint64 n);
 

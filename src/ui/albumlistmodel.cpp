@@ -86,7 +86,7 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
     case ImageRole:
         return entry.image;
     case PageRole:
-        return (position - 1) / 3 + 1;
+        return page_of_entry(position);
     case MissingRole:
         return !entry.image.isEmpty() && failures.contains(entry.image);
     default:

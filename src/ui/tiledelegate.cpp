@@ -1,5 +1,6 @@
 #include "tiledelegate.h"
 
+#include "model/entrytable.h"
 #include "ui/albumlistmodel.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ void TileDelegate::paint(
     const QRect r = option.rect;
     const int page = index.data(AlbumListModel::PageRole).toInt();
     const int position = index.data(AlbumListModel::PositionRole).toInt();
-    const bool firstOfPage = (position - 1) % 3 == 0;
+    const bool firstOfPage = slot_of_entry(position) == 0;
 
     painter->fillRect(r, page % 2 == 0 ? evenPageGround : option.palette.base().color());
     if (option.state & QStyle::State_Selected)
