@@ -19,22 +19,87 @@ QByteArray compact(const QJsonValue& value)
 
 QByteArray AlbumJson::fromDocument(const Document& document)
 {
-    // One entry per line, so that dumps read and diff well.
-    QJsonArray cover;
-    for (int n = 1; n <= CoverData::FieldCount; ++n)
-        cover.append(document.cover.line(n));
-
-    QByteArray out = "{\n  \"cover\": " + compact(cover) + ",\n  \"entries\": [";
+    // One entry per line, so that dumps read and diff well. The strings are
+    // written directly: a QJsonObject per entry made the recovery copy of a
+    // large album cost several saves.
+    QByteArray out;
+    out.reserve(256 + qsizetype(document.entries.entry_count()) * 64);
+    out += "{\n  \"cover\": [";
+    for (int n = 1; n <= CoverData::FieldCount; ++n) {
+        if (n > 1)
+            out += ',';
+        append_json_string(out, document.cover.line(n));
+    }
+    out += "],\n  \"entries\": [";
     const EntryTable& table = document.entries;
     for (int i = 1; i <= table.entry_count(); ++i) {
         const Entry& e = table.entry(i);
-        const QJsonObject entry { { QStringLiteral("number"), e.number },
-            { QStringLiteral("title"), e.title }, { QStringLiteral("text"), e.text },
-            { QStringLiteral("image"), e.image } };
-        out += (i == 1 ? "\n    " : ",\n    ") + compact(entry);
+        // The keys in QJsonObject's order, as dumps have always had them.
+        out += i == 1 ? "\n    {\"image\":" : ",\n    {\"image\":";
+        append_json_string(out, e.image);
+        out += ",\"number\":";
+        append_json_string(out, e.number);
+        out += ",\"text\":";
+        append_json_string(out, e.text);
+        out += ",\"title\":";
+        append_json_string(out, e.title);
+        out += '}';
     }
     out += "\n  ]\n}\n";
     return out;
+}
+
+void AlbumJson::append_json_string(QByteArray& out, QStringView s)
+{
+    // The same escapes as QJsonDocument writes, so that output stays byte for
+    // byte what it was: the short escapes, \u00XX for other controls, UTF-8
+    // for characters, and \uXXXX for a surrogate without its partner (the
+    // bytes a file held that had no character).
+    const auto hex = [](unsigned v) { return "0123456789abcdef"[v & 0xf]; };
+    const auto escape = [&out, &hex](char16_t u) {
+        out += "\\u";
+        out += hex(u >> 12);
+        out += hex(u >> 8);
+        out += hex(u >> 4);
+        out += hex(u);
+    };
+    out += '"';
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = s[i].unicode();
+        if (u < 0x80) {
+            switch (u) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (u < 0x20)
+                    escape(u);
+                else
+                    out += char(u);
+            }
+        } else if (u < 0x800) {
+            out += char(0xc0 | (u >> 6));
+            out += char(0x80 | (u & 0x3f));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && s[i + 1].isLowSurrogate()) {
+            const char32_t c = QChar::surrogateToUcs4(u, s[++i].unicode());
+            out += char(0xf0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3f));
+            out += char(0x80 | ((c >> 6) & 0x3f));
+            out += char(0x80 | (c & 0x3f));
+        } else if (QChar::isSurrogate(u)) {
+            escape(u);
+        } else {
+            out += char(0xe0 | (u >> 12));
+            out += char(0x80 | ((u >> 6) & 0x3f));
+            out += char(0x80 | (u & 0x3f));
+        }
+    }
+    out += '"';
 }
 
 bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* error)

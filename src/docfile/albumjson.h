@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace zk {
 
@@ -20,6 +21,9 @@ public:
     static bool toDocument(const QByteArray& json, Document* document, QString* error);
 
     static QByteArray fromStrings(const QStringList& strings);
+
+    // Appends s as a JSON string, escaped exactly as QJsonDocument escapes it.
+    static void append_json_string(QByteArray& out, QStringView s);
 };
 
 } // namespace zk

@@ -1,7 +1,12 @@
+#include "docfile/albumjson.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +78,10 @@ private Q_SLOTS:
     // 6 x the file size.
     void readerMemoryIsBounded_data();
     void readerMemoryIsBounded();
+    // The album's JSON form (dumps and recovery copies) is written by hand
+    // for speed; it must stay byte for byte what Qt's JSON writer makes.
+    void jsonIsQtsJson_data();
+    void jsonIsQtsJson();
 
 private:
     QTemporaryDir dir;
@@ -342,6 +351,57 @@ void TestDocumentFile::readerMemoryIsBounded()
     ::getrusage(RUSAGE_SELF, &after);
     const qint64 grownKiB = after.ru_maxrss - before.ru_maxrss;
     QVERIFY2(grownKiB * 1024 <= 6 * bytes.size(), qPrintable(QString::number(grownKiB)));
+}
+
+
+void TestDocumentFile::jsonIsQtsJson_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain and Japanese") << QStringLiteral("No.1 工事 ①㈱髙");
+    QTest::newRow("escapes") << QStringLiteral("a\"b\\c/d\r\n\t\b\f");
+    QTest::newRow("controls and DEL") << QString::fromUtf16(u"\u0001\u001f\u007f\u0080\u00e9");
+    QTest::newRow("outside the BMP") << QStringLiteral("𠮷😀");
+    QTest::newRow("lone surrogates") << QString::fromUtf16(u"x\xdc81y\xd800") + QChar(0xdc80);
+    QRandomGenerator random(7);
+    for (int row = 0; row < 20; ++row) {
+        QString text;
+        for (int i = 0; i < 40; ++i) {
+            const int kind = random.bounded(4);
+            text += QChar(char16_t(kind == 0 ? random.bounded(0x80)
+                    : kind == 1              ? random.bounded(0x80, 0x800)
+                    : kind == 2              ? random.bounded(0xd700, 0xe100)
+                                             : random.bounded(0x800, 0x10000)));
+        }
+        QTest::addRow("random %d", row) << text;
+    }
+}
+
+void TestDocumentFile::jsonIsQtsJson()
+{
+    QFETCH(QString, text);
+    Document d = newDocument();
+    d.cover.setField(CoverField::ProjectName, text);
+    d.entries.set_field(1, EntryField::Title, text);
+    d.entries.set_field(2, EntryField::Text, text);
+    d.entries.set_field(3, EntryField::Image, text);
+
+    const auto compact = [](const QJsonValue& value) {
+        const QByteArray array = QJsonDocument(QJsonArray { value }).toJson(QJsonDocument::Compact);
+        return array.mid(1, array.size() - 2);
+    };
+    QJsonArray cover;
+    for (int n = 1; n <= CoverData::FieldCount; ++n)
+        cover.append(d.cover.line(n));
+    QByteArray expected = "{\n  \"cover\": " + compact(cover) + ",\n  \"entries\": [";
+    for (int i = 1; i <= d.entries.entry_count(); ++i) {
+        const Entry& e = d.entries.entry(i);
+        const QJsonObject entry { { QStringLiteral("number"), e.number },
+            { QStringLiteral("title"), e.title }, { QStringLiteral("text"), e.text },
+            { QStringLiteral("image"), e.image } };
+        expected += (i == 1 ? "\n    " : ",\n    ") + compact(entry);
+    }
+    expected += "\n  ]\n}\n";
+    QCOMPARE(AlbumJson::fromDocument(d), expected);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)
