@@ -26,8 +26,8 @@ struct FileRequest
 };
 
 enum class MessageIcon { None, Information, Warning, Critical };
-enum class MessageButtons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
 
 // What the print dialog offers: the page range limits and the first page
 // (the album always prints whole), the selection choice off.
@@ -53,6 +53,9 @@ struct MessageRequest
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     Answer defaultButton = Answer::Ok;
+    // Own texts for the Yes, No (and Cancel) buttons, in that order; empty
+    // keeps the toolkit's.
+    QStringList buttonTexts;
 };
 
 // Every file dialog, print dialog and message box the program shows goes through here, so

@@ -46,6 +46,9 @@ void FileCommands::new_album()
     document.entries.reset_table();
     document.cover = coverDefaults();
     album.replace_document(std::move(document), {});
+    lock.release();
+    stamp = {};
+    set_read_only(false);
     Q_EMIT newAlbumStarted();
 }
 
@@ -58,6 +61,56 @@ void FileCommands::open_album()
         open_document(path);
 }
 
+void FileCommands::set_read_only(bool readOnly)
+{
+    if (onlyReading == readOnly)
+        return;
+    onlyReading = readOnly;
+    Q_EMIT readOnlyChanged(readOnly);
+}
+
+bool FileCommands::take_lock(const QString& path, AlbumLock& next, bool* readOnly)
+{
+    *readOnly = false;
+    const QString name = QFileInfo(path).fileName();
+    switch (next.take(path)) {
+    case AlbumLock::Outcome::Taken:
+        return true;
+    case AlbumLock::Outcome::TakenOverStale:
+        dialogs.inform(window,
+            QStringLiteral("%1 には使われていないロックが残っていたので、引き継ぎました.\r\n(%2)")
+                .arg(name, next.holder().describe()));
+        return true;
+    case AlbumLock::Outcome::Unavailable:
+        dialogs.inform(window,
+            QStringLiteral("%1 のロックファイルを作れませんでした (%2).\r\n"
+                           "ほかの人が同時にこの写真帳を開いても、お知らせできません.")
+                .arg(name, next.note()));
+        return true;
+    case AlbumLock::Outcome::HeldByOther:
+        break;
+    }
+    const QString holder = next.holder().describe();
+    const Answer answer = dialogs.message(window,
+        { QStringLiteral("%1 は、ほかの人が開いています.\r\n%2\r\n\r\n"
+                         "読み取り専用で開くと、別の名前でだけ保存できます.\r\n"
+                         "それでも開くと、相手が次に保存するときに確認が出ます.")
+                .arg(name, holder),
+            Dialogs::programName(), MessageIcon::Warning, MessageButtons::YesNoCancel,
+            Answer::Yes,
+            { QStringLiteral("読み取り専用で開く"), QStringLiteral("それでも開く"),
+                QStringLiteral("開かない") } });
+    if (answer == Answer::Yes) {
+        *readOnly = true;
+        return true;
+    }
+    if (answer == Answer::No) {
+        next.take(path, true);
+        return true;
+    }
+    return false;
+}
+
 bool FileCommands::open_document(const QString& path)
 {
     ReadResult read = read_document(path);
@@ -65,9 +118,54 @@ bool FileCommands::open_document(const QString& path)
         dialogs.warn(window, read.message);
         return false;
     }
+    AlbumLock next;
+    bool readOnly = false;
+    if (!take_lock(path, next, &readOnly))
+        return false;
     album.replace_document(std::move(read.document), path);
+    lock = std::move(next);
+    stamp = FileStamp::of(path);
+    set_read_only(readOnly);
     lastFolder = QFileInfo(path).absolutePath();
     return true;
+}
+
+Answer FileCommands::may_write(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const bool own = !album.filePath().isEmpty()
+        && QFileInfo(path).absoluteFilePath() == QFileInfo(album.filePath()).absoluteFilePath();
+    if (own && onlyReading) {
+        dialogs.warn(window,
+            QStringLiteral("%1 は読み取り専用で開いています. 別の名前で保存してください.").arg(name));
+        return Answer::No;
+    }
+    const auto ask = [&](const QString& text) {
+        return dialogs.message(window,
+            { text, Dialogs::programName(), MessageIcon::Warning, MessageButtons::YesNoCancel,
+                Answer::No,
+                { QStringLiteral("上書きする"), QStringLiteral("別の名前で保存"),
+                    QStringLiteral("キャンセル") } });
+    };
+    // Someone else holds the file open: the one who took our album over,
+    // or the owner of another album chosen as the target.
+    const bool takenOver = own && !lock.stillOurs();
+    const LockOwner holder = takenOver ? AlbumLock::read(path) : AlbumLock::otherHolder(path);
+    if (holder.isValid() && (takenOver || !own)) {
+        const Answer answer = ask(
+            QStringLiteral("%1 は、ほかの人が開いて編集しています.\r\n%2\r\n\r\n"
+                           "上書きすると、その人の保存する内容と食い違います.")
+                .arg(name, holder.describe()));
+        if (answer != Answer::Yes)
+            return answer;
+    }
+    // The file changed on disk since it was opened or saved here.
+    if (own && stamp.size >= 0 && FileStamp::of(path) != stamp) {
+        return ask(QStringLiteral("%1 は、開いた後にほかで変更されています.\r\n"
+                                  "上書きすると、その変更は失われます.")
+                       .arg(name));
+    }
+    return Answer::Yes;
 }
 
 void FileCommands::save_album()
@@ -75,9 +173,19 @@ void FileCommands::save_album()
     // Saving back proposes the album's own file; a new album, the last folder.
     FileRequest request = documentRequest(true);
     request.proposedPath = album.filePath().isEmpty() ? lastFolder : album.filePath();
-    const QString path = dialogs.saveFile(window, request);
-    if (path.isEmpty())
-        return;
+    QString path;
+    for (;;) {
+        path = dialogs.saveFile(window, request);
+        if (path.isEmpty())
+            return;
+        const Answer answer = may_write(path);
+        if (answer == Answer::Yes)
+            break;
+        if (answer == Answer::Cancel)
+            return;
+        // Another name: the dialog opens again in the same folder.
+        request.proposedPath = QFileInfo(path).absolutePath();
+    }
     const WriteResult written = write_document(path, album.document());
     if (!written.ok()) {
         // The album stays unsaved: it is not on disk.
@@ -85,6 +193,14 @@ void FileCommands::save_album()
         return;
     }
     album.mark_saved(path);
+    stamp = FileStamp::of(path);
+    if (QFileInfo(path).absoluteFilePath() != lock.albumPath()) {
+        // The user agreed to write there: the lock follows the album.
+        AlbumLock next;
+        next.take(path, true);
+        lock = std::move(next);
+    }
+    set_read_only(false);
     lastFolder = QFileInfo(path).absolutePath();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/dialogs.h"
+#include "docfile/albumlock.h"
+#include "docfile/filestamp.h"
 #include "model/coverdata.h"
 
 #include <QObject>
@@ -43,14 +45,28 @@ public:
     // The dialog settings of the open and save commands.
     static FileRequest documentRequest(bool save);
 
+    // The album was opened read-only because someone else holds it: it is
+    // saved only under another name.
+    bool readOnly() const { return onlyReading; }
+    // The lock held on the album's file.
+    const AlbumLock& albumLock() const { return lock; }
+
 Q_SIGNALS:
     // A new album was started: the window asks for its cover data.
     void newAlbumStarted();
+    void readOnlyChanged(bool readOnly);
 
 private:
     // Asks before unsaved changes are given up; true when the user agrees
     // (or nothing is unsaved).
     bool may_discard(const QString& instead);
+    // Takes the lock of a file about to be opened into next; false when the
+    // user chose not to open it.
+    bool take_lock(const QString& path, AlbumLock& next, bool* readOnly);
+    // Whether the album may be written to path: asks before overwriting the
+    // work of someone else. No means "choose another name".
+    Answer may_write(const QString& path);
+    void set_read_only(bool readOnly);
 
     Album& album;
     Dialogs& dialogs;
@@ -58,6 +74,10 @@ private:
     QWidget* window;
     // Where the last album was opened or saved: a new album's save starts there.
     QString lastFolder;
+    AlbumLock lock;
+    // The album's file as it was opened or last saved.
+    FileStamp stamp;
+    bool onlyReading = false;
 };
 
 } // namespace zk

@@ -81,8 +81,10 @@ void MainWindow::show_title()
     // "site.zkr* - Zelkora" while unsaved; a new album shows just the program.
     const QString path = albumData.filePath();
     setWindowFilePath(path);
+    const QString readOnly = files && files->readOnly() ? QStringLiteral(" [読み取り専用]") : QString();
     setWindowTitle(path.isEmpty() ? QStringLiteral("Zelkora")
-                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - Zelkora"));
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*]") + readOnly
+                + QStringLiteral(" - Zelkora"));
     setWindowModified(!path.isEmpty() && !albumData.saved());
 }
 
@@ -174,6 +176,7 @@ void MainWindow::connectCommands()
     connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
     connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
+    connect(files.get(), &FileCommands::readOnlyChanged, this, &MainWindow::show_title);
 
     // The page on screen and the album
     connect(page, &PageView::photoReleased, this, &MainWindow::photo_released);

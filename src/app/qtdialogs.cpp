@@ -1,5 +1,6 @@
 #include "qtdialogs.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -104,12 +105,24 @@ Answer QtDialogs::message(QWidget* parent, const MessageRequest& request)
         box.setIcon(QMessageBox::Critical);
         break;
     }
-    if (request.buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(
-            request.defaultButton == Answer::No ? QMessageBox::No : QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    if (request.buttons != MessageButtons::Ok) {
+        const bool cancel = request.buttons == MessageButtons::YesNoCancel;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No
+            | (cancel ? QMessageBox::Cancel : QMessageBox::NoButton));
+        const QList<QMessageBox::StandardButton> order
+            = { QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel };
+        for (qsizetype i = 0; i < request.buttonTexts.size() && i < order.size(); ++i) {
+            if (QAbstractButton* button = box.button(order.at(i)))
+                button->setText(request.buttonTexts.at(i));
+        }
+        box.setDefaultButton(request.defaultButton == Answer::No ? QMessageBox::No
+                : request.defaultButton == Answer::Cancel       ? QMessageBox::Cancel
+                                                                : QMessageBox::Yes);
+        box.setEscapeButton(cancel ? QMessageBox::Cancel : QMessageBox::No);
+        const int chosen = box.exec();
+        return chosen == QMessageBox::Yes ? Answer::Yes
+            : chosen == QMessageBox::No   ? Answer::No
+                                          : Answer::Cancel;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

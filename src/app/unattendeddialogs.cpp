@@ -34,7 +34,10 @@ Answer UnattendedDialogs::message(QWidget*, const MessageRequest& request)
     std::fflush(stdout);
     if (answers.isEmpty() || request.buttons == MessageButtons::Ok)
         return request.buttons == MessageButtons::Ok ? Answer::Ok : request.defaultButton;
-    return answers.takeFirst() == u"yes" ? Answer::Yes : Answer::No;
+    const QString answer = answers.takeFirst();
+    if (answer == u"cancel" && request.buttons == MessageButtons::YesNoCancel)
+        return Answer::Cancel;
+    return answer == u"yes" ? Answer::Yes : Answer::No;
 }
 
 bool UnattendedDialogs::print(QWidget*, QPrinter&, const PrintRequest&)

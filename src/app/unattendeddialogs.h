@@ -8,8 +8,9 @@ namespace zk {
 
 // Dialogs that show nothing: each message is written to standard output
 // (one line, "message: " and its text) and answered from a list of "yes" and
-// "no"; file and print dialogs are cancelled, and so is a print after the
-// album check found problems (each written as a line "problem: ...").
+// "no" ("cancel" for a question with three buttons); file and print dialogs
+// are cancelled, and so is a print after the album check found problems
+// (each written as a line "problem: ...").
 // Tests that run the program as a child process use it through
 // ZELKORA_TEST_ANSWERS (see main.cpp).
 class UnattendedDialogs : public Dialogs

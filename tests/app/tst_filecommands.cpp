@@ -4,6 +4,7 @@
 #include "ui/coverdialog.h"
 #include "docfile/documentwriter.h"
 #include "app/filecommands.h"
+#include "docfile/albumlock.h"
 #include "scripteddialogs.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,6 +58,9 @@ private Q_SLOTS:
     void titleBarFollowsTheAlbum();
     void saveProposesTheAlbumsFile_data();
     void saveProposesTheAlbumsFile();
+    void sharedAlbumIsNotOverwritten_data();
+    void sharedAlbumIsNotOverwritten();
+    void secondProgramIsToldWhoHoldsTheAlbum();
 
 private:
     // The messages that only tell (failures), not the questions.
@@ -397,6 +402,107 @@ void TestFileCommands::saveProposesTheAlbumsFile()
                                               : path(qPrintable(proposed));
     QCOMPARE(dialogs.fileRequests.last().proposedPath, expected);
     QVERIFY(dialogs.fileRequests.last().confirmOverwrite);
+}
+
+// Two people with one album from a shared folder: the second never silently
+// replaces the first one's work.
+void TestFileCommands::sharedAlbumIsNotOverwritten_data()
+{
+    QTest::addColumn<QString>("lockHost"); // "": free; "this" with a gone process: stale
+    QTest::addColumn<QString>("meanwhile"); // after the open: "lock" taken over, "bytes" rewritten
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<QString>("told"); // a part of the first message
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("savedTo"); // the file the save wrote, "" for none
+
+    using L = QList<Answer>;
+    QTest::newRow("held: read-only, saved elsewhere")
+        << "pc-7" << "" << L { Answer::Yes, Answer::Ok } << "other (pc-7" << true << "copy.zkr";
+    QTest::newRow("held: opened anyway") << "pc-7" << "" << L { Answer::No } << "ほかの人が開いています"
+                                         << true << "album.zkr";
+    QTest::newRow("held: not opened") << "pc-7" << "" << L { Answer::Cancel } << "開いています" << false << "";
+    QTest::newRow("stale: taken over") << "this" << "" << L { Answer::Ok } << "引き継ぎました" << true
+                                       << "album.zkr";
+    QTest::newRow("taken over meanwhile: cancel")
+        << "" << "lock" << L { Answer::Cancel } << "編集しています" << true << "";
+    QTest::newRow("changed meanwhile: another name")
+        << "" << "bytes" << L { Answer::No } << "変更されています" << true << "copy.zkr";
+    QTest::newRow("changed meanwhile: overwrite")
+        << "" << "bytes" << L { Answer::Yes } << "変更されています" << true << "album.zkr";
+}
+
+void TestFileCommands::sharedAlbumIsNotOverwritten()
+{
+    QFETCH(QString, lockHost);
+    QFETCH(QString, meanwhile);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(QString, told);
+    QFETCH(bool, opened);
+    QFETCH(QString, savedTo);
+
+    QVERIFY(writeAll(path("album.zkr"), storedAlbum()));
+    QFile::remove(path("copy.zkr"));
+    const QString lockFile = AlbumLock::lockPath(path("album.zkr"));
+    QFile::remove(lockFile);
+    if (!lockHost.isEmpty())
+        QVERIFY(writeForeignLock(lockFile, lockHost, lockHost == u"this" ? 99999999 : 42, 60));
+    dialogs.messageAnswers = answers;
+    dialogs.openAnswers << path("album.zkr");
+    trigger("file_open");
+    QCOMPARE(window->album().filePath() == path("album.zkr"), opened);
+    if (!opened) {
+        QVERIFY(dialogs.lastMessage().contains(told));
+        return;
+    }
+
+    QByteArray onDisk = readAll(path("album.zkr"));
+    if (meanwhile == u"lock")
+        QVERIFY(writeForeignLock(lockFile, QStringLiteral("pc-7"), 42, 0));
+    if (meanwhile == u"bytes")
+        QVERIFY(writeAll(path("album.zkr"), onDisk = storedAlbum().replace("t1", "XX")));
+    window->album().set_title(1, QStringLiteral("mine"));
+    dialogs.saveAnswers << path("album.zkr") << path("copy.zkr");
+    trigger("file_save");
+
+    QVERIFY(dialogs.messages.first().text.contains(told));
+    const QByteArray mine = encode_document(window->album().document()).bytes;
+    QCOMPARE(readAll(path("album.zkr")) == mine, savedTo == u"album.zkr");
+    if (savedTo != u"album.zkr")
+        QCOMPARE(readAll(path("album.zkr")), onDisk);
+    QCOMPARE(readAll(path("copy.zkr")) == mine, savedTo == u"copy.zkr");
+    QCOMPARE(window->album().saved(), !savedTo.isEmpty());
+    // Whoever saves holds the lock of the file saved.
+    if (!savedTo.isEmpty())
+        QCOMPARE(AlbumLock::read(path(qPrintable(savedTo))), AlbumLock::self());
+}
+
+// A second program on the same display learns who has the album open; once
+// that program is gone its lock is taken over.
+void TestFileCommands::secondProgramIsToldWhoHoldsTheAlbum()
+{
+    QVERIFY(writeAll(path("shared.zkr"), storedAlbum()));
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_STATE_HOME", dir.path());
+    first.setProcessEnvironment(env);
+    first.start(qEnvironmentVariable("ZELKORA"), { path("shared.zkr") });
+    QVERIFY(first.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(AlbumLock::read(path("shared.zkr")).pid, first.processId(), 20000);
+
+    dialogs.messageAnswers << Answer::Cancel;
+    dialogs.openAnswers << path("shared.zkr");
+    trigger("file_open");
+    QVERIFY(window->album().filePath().isEmpty());
+    QVERIFY(dialogs.lastMessage().contains(AlbumLock::self().user + QStringLiteral(" (")));
+
+    first.kill();
+    QVERIFY(first.waitForFinished());
+    dialogs.messageAnswers << Answer::Ok;
+    dialogs.openAnswers << path("shared.zkr");
+    trigger("file_open");
+    QCOMPARE(window->album().filePath(), path("shared.zkr"));
+    QVERIFY(dialogs.lastMessage().contains(QStringLiteral("引き継ぎました")));
 }
 
 QTEST_MAIN(TestFileCommands)

@@ -1,6 +1,7 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
 #include "docfile/albumjson.h"
+#include "docfile/albumlock.h"
 #include "quietstderr.h"
 
 #include "check/albumcheck.h"
@@ -40,7 +41,8 @@ enum Exit { Success = 0, DocumentError = 1, UsageError = 2 };
 const char usage[]
     = "Usage: zkrtool [--verbose] COMMAND ARGUMENTS\n"
       "\n"
-      "Commands:\n"
+      "Commands (those that write an album refuse one that is open in Zelkora\n"
+      "elsewhere, unless given --force):\n"
       "  dump FILE.zkr            Write the album as the program holds it after opening\n"
       "                           (whole pages) to standard output as UTF-8 JSON:\n"
       "                           {\"cover\": [14 strings], \"entries\": [{\"number\", \"title\",\n"
@@ -443,6 +445,29 @@ int relink(const QStringList& args)
     return found.ambiguous.isEmpty() && found.missing.isEmpty() ? Success : DocumentError;
 }
 
+// The album a command writes, or "" for a command that writes none: the
+// second file of build, copy, import and relink, the third of csv-import.
+QString albumWritten(const QString& command, const QStringList& args)
+{
+    int wanted = 0;
+    if (command == QLatin1String("csv-import"))
+        wanted = 3;
+    else if (command == QLatin1String("build") || command == QLatin1String("copy")
+        || command == QLatin1String("import") || command == QLatin1String("relink"))
+        wanted = 2;
+    // Options that take a value; every other option stands alone.
+    const QStringList valued = { QStringLiteral("--order"), QStringLiteral("--at") };
+    int seen = 0;
+    for (qsizetype i = 0; wanted > 0 && i < args.size(); ++i) {
+        if (valued.contains(args.at(i))) {
+            ++i;
+        } else if (!args.at(i).startsWith(QLatin1String("--")) && ++seen == wanted) {
+            return args.at(i);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -474,6 +499,16 @@ int main(int argc, char* argv[])
     if (args.isEmpty())
         return usageError("no command given");
     const QString command = args.takeFirst();
+    // An album that someone has open in the window is not written behind
+    // their back unless asked for.
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    if (const QString target = albumWritten(command, args); !target.isEmpty() && !force) {
+        const zk::LockOwner holder = zk::AlbumLock::otherHolder(target);
+        if (holder.isValid())
+            return fail(target
+                + QStringLiteral(": ほかの人が開いています (%1). 書き込むには --force を付けてください.")
+                      .arg(holder.describe()));
+    }
 
     if (command == QLatin1String("--help") || command == QLatin1String("-h")
         || command == QLatin1String("help")) {
