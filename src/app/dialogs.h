@@ -55,7 +55,7 @@ struct MessageRequest
     Answer defaultButton = Answer::Ok;
     // Own texts for the Yes, No (and Cancel) buttons, in that order; empty
     // keeps the toolkit's.
-    QStringList buttonTexts;
+    QStringList buttonTexts {};
 };
 
 // Every file dialog, print dialog and message box the program shows goes through here, so

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "docfile/albumlock.h"
 #include "testfiles.h"
 
 #include <csignal>
@@ -242,6 +243,7 @@ void TestZkrtool::failedWritesKeepTheTarget_data()
     QTest::addColumn<bool>("fifo");
     QTest::addColumn<qint64>("limit");
     QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("locked"); // the target is open in the window elsewhere
 
     // An album of a little under 16 KiB: small enough to have been lost whole.
     QByteArray album = cover();
@@ -260,16 +262,22 @@ void TestZkrtool::failedWritesKeepTheTarget_data()
     const QString out = path("out.zkr");
     const QString pdf = path("out.pdf");
     QTest::newRow("copy, disk full")
-        << QStringList { "copy", path("big.zkr"), out } << out << false << 4000ll << full;
+        << QStringList { "copy", path("big.zkr"), out } << out << false << 4000ll << full << false;
     QTest::newRow("build, disk full")
-        << QStringList { "build", path("big.json"), out } << out << false << 4000ll << full;
+        << QStringList { "build", path("big.json"), out } << out << false << 4000ll << full << false;
     QTest::newRow("pdf, disk full") << QStringList { "pdf", path("big.zkr"), pdf, "--page", "1" }
-                                    << pdf << false << 4000ll << full;
+                                    << pdf << false << 4000ll << full << false;
     QTest::newRow("copy onto a fifo") << QStringList { "copy", path("big.zkr"), path("fifo") }
-                                      << path("fifo") << true << qint64(RLIM_INFINITY) << special;
+                                      << path("fifo") << true << qint64(RLIM_INFINITY) << special << false;
     QTest::newRow("pdf onto a fifo")
         << QStringList { "pdf", path("big.zkr"), path("fifo"), "--page", "1" } << path("fifo")
-        << true << qint64(RLIM_INFINITY) << special;
+        << true << qint64(RLIM_INFINITY) << special << false;
+    const QString force = QStringLiteral("--force");
+    QTest::newRow("copy onto an open album") << QStringList { "copy", path("big.zkr"), out } << out
+                                             << false << qint64(RLIM_INFINITY) << force << true;
+    QTest::newRow("relink onto an open album")
+        << QStringList { "relink", path("big.zkr"), out, dir.path() } << out << false
+        << qint64(RLIM_INFINITY) << force << true;
 }
 
 void TestZkrtool::failedWritesKeepTheTarget()
@@ -279,6 +287,7 @@ void TestZkrtool::failedWritesKeepTheTarget()
     QFETCH(bool, fifo);
     QFETCH(qint64, limit);
     QFETCH(QString, cause);
+    QFETCH(bool, locked);
 
     QFile::remove(target);
     const QByteArray old(9000, 'o');
@@ -286,6 +295,9 @@ void TestZkrtool::failedWritesKeepTheTarget()
         QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
     else
         QVERIFY(writeAll(target, old));
+    const QString lockFile = zk::AlbumLock::lockPath(target);
+    if (locked)
+        QVERIFY(writeForeignLock(lockFile, QStringLiteral("pc-7"), 42, 0));
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
 
     const Run r = run(args, QProcessEnvironment::systemEnvironment(), rlim_t(limit));
@@ -301,6 +313,11 @@ void TestZkrtool::failedWritesKeepTheTarget()
         QCOMPARE(readAll(target), old);
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    if (locked) {
+        QCOMPARE(run(args << QStringLiteral("--force")).exitCode, 0);
+        QVERIFY(readAll(target) != old);
+        QFile::remove(lockFile);
+    }
     QFile::remove(target);
 }
 
