@@ -69,7 +69,8 @@ private Q_SLOTS:
     void killedProgramsWorkComesBack();
 };
 
-// Script: e edit, w write now, s save, u undo, n new album, d discard.
+// Script: e edit, w write now, s save, u undo, n new album, d discard,
+// b busy: an edit every 20 ms for three times the wait, a copy must exist.
 void TestAutoSaver::copyFollowsTheSavedState_data()
 {
     QTest::addColumn<QString>("script");
@@ -81,6 +82,7 @@ void TestAutoSaver::copyFollowsTheSavedState_data()
     QTest::newRow("new album") << "ewn" << false;
     QTest::newRow("quit confirmed") << "ewd" << false;
     QTest::newRow("edit after a save") << "ewsew" << true;
+    QTest::newRow("busy user still gets a copy") << "bw" << true;
 }
 
 void TestAutoSaver::copyFollowsTheSavedState()
@@ -94,7 +96,9 @@ void TestAutoSaver::copyFollowsTheSavedState()
     RecoveryFile file(dir.path());
     QString error;
     QVERIFY2(file.claim(&error), qPrintable(error));
-    AutoSaver saver(album, file, 3600 * 1000);
+    // Nothing waits for the event loop but 'b', so only it sees the wait end.
+    const int wait = 150;
+    AutoSaver saver(album, file, wait);
     for (const QChar c : script) {
         switch (c.unicode()) {
         case 'e':
@@ -115,6 +119,14 @@ void TestAutoSaver::copyFollowsTheSavedState()
             break;
         case 'd':
             saver.discard();
+            break;
+        case 'b':
+            for (QDeadlineTimer busy(3 * wait); !busy.hasExpired();) {
+                album.set_title(1, album.entries().entry(1).title + u'b');
+                QTest::qWait(20);
+            }
+            saver.wait();
+            QVERIFY2(QFile::exists(file.path()), "no copy while the user kept typing");
             break;
         }
     }
@@ -193,6 +205,8 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft()
     if (asked)
         QVERIFY(dialogs.lastMessage().startsWith(
             QStringLiteral("前回、保存されずに終了した写真帳があります")));
+    if (asked) // No says where the copy is kept and for how long
+        QVERIFY(dialogs.lastMessage().contains(dir.filePath("recovery/aside") + " に 7 日間"));
     QCOMPARE(QFile::exists(dir.filePath("recovery/aside/" + QFileInfo(orphan).fileName())), aside);
     if (restored) {
         // Unsaved, under its own path, and the copy is now this program's.

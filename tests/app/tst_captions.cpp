@@ -357,6 +357,15 @@ void TestCaptions::optionsStorePhrasesAndEra()
     options->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
     QCOMPARE(Preferences::load().era, Era::Reiwa);
     QCOMPARE(PhraseStore::load().phrases.size(), 3);
+    // A phrase inside an existing one (掘削 beside 床掘削) is a phrase of its own.
+    QTRY_VERIFY(!window->findChild<OptionsDialog*>());
+    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    page = window->findChild<OptionsDialog*>()->phrasesPage();
+    for (const QString& p : { QStringLiteral("床掘削"), QStringLiteral("掘削") }) {
+        page->newPhraseBox()->setText(p);
+        page->add_phrase();
+    }
+    QCOMPARE(page->phrases().mid(3), (QStringList { "床掘削", "掘削" }));
     Preferences reset;
     QVERIFY(reset.save());
 }
