@@ -324,10 +324,8 @@ void TestFileCommands::titleBarFollowsTheAlbum_data()
                                               << "other.zkr[*] - Zelkora" << false;
     QTest::newRow("new after an open") << "on"
                                        << "Zelkora" << false;
-    QTest::newRow("paged over, no edit") << "op"
-                                         << "album.zkr[*] - Zelkora" << false;
-    QTest::newRow("new album edited") << "e"
-                                      << "無題[*] - Zelkora" << true;
+    QTest::newRow("paged over, no edit") << "op" << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("new album edited") << "e" << "無題[*] - Zelkora" << true;
 }
 
 void TestFileCommands::titleBarFollowsTheAlbum()

@@ -1,4 +1,3 @@
-#include "app/qttexts.h"
 #include "scripteddialogs.h"
 #include "ui/aboutbox.h"
 #include "ui/optionsdialog.h"
@@ -20,8 +19,6 @@ private Q_SLOTS:
     void aboutShowsTheVersion();
     void optionsTabsFollowCtrlTab();
     void optionsButtons();
-    void qtDialogsSpeakJapanese_data();
-    void qtDialogsSpeakJapanese();
 };
 
 void TestAccessories::initTestCase()
@@ -99,27 +96,6 @@ void TestAccessories::optionsButtons()
     options->tabs()->setCurrentIndex(1);
     QTest::keyClick(options, Qt::Key_Escape);
     QTRY_VERIFY(!options);
-}
-
-// Texts of Qt's file and print dialogs: from Qt's catalogue, or ours where
-// it has none (the print dialog's "Pages" showed in English).
-void TestAccessories::qtDialogsSpeakJapanese_data()
-{
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<QString>("english");
-    QTest::newRow("print range") << "QPrintSettingsOutput" << "Pages";
-    QTest::newRow("folder type") << "QAbstractFileIconProvider" << "Folder";
-    QTest::newRow("from the catalogue") << "QFileDialog" << "Directory:";
-}
-
-void TestAccessories::qtDialogsSpeakJapanese()
-{
-    QFETCH(QString, context);
-    QFETCH(QString, english);
-    QtTexts texts;
-    QVERIFY(texts.load_catalogue());
-    const QString shown = texts.translate(qPrintable(context), qPrintable(english));
-    QVERIFY2(!shown.isEmpty() && shown.at(0).unicode() > 0x3000, qPrintable(shown));
 }
 
 QTEST_MAIN(TestAccessories)

@@ -4,7 +4,6 @@
 #include "model/album.h"
 #include "ui/albumlistmodel.h"
 #include "ui/overviewwindow.h"
-#include "ui/tiledelegate.h"
 #include "photos/thumbnailloader.h"
 #include "scripteddialogs.h"
 
@@ -68,10 +67,6 @@ private Q_SLOTS:
     void thumbnailsAndMissingPhotos();
     void droppedFilesAskForAnImport();
     void mainWindowShowsTheChosenEntry();
-    void tileLabelsShowWhole_data();
-    void tileLabelsShowWhole();
-    void keysBesideTheMainWindow_data();
-    void keysBesideTheMainWindow();
 
 private:
     QTemporaryDir dir;
@@ -311,62 +306,23 @@ void TestOverview::mainWindowShowsTheChosenEntry()
     // A move in the overview shows in the main window's slots at once.
     overview->model()->move_positions({ 5 }, 1);
     QCOMPARE(main.album().entries().entry(1).title, QStringLiteral("E"));
-    main.album().mark_saved({});
-}
 
-// The last page's first tile carries the longest label ("No.271  (91 ページ)").
-void TestOverview::tileLabelsShowWhole_data()
-{
-    QTest::addColumn<int>("entries");
-    QTest::newRow("No.28") << 30;
-    QTest::newRow("No.271") << 273;
-    QTest::newRow("the largest album") << int(EntryTable::MaxEntries);
-}
-
-void TestOverview::tileLabelsShowWhole()
-{
-    QFETCH(int, entries);
-    album->replace_document(albumOf(QString(entries, u'A')), {});
-    const QString label = TileDelegate::number_label(number_text(entries - 2), entries - 2);
-    QVERIFY2(window->view()->fontMetrics().horizontalAdvance(label) + 8
-            <= window->view()->gridSize().width(), qPrintable(label));
-}
-
-// Keys pressed in the overview opened from the main window, after Delete on
-// tile 1: the album's undo and redo work here, paste puts the first moved
-// entry at the chosen tile, Escape and Ctrl+W close.
-void TestOverview::keysBesideTheMainWindow_data()
-{
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<bool>("open");
-    QTest::newRow("undo") << QStringList { "Ctrl+Z" } << "ABCDEFGHI" << true;
-    QTest::newRow("redo") << QStringList { "Ctrl+Z", "Ctrl+Y" } << ".BCDEFGHI" << true;
-    QTest::newRow("redo, shifted") << QStringList { "Ctrl+Z", "Ctrl+Shift+Z" } << ".BCDEFGHI" << true;
-    QTest::newRow("cut No.1, paste on No.5")
-        << QStringList { "Ctrl+Z", "Ctrl+X", "Right", "Right", "Right", "Right", "Ctrl+V" }
-        << "BCDEAFGHI" << true;
-    QTest::newRow("Escape") << QStringList { "Esc" } << ".BCDEFGHI" << false;
-    QTest::newRow("Ctrl+W") << QStringList { "Ctrl+W" } << ".BCDEFGHI" << false;
-}
-
-void TestOverview::keysBesideTheMainWindow()
-{
-    QFETCH(QStringList, keys);
-    QFETCH(QString, after);
-    QFETCH(bool, open);
-    ScriptedDialogs dialogs;
-    MainWindow main(dialogs, [] { return CoverData(); });
-    main.album().replace_document(albumOf(QStringLiteral("ABCDEFGHI")), {});
-    main.commands().action(QStringLiteral("overview_menu"))->trigger();
-    QPointer<OverviewWindow> overview = main.albumTools().overview();
+    // The album's undo and redo keys work here too, paste puts the first cut
+    // entry at the chosen number, and Escape closes.
+    const QPointer<OverviewWindow> open = overview;
+    overview->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(overview));
-    overview->view()->setCurrentIndex(overview->model()->index(0));
-    QTest::keyClick(overview->view(), Qt::Key_Delete);
-    for (const QString& key : std::as_const(keys))
-        QTest::keySequence(overview->view(), QKeySequence(key));
-    QCOMPARE(titlesOf(main.album()), after);
-    QCOMPARE(overview && overview->isVisible(), open);
+    const auto press = [&](const char* keys) {
+        for (const QString& key : QString::fromLatin1(keys).split(u' '))
+            QTest::keySequence(view, QKeySequence(key));
+        return titlesOf(main.album());
+    };
+    QCOMPARE(press("Ctrl+Z"), QStringLiteral("ABCDEF"));
+    QCOMPARE(press("Ctrl+Y Ctrl+Z Ctrl+Shift+Z"), QStringLiteral("EABCDF"));
+    view->setCurrentIndex(overview->model()->index(0));
+    QCOMPARE(press("Ctrl+X Right Right Right Ctrl+V"), QStringLiteral("ABCEDF"));
+    press("Esc");
+    QVERIFY(!open || !open->isVisible());
     main.album().mark_saved({});
 }
 
