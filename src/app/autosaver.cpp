@@ -100,7 +100,8 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
         const Answer answer = dialogs.message(window,
             { QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).\r\n"
                              "復元しますか？\r\n\r\n"
-                             "いいえを選ぶと、控えは %3 に %4 日間残してから削除します.")
+                             "いいえを選ぶと、控えを次のフォルダに %4 日間残してから"
+                             "削除します.\r\n%3")
                     .arg(name,
                         QLocale(QLocale::Japanese)
                             .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm")),

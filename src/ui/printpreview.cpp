@@ -89,6 +89,8 @@ PrintPreview::PrintPreview(
     layout->addWidget(noticeArea);
     // The sheet fits the room it has whenever that room changes.
     area->viewport()->installEventFilter(this);
+    // Page Up/Down turn the sheets also when the sheet has the focus.
+    area->installEventFilter(this);
 
     // Tool bar
     connect(scopeBox, &QComboBox::currentIndexChanged, this, &PrintPreview::setScope);
@@ -225,6 +227,14 @@ bool PrintPreview::eventFilter(QObject* watched, QEvent* event)
     if (watched == area->viewport() && event->type() == QEvent::Resize
         && zoomBox->currentData().toInt() <= 0 && sheet >= 0)
         render();
+    // A whole sheet on screen leaves nothing to scroll: the keys turn sheets.
+    if (watched == area && event->type() == QEvent::KeyPress && zoomBox->currentData().toInt() == 0) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+            showSheet(sheet + (key == Qt::Key_PageDown ? 1 : -1));
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
