@@ -59,8 +59,8 @@ void PageSpinner::setNumberBox(QLineEdit* box)
     box->setMaxLength(6);
     box->setInputMethodHints(Qt::ImhDigitsOnly);
     // Digits, half- or full-width, and blanks: a letter is refused as typed.
-    box->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[\\s0-9０-９]*")), box));
+    box->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\s0-9０-９]*")), box));
     box->setToolTip(
         QStringLiteral("ページ番号を入力して Enter キーを押すと、そのページへ移ります"));
     box->installEventFilter(this);
@@ -68,12 +68,11 @@ void PageSpinner::setNumberBox(QLineEdit* box)
     // Typed page numbers
     connect(box, &QLineEdit::returnPressed, this, &PageSpinner::goToTyped);
     connect(box, &QLineEdit::editingFinished, this, &PageSpinner::restoreNumberBox);
-    connect(box, &QLineEdit::inputRejected, this,
-        [this] {
-            // A full box refuses digits too; that needs no word.
-            if (numberBox->text().size() < numberBox->maxLength())
-                tell(QStringLiteral("ページ番号は数字で入力してください."));
-        });
+    connect(box, &QLineEdit::inputRejected, this, [this] {
+        // A full box refuses digits too; that needs no word.
+        if (numberBox->text().size() < numberBox->maxLength())
+            tell(QStringLiteral("ページ番号は数字で入力してください."));
+    });
 }
 
 void PageSpinner::goToTyped()

@@ -228,7 +228,8 @@ bool PrintPreview::eventFilter(QObject* watched, QEvent* event)
         && zoomBox->currentData().toInt() <= 0 && sheet >= 0)
         render();
     // A whole sheet on screen leaves nothing to scroll: the keys turn sheets.
-    if (watched == area && event->type() == QEvent::KeyPress && zoomBox->currentData().toInt() == 0) {
+    if (watched == area && event->type() == QEvent::KeyPress
+        && zoomBox->currentData().toInt() == 0) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
             showSheet(sheet + (key == Qt::Key_PageDown ? 1 : -1));

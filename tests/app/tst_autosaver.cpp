@@ -201,8 +201,8 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft()
         QVERIFY(dialogs.lastMessage().startsWith(
             QStringLiteral("前回、保存されずに終了した写真帳があります")));
     if (asked) // No says where the copy is kept and for how long
-        QVERIFY(dialogs.lastMessage().endsWith("7 日間残してから削除します.\r\n"
-            + dir.filePath("recovery/aside")));
+        QVERIFY(dialogs.lastMessage().endsWith(
+            "7 日間残してから削除します.\r\n" + dir.filePath("recovery/aside")));
     QCOMPARE(QFile::exists(dir.filePath("recovery/aside/" + QFileInfo(orphan).fileName())), aside);
     if (restored) {
         // Unsaved, under its own path, and the copy is now this program's.
