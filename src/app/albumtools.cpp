@@ -38,7 +38,7 @@ void AlbumTools::show_overview()
 {
     if (!overviewWindow) {
         // A window of its own beside the main window, deleted when closed.
-        overviewWindow = new OverviewWindow(album);
+        overviewWindow = new OverviewWindow(album, hooks.undoActions);
         overviewWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(overviewWindow, &OverviewWindow::entryActivated, this, [this](int position) {
             hooks.showPosition(position);

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QAction;
 class QWidget;
 
 namespace zk {
@@ -29,6 +30,8 @@ public:
         std::function<int()> selectedPosition;
         // Shows the page of the entry and selects its slot.
         std::function<void(int)> showPosition;
+        // The album's undo and redo, shared with the windows that change it.
+        QList<QAction*> undoActions;
     };
 
     AlbumTools(

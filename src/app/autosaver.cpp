@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "model/album.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -98,10 +99,14 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
         const QString name = found.albumPath.isEmpty() ? QStringLiteral("無題") : album.fileName();
         const Answer answer = dialogs.message(window,
             { QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).\r\n"
-                             "復元しますか？")
+                             "復元しますか？\r\n\r\n"
+                             "いいえを選ぶと、控えを次のフォルダに %4 日間残してから"
+                             "削除します.\r\n%3")
                     .arg(name,
                         QLocale(QLocale::Japanese)
-                            .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm"))),
+                            .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm")),
+                        QDir::toNativeSeparators(file.directory() + QStringLiteral("/aside")),
+                        QString::number(RecoveryFile::KeepAsideDays)),
                 QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::Yes });
         if (answer != Answer::Yes) {
             file.move_aside(orphan);

@@ -3,6 +3,7 @@
 #include "app/autosaver.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
+#include "app/qttexts.h"
 #include "app/unattendeddialogs.h"
 #include "cover/corpini.h"
 #include "cover/coverdefaults.h"
@@ -13,11 +14,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDate>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QScreen>
 #include <QTimer>
-#include <QTranslator>
 
 namespace {
 
@@ -60,11 +58,11 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("zelkora"));
     zk::install_font_substitutes();
 
-    // The program speaks Japanese, and so do Qt's own dialogs (file, print).
-    QTranslator qtTranslations;
-    if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslations);
+    // The program speaks Japanese, and so do Qt's own dialogs (file, print),
+    // also where Qt's catalogue lacks a text or is not installed.
+    zk::QtTexts qtTexts;
+    qtTexts.load_catalogue();
+    QCoreApplication::installTranslator(&qtTexts);
 
     // QApplication has taken its own options (-style, -platform) out by now;
     // anything else unknown ends the program with a line on the terminal.
@@ -95,6 +93,14 @@ int main(int argc, char* argv[])
     bool delayOk = false;
     const int delay = qEnvironmentVariableIntValue("ZELKORA_AUTOSAVE_MS", &delayOk);
 
+    // Centred before anything is asked: the start-up questions and the
+    // cover window stand over the middle of the (still hidden) window.
+    window.adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window.move(area.center() - window.rect().center());
+    }
+
     // Unsaved work is copied to a recovery file; what a crashed program left
     // is offered back before the cover window.
     zk::RecoveryFile recovery(zk::RecoveryFile::defaultDirectory());
@@ -121,11 +127,6 @@ int main(int argc, char* argv[])
     window.show_cover_modal();
     window.set_photos_deferred(false);
 
-    window.adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window.move(area.center() - window.rect().center());
-    }
     window.show();
     return app.exec();
 }

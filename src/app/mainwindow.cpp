@@ -56,7 +56,9 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
             [this](int p) {
                 page->pageControl()->setValue(page_of_entry(p));
                 page->select_slot(slot_of_entry(p));
-            } });
+            },
+            { commandSet->action(QStringLiteral("edit_undo")),
+                commandSet->action(QStringLiteral("edit_redo")) } });
     prefetch = new PagePrefetcher(loader, this);
     connectCommands();
 
@@ -78,14 +80,19 @@ MainWindow::~MainWindow()
 
 void MainWindow::show_title()
 {
-    // "site.zkr* - Zelkora" while unsaved; a new album shows just the program.
+    // "site.zkr* - Zelkora" while unsaved; a new album shows just the
+    // program until it is changed, then "無題* - Zelkora".
     const QString path = albumData.filePath();
+    const bool saved = albumData.saved();
     setWindowFilePath(path);
-    const QString readOnly = files && files->readOnly() ? QStringLiteral(" [読み取り専用]") : QString();
-    setWindowTitle(path.isEmpty() ? QStringLiteral("Zelkora")
-                                  : QFileInfo(path).fileName() + QStringLiteral("[*]") + readOnly
-                + QStringLiteral(" - Zelkora"));
-    setWindowModified(!path.isEmpty() && !albumData.saved());
+    const QString readOnly
+        = files && files->readOnly() ? QStringLiteral(" [読み取り専用]") : QString();
+    if (!path.isEmpty())
+        setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*]") + readOnly
+            + QStringLiteral(" - Zelkora"));
+    else
+        setWindowTitle(saved ? QStringLiteral("Zelkora") : QStringLiteral("無題[*] - Zelkora"));
+    setWindowModified(!saved);
 }
 
 void MainWindow::buildWindow()

@@ -6,9 +6,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace zk {
@@ -56,6 +58,9 @@ void PageSpinner::setNumberBox(QLineEdit* box)
     box->setReadOnly(false);
     box->setMaxLength(6);
     box->setInputMethodHints(Qt::ImhDigitsOnly);
+    // Digits, half- or full-width, and blanks: a letter is refused as typed.
+    box->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\s0-9０-９]*")), box));
     box->setToolTip(
         QStringLiteral("ページ番号を入力して Enter キーを押すと、そのページへ移ります"));
     box->installEventFilter(this);
@@ -63,6 +68,11 @@ void PageSpinner::setNumberBox(QLineEdit* box)
     // Typed page numbers
     connect(box, &QLineEdit::returnPressed, this, &PageSpinner::goToTyped);
     connect(box, &QLineEdit::editingFinished, this, &PageSpinner::restoreNumberBox);
+    connect(box, &QLineEdit::inputRejected, this, [this] {
+        // A full box refuses digits too; that needs no word.
+        if (numberBox->text().size() < numberBox->maxLength())
+            tell(QStringLiteral("ページ番号は数字で入力してください."));
+    });
 }
 
 void PageSpinner::goToTyped()
@@ -71,13 +81,21 @@ void PageSpinner::goToTyped()
     const double typed = leading_number(numberBox->text());
     restoreNumberBox();
     if (typed < 1) {
-        QApplication::beep();
+        tell(QStringLiteral("ページ番号は 1 から %1 までです.").arg(highest));
         return;
     }
     if (typed > highest)
-        QApplication::beep(); // goes to the last page
+        tell(QStringLiteral("写真帳は %1 ページまでです. 最後のページを表示します.").arg(highest));
     setValue(typed > highest ? highest : int(typed));
     numberBox->selectAll();
+}
+
+void PageSpinner::tell(const QString& why)
+{
+    QApplication::beep();
+    // Just below the box, where the user is looking.
+    QToolTip::showText(numberBox->mapToGlobal(QPoint(0, numberBox->height())), why, numberBox);
+    Q_EMIT refused(why);
 }
 
 void PageSpinner::restoreNumberBox()

@@ -12,8 +12,8 @@ namespace zk {
 // and the highest page, with the page count beside them ("/ 12"). Arrow
 // keys, Page Up/Down, Home/End and the mouse wheel step it too; it never
 // leaves its range. The page-number box it works with takes a typed page
-// number: Enter goes there, Escape or leaving the box puts the current page
-// back.
+// number (digits only): Enter goes there, Escape or leaving the box puts the
+// current page back; a page out of range is told beside the box.
 class PageSpinner : public QWidget
 {
     Q_OBJECT
@@ -32,6 +32,9 @@ public:
 
 Q_SIGNALS:
     void valueChanged(int value);
+    // A typed page could not be taken as it was; why, for the user (also
+    // shown beside the box).
+    void refused(const QString& why);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +47,7 @@ protected:
 
 private:
     void goToTyped();
+    void tell(const QString& why);
     void restoreNumberBox();
     QRect arrowsRect() const;
 

@@ -209,18 +209,8 @@ void PageView::page_number_shown()
 
 void PageView::page_changed(int page)
 {
+    // Paging changes nothing in the album: refilling the boxes is no edit.
     album.end_typing();
-    if (!followingAlbum) {
-        // Paging to a page whose titles or texts differ counts as an edit for
-        // the quit prompt, as it always has; it is no step to undo.
-        bool differs = false;
-        for (SlotView* s : slots) {
-            const Entry& e = album.entries().entry(entry_index(page, s->index()));
-            differs = differs || e.title != s->title() || e.text != s->text();
-        }
-        if (differs)
-            album.mark_unsaved();
-    }
     numberBox->setText(QString::number(page));
     show_page();
 }

@@ -13,14 +13,18 @@ PreCheck::PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObjec
 {
 }
 
+// The check reads a copy taken as it starts (it shares the album's data until
+// the album changes), so nothing done meanwhile in another window reaches it.
 bool PreCheck::confirm(int first, int last)
 {
-    return review(AlbumCheck::run(album.document(), first, last));
+    const Document snapshot = album.document();
+    return review(AlbumCheck::run(snapshot, first, last));
 }
 
 bool PreCheck::confirm_page(int page)
 {
-    return review(AlbumCheck::run_single_page(album.document(), page));
+    const Document snapshot = album.document();
+    return review(AlbumCheck::run_single_page(snapshot, page));
 }
 
 bool PreCheck::review(const QList<CheckProblem>& problems)
@@ -35,7 +39,8 @@ bool PreCheck::review(const QList<CheckProblem>& problems)
 
 void PreCheck::check_album()
 {
-    const QList<CheckProblem> problems = AlbumCheck::run(album.document());
+    const Document snapshot = album.document();
+    const QList<CheckProblem> problems = AlbumCheck::run(snapshot);
     if (problems.isEmpty()) {
         delete results;
         dialogs.inform(window, QStringLiteral("写真帳に問題は見つかりませんでした."));

@@ -140,8 +140,10 @@ PrintResult PrintCommands::print_copies(
     // Printing keeps no photo beyond its page.
     const PhotoSource photos
         = print_photo_source(options.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
+    // Every copy prints the album as it stood when printing began.
+    const Document snapshot = album.document();
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, album.document(), photos, progress, options);
+        const PrintResult result = print_album(device, snapshot, photos, progress, options);
         if (!result.ok())
             return result;
     }

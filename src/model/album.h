@@ -110,8 +110,7 @@ public:
     // Undoing or redoing it shows `position` (0: nothing in particular).
     void mark_touched(const QString& stepName, int position = 0);
     // Counts the album as changed without a step of its own: only a save
-    // makes it saved again (paging over boxes whose content changed has
-    // always counted as an edit for the quit prompt).
+    // makes it saved again.
     void mark_unsaved();
 
 Q_SIGNALS:

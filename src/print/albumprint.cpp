@@ -90,9 +90,12 @@ PrintResult load_page_slots(PageSlots& slots, const EntryTable& entries, int pag
     return {};
 }
 
-PrintResult print_album(PrintDevice& device, const Document& document, const PhotoSource& photos,
+PrintResult print_album(PrintDevice& device, const Document& album, const PhotoSource& photos,
     const PrintProgress& progress, const PrintOptions& options)
 {
+    // The progress callback may run the event loop, where the user can change
+    // the album: the job prints the album as it stood when the job started.
+    const Document document = album;
     const int pages = document.entries.page_count();
     const int first = std::max(1, options.firstPage);
     const int last = options.lastPage <= 0 ? pages : std::min(options.lastPage, pages);

@@ -2,6 +2,8 @@
 
 #include "albumprint.h"
 
+#include "model/entrytable.h"
+
 #include <QList>
 
 #include <condition_variable>
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace zk {
-
-class EntryTable;
 
 // Decodes the photos of the pages to print on worker threads while the
 // printing thread draws: at most pagesAhead pages beyond the one last taken
@@ -48,7 +48,8 @@ private:
 
     void work();
 
-    const EntryTable& entries;
+    // A copy of its own: the workers read it while the album may change.
+    const EntryTable entries;
     PhotoSource photos;
     QSize pictureSize;
     int pagesAhead;

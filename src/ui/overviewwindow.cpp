@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QListView>
+#include <QSet>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -24,7 +25,8 @@ const QString geometryKey = QStringLiteral("overview/geometry");
 
 } // namespace
 
-OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::Window), album(a)
+OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWidget* parent)
+    : QWidget(parent, Qt::Window), album(a)
 {
     setObjectName(QStringLiteral("overviewWindow"));
     setWindowTitle(QStringLiteral("写真一覧"));
@@ -40,6 +42,7 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
     list->setWrapping(true);
     list->setResizeMode(QListView::Adjust);
     list->setUniformItemSizes(true);
+    delegate->fit_numbers(album.entries().entry_count());
     list->setGridSize(delegate->tileSize());
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setSpacing(0);
@@ -73,13 +76,35 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
         &OverviewWindow::paste_before_current);
     addKey("overview_clear", QStringLiteral("削除"), QKeySequence::Delete,
         &OverviewWindow::clear_selection);
+    // The album's own undo and redo: the same actions as the main window's,
+    // so their keys, captions and enabled state agree everywhere.
+    if (!undoActions.isEmpty()) {
+        auto* line = new QAction(this);
+        line->setSeparator(true);
+        list->addAction(line);
+        list->addActions(undoActions);
+    }
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Escape and Ctrl+W close the window, as they do other tool windows.
+    auto* closing = new QAction(QStringLiteral("閉じる"), this);
+    closing->setObjectName(QStringLiteral("overview_close"));
+    closing->setShortcuts({ QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) });
+    closing->setShortcutContext(Qt::WindowShortcut);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+    addAction(closing);
 
     // The tiles announce what the user asked for
     connect(list, &QListView::activated, this,
         [this](const QModelIndex& index) { Q_EMIT entryActivated(index.row() + 1); });
     connect(entries, &AlbumListModel::entriesMoved, this, &OverviewWindow::select_positions);
     connect(entries, &AlbumListModel::filesDropped, this, &OverviewWindow::importRequested);
+    // Tiles as wide as the longest number label (No.271 (91 ページ)).
+    const auto fitTiles = [this] {
+        delegate->fit_numbers(album.entries().entry_count());
+        list->setGridSize(delegate->tileSize());
+    };
+    connect(&album, &Album::pageCountChanged, this, fitTiles);
+    connect(&album, &Album::documentReplaced, this, fitTiles);
     // A cut list stays valid only while the album stays as it was.
     connect(&album, &Album::entriesChanged, this, [this] {
         if (cutPositions.isEmpty())
@@ -141,8 +166,19 @@ void OverviewWindow::paste_before_current()
     if (cutPositions.isEmpty())
         return;
     const QModelIndex current = list->currentIndex();
-    const int to = current.isValid() ? current.row() + 1 : entries->rowCount() + 1;
     const QList<int> positions = cutPositions;
+    // The first moved entry lands on the chosen number: the block goes before
+    // the entry that, of those not moved, stands at that place.
+    const QSet<int> moved(positions.cbegin(), positions.cend());
+    const int rows = entries->rowCount();
+    const int start = current.isValid() ? current.row() + 1 : rows + 1;
+    int to = rows + 1;
+    for (int p = 1, others = 0; p <= rows; ++p) {
+        if (!moved.contains(p) && ++others == start) {
+            to = p;
+            break;
+        }
+    }
     cutPositions.clear();
     delegate->set_cut({});
     entries->move_positions(positions, to);

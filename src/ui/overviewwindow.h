@@ -3,6 +3,7 @@
 #include <QList>
 #include <QWidget>
 
+class QAction;
 class QListView;
 
 namespace zk {
@@ -20,7 +21,9 @@ class OverviewWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit OverviewWindow(Album& album, QWidget* parent = nullptr);
+    // undoActions: the album's undo and redo, whose keys work here too.
+    explicit OverviewWindow(
+        Album& album, const QList<QAction*>& undoActions = {}, QWidget* parent = nullptr);
     ~OverviewWindow() override;
 
     QListView* view() const { return list; }
@@ -32,7 +35,7 @@ public:
     void select_positions(int first, int count);
 
     // The keyboard's way to move: cut marks the selected entries, paste
-    // moves them to just before the current tile.
+    // moves them so that the first lands on the current tile's number.
     void cut_selection();
     void paste_before_current();
     // Empties the selected entries (photo, title and text), one step.

@@ -29,11 +29,11 @@ constexpr double MmPerInch = 25.4;
 
 PrintPreview::PrintPreview(
     const Album& album, PrintCommands& printing, int page, Scope initial, QWidget* parent)
-    : QDialog(parent), album(album), printing(printing), screenPage(page),
+    : QDialog(parent), document(album.document()), printing(printing), screenPage(page),
       keepShape(Preferences::load().keepPhotoShape), era(Preferences::load().era), scope(initial),
       scopeBox(new QComboBox(this)), sheetBox(new QSpinBox(this)), countLabel(new QLabel(this)),
       zoomBox(new QComboBox(this)), area(new QScrollArea(this)), paper(new QLabel(this)),
-      notice(new QLabel(this))
+      notice(new QLabel(this)), noticeArea(new QScrollArea(this))
 {
     setObjectName(QStringLiteral("printPreview"));
     setWindowTitle(QStringLiteral("印刷プレビュー"));
@@ -63,6 +63,7 @@ PrintPreview::PrintPreview(
     QAction* printAction = bar->addAction(QStringLiteral("印刷..."));
     printAction->setObjectName(QStringLiteral("previewPrint"));
 
+    area->setObjectName(QStringLiteral("previewArea"));
     paper->setAlignment(Qt::AlignCenter);
     area->setWidget(paper);
     area->setWidgetResizable(true);
@@ -73,11 +74,23 @@ PrintPreview::PrintPreview(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
     layout->addWidget(area, 1);
+    // Findings: at most about five lines high, the rest scrolled.
     notice->setObjectName(QStringLiteral("previewNotice"));
     notice->setWordWrap(true);
     notice->setContentsMargins(8, 4, 8, 4);
-    notice->hide();
-    layout->addWidget(notice);
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    noticeArea->setObjectName(QStringLiteral("previewNoticeArea"));
+    noticeArea->setWidget(notice);
+    noticeArea->setWidgetResizable(true);
+    noticeArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    noticeArea->setMaximumHeight(notice->fontMetrics().lineSpacing() * 5 + 12);
+    noticeArea->hide();
+    layout->addWidget(noticeArea);
+    // The sheet fits the room it has whenever that room changes.
+    area->viewport()->installEventFilter(this);
+    // Page Up/Down turn the sheets also when the sheet has the focus.
+    area->installEventFilter(this);
 
     // Tool bar
     connect(scopeBox, &QComboBox::currentIndexChanged, this, &PrintPreview::setScope);
@@ -92,7 +105,7 @@ PrintPreview::PrintPreview(
 
 int PrintPreview::sheetCount() const
 {
-    return scope == Scope::Album ? album.entries().page_count() + 1 : 1;
+    return scope == Scope::Album ? document.entries.page_count() + 1 : 1;
 }
 
 void PrintPreview::setScope(int index)
@@ -100,8 +113,8 @@ void PrintPreview::setScope(int index)
     scope = index == 0 ? Scope::Album : Scope::CurrentPage;
     // The check the print will make, shown with the sheets it concerns.
     const int page = screenPage;
-    problems = scope == Scope::Album ? AlbumCheck::run(album.document())
-                                     : AlbumCheck::run_single_page(album.document(), page);
+    problems = scope == Scope::Album ? AlbumCheck::run(document)
+                                     : AlbumCheck::run_single_page(document, page);
     sheetBox->blockSignals(true);
     sheetBox->setRange(1, sheetCount());
     sheetBox->blockSignals(false);
@@ -136,12 +149,12 @@ const PageSlots& PrintPreview::pageSlots(int page)
         return *found;
     PageSlots slots;
     PhotoLoader loader(0);
-    const PrintResult loaded = load_page_slots(slots, album.entries(), page,
+    const PrintResult loaded = load_page_slots(slots, document.entries, page,
         photo_source(loader, keepShape ? PhotoFit::KeepShape : PhotoFit::Stretch),
         photo_print_size(300));
     if (!loaded.ok()) {
         // The sheet is shown without its photos; printing would stop here.
-        slots = page_slots(album.entries(), page);
+        slots = page_slots(document.entries, page);
         failures.insert(page, loaded.message);
     }
     return *decoded.insert(page, slots);
@@ -155,7 +168,7 @@ void PrintPreview::drawSheet(int index, PrintDevice& device)
             decoded.insert(0, printing.screen_page(300));
         print_photo_page(device, decoded.value(0), keepShape);
     } else if (index == 0) {
-        print_cover(device, album.document().cover, era);
+        print_cover(device, document.cover, era);
     } else {
         print_album_page(device, pageSlots(index), keepShape);
     }
@@ -201,17 +214,29 @@ void PrintPreview::render()
             lines << p.toString();
     }
     notice->setText(lines.join(QLatin1Char('\n')));
-    notice->setVisible(!lines.isEmpty());
+    noticeArea->setVisible(!lines.isEmpty());
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatioF());
     paper->setPixmap(pixmap);
 }
 
-void PrintPreview::resizeEvent(QResizeEvent* event)
+bool PrintPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    if (zoomBox->currentData().toInt() <= 0 && sheet >= 0)
+    // The viewport, not the dialog: the room for the sheet changes on opening,
+    // on every resize and when the findings appear or go.
+    if (watched == area->viewport() && event->type() == QEvent::Resize
+        && zoomBox->currentData().toInt() <= 0 && sheet >= 0)
         render();
+    // A whole sheet on screen leaves nothing to scroll: the keys turn sheets.
+    if (watched == area && event->type() == QEvent::KeyPress
+        && zoomBox->currentData().toInt() == 0) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+            showSheet(sheet + (key == Qt::Key_PageDown ? 1 : -1));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void PrintPreview::keyPressEvent(QKeyEvent* event)

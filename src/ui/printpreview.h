@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/albumcheck.h"
+#include "model/document.h"
 #include "model/preferences.h"
 #include "print/photopage.h"
 
@@ -47,7 +48,7 @@ public:
     void drawSheet(int index, PrintDevice& device);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -58,7 +59,8 @@ private:
     // sheets next to the shown one are kept, others let go.
     const PageSlots& pageSlots(int page);
 
-    const Album& album;
+    // The album as it stood when the preview opened.
+    const Document document;
     PrintCommands& printing;
     int screenPage;
     bool keepShape;
@@ -74,6 +76,7 @@ private:
     QScrollArea* area;
     QLabel* paper;
     QLabel* notice; // why a sheet is shown without its photos
+    QScrollArea* noticeArea; // keeps many findings from pushing the sheet away
     QMap<int, QString> failures; // album page -> the print's message for it
     QList<CheckProblem> problems; // what the check before printing finds
 };

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace zk {
 
 namespace {
@@ -27,7 +29,25 @@ TileDelegate::TileDelegate(const QSize& thumbnailSize, QObject* parent)
 QSize TileDelegate::tileSize() const
 {
     const int line = QFontMetrics(QApplication::font()).height();
-    return { thumbnail.width() + 2 * Margin + 8, thumbnail.height() + 2 * Margin + 2 * line + 6 };
+    const int width = std::max(thumbnail.width() + 8, labelWidth + 4) + 2 * Margin;
+    return { width, thumbnail.height() + 2 * Margin + 2 * line + 6 };
+}
+
+void TileDelegate::fit_numbers(int entryCount)
+{
+    // The last page's first entry has the most digits and the page number:
+    // its label is the longest (digits are equally wide).
+    const int first = entry_index(std::max(1, page_of_entry(std::max(1, entryCount))), 0);
+    labelWidth = QFontMetrics(QApplication::font())
+                     .horizontalAdvance(number_label(number_text(first), first));
+}
+
+QString TileDelegate::number_label(const QString& number, int position)
+{
+    QString label = QStringLiteral("No.") + number.trimmed();
+    if (slot_of_entry(position) == 0)
+        label += QStringLiteral("  (%1 ページ)").arg(page_of_entry(position));
+    return label;
 }
 
 QSize TileDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
@@ -80,11 +100,8 @@ void TileDelegate::paint(
     const int line = option.fontMetrics.height();
     QRect text(r.left() + Margin, picture.bottom() + 3, r.width() - 2 * Margin, line);
     painter->setPen(option.palette.text().color());
-    QString number
-        = QStringLiteral("No.") + index.data(AlbumListModel::NumberRole).toString().trimmed();
-    if (firstOfPage)
-        number += QStringLiteral("  (%1 ページ)").arg(page);
-    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, number);
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+        number_label(index.data(AlbumListModel::NumberRole).toString(), position));
     text.translate(0, line);
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
         option.fontMetrics.elidedText(

@@ -16,7 +16,12 @@ class TileDelegate : public QStyledItemDelegate
 public:
     explicit TileDelegate(const QSize& thumbnailSize, QObject* parent = nullptr);
 
+    // Wide enough for the longest number label of the album's entries.
     QSize tileSize() const;
+    // The album now has entryCount entries: the labels to fit grow or shrink.
+    void fit_numbers(int entryCount);
+    // The tile's first line: "No.271  (91 ページ)" on the first tile of a page.
+    static QString number_label(const QString& number, int position);
     // Positions cut for a later paste are drawn faded.
     void set_cut(const QSet<int>& positions) { cut = positions; }
 
@@ -26,6 +31,7 @@ public:
 
 private:
     QSize thumbnail;
+    int labelWidth = 0; // the widest number label, in pixels
     QSet<int> cut;
 };
 

@@ -69,7 +69,7 @@ private Q_SLOTS:
     void killedProgramsWorkComesBack();
 };
 
-// Script: e edit, w write now, s save, u undo, n new album, d discard.
+// Script: e edit, w write now, s save, u undo, n new album, d discard, b busy.
 void TestAutoSaver::copyFollowsTheSavedState_data()
 {
     QTest::addColumn<QString>("script");
@@ -81,6 +81,7 @@ void TestAutoSaver::copyFollowsTheSavedState_data()
     QTest::newRow("new album") << "ewn" << false;
     QTest::newRow("quit confirmed") << "ewd" << false;
     QTest::newRow("edit after a save") << "ewsew" << true;
+    QTest::newRow("busy user still gets a copy") << "bw" << true;
 }
 
 void TestAutoSaver::copyFollowsTheSavedState()
@@ -94,7 +95,7 @@ void TestAutoSaver::copyFollowsTheSavedState()
     RecoveryFile file(dir.path());
     QString error;
     QVERIFY2(file.claim(&error), qPrintable(error));
-    AutoSaver saver(album, file, 3600 * 1000);
+    AutoSaver saver(album, file, 150); // only 'b' runs the event loop to see it pass
     for (const QChar c : script) {
         switch (c.unicode()) {
         case 'e':
@@ -115,6 +116,12 @@ void TestAutoSaver::copyFollowsTheSavedState()
             break;
         case 'd':
             saver.discard();
+            break;
+        case 'b': // edits every 20 ms for three waits: a copy must exist by then
+            for (QDeadlineTimer busy(450); !busy.hasExpired(); QTest::qWait(20))
+                album.set_title(1, album.entries().entry(1).title + u'b');
+            saver.wait();
+            QVERIFY(QFile::exists(file.path()));
             break;
         }
     }
@@ -193,6 +200,9 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft()
     if (asked)
         QVERIFY(dialogs.lastMessage().startsWith(
             QStringLiteral("前回、保存されずに終了した写真帳があります")));
+    if (asked) // No says where the copy is kept and for how long
+        QVERIFY(dialogs.lastMessage().endsWith(
+            "7 日間残してから削除します.\r\n" + dir.filePath("recovery/aside")));
     QCOMPARE(QFile::exists(dir.filePath("recovery/aside/" + QFileInfo(orphan).fileName())), aside);
     if (restored) {
         // Unsaved, under its own path, and the copy is now this program's.

@@ -329,6 +329,11 @@ void TestCaptions::optionsStorePhrasesAndEra()
         page->newPhraseBox()->setText(QString::fromUtf8(p));
         page->add_phrase();
     }
+    // A phrase inside an existing one (型 beside 型枠) is a phrase of its own.
+    page->newPhraseBox()->setText(QStringLiteral("型"));
+    page->add_phrase();
+    QCOMPARE(page->phrases().size(), 4);
+    page->remove_phrase();
     page->list()->setCurrentRow(2);
     page->move_phrase(-1);
     page->list()->setCurrentRow(2);

@@ -309,7 +309,8 @@ void TestFileCommands::unsavedWorkIsAskedAbout()
     QCOMPARE(window->album().saved(), replaced || !unsaved);
 }
 
-// Script: o open album.zkr, n new, e edit, u undo, s save as other.zkr.
+// Script: o open album.zkr, n new, e edit, u undo, s save as other.zkr,
+// p page to 2 and back.
 void TestFileCommands::titleBarFollowsTheAlbum_data()
 {
     QTest::addColumn<QString>("script");
@@ -328,6 +329,8 @@ void TestFileCommands::titleBarFollowsTheAlbum_data()
                                               << "other.zkr[*] - Zelkora" << false;
     QTest::newRow("new after an open") << "on"
                                        << "Zelkora" << false;
+    QTest::newRow("paged over, no edit") << "op" << "album.zkr[*] - Zelkora" << false;
+    QTest::newRow("new album edited") << "e" << "無題[*] - Zelkora" << true;
 }
 
 void TestFileCommands::titleBarFollowsTheAlbum()
@@ -353,6 +356,9 @@ void TestFileCommands::titleBarFollowsTheAlbum()
         } else if (c == u's') {
             dialogs.saveAnswers << path("other.zkr");
             trigger("file_save");
+        } else if (c == u'p') {
+            window->pageControl()->setValue(2);
+            window->pageControl()->setValue(1);
         }
     }
     QCOMPARE(window->windowTitle(), title);

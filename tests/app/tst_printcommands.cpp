@@ -1,5 +1,6 @@
 #include "../print/drawnelements.h"
 
+#include "app/albumtools.h"
 #include "app/commandset.h"
 #include "app/mainwindow.h"
 #include "app/photobox.h"
@@ -10,6 +11,7 @@
 #include "print/photopage.h"
 #include "app/printcommands.h"
 #include "ui/printersetupdialog.h"
+#include "ui/overviewwindow.h"
 #include "ui/printpreview.h"
 #include "scripteddialogs.h"
 #include "ui/optionsdialog.h"
@@ -24,6 +26,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +76,7 @@ private Q_SLOTS:
     void previewDrawsWhatThePrintDraws();
     void keepShapeOnScreenAndOnPaper_data();
     void keepShapeOnScreenAndOnPaper();
+    void editsDuringAPrintDoNotReachIt();
 
 private:
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
@@ -348,6 +352,10 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
     const QImage shown = preview.shownImage();
     QVERIFY(!shown.isNull());
     QVERIFY(shown.pixel(shown.width() * 80 / 210, shown.height() * 50 / 297) == qRgb(0, 255, 0));
+    // The sheet typed is the one shown (not the one after).
+    auto* sheetBox = preview.findChild<QSpinBox*>(QStringLiteral("previewSheet"));
+    sheetBox->setValue(3);
+    QCOMPARE(QPoint(preview.currentSheet(), sheetBox->value()), QPoint(2, 3));
 
     RecordingPrintDevice single;
     QVERIFY(print_page(single, window->printCommands().screen_page(300)).ok());
@@ -408,6 +416,24 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     QCOMPARE(nextScreen.pixel(3, nextScreen.height() / 2) == qRgb(0, 255, 0), !keep);
     next.album().mark_saved({});
     QFile::remove(Preferences::default_file());
+}
+
+// The progress window lets the event loop run while workers decode the pages
+// ahead: photos cleared in the overview meanwhile must not reach the print.
+void TestPrintCommands::editsDuringAPrintDoNotReachIt()
+{
+    window->album().replace_document(album(4, true), {});
+    window->commands().action(QStringLiteral("overview_menu"))->trigger();
+    OverviewWindow* overview = window->albumTools().overview();
+    overview->select_positions(4, 9);
+    RecordingPrintDevice device;
+    const PrintResult result = window->printCommands().print_copies(device, 1, [&](int page, int) {
+        if (page == 1)
+            overview->clear_selection();
+        return true;
+    });
+    QVERIFY2(result.ok(), qPrintable(result.message));
+    QCOMPARE(drawnElements(device.calls()).filter("1417x1028").size(), 12);
 }
 
 QTEST_MAIN(TestPrintCommands)

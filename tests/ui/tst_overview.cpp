@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QListView>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -157,6 +158,7 @@ void TestOverview::dropMovesAsOneStep_data()
     QTest::newRow("to the end") << QList<int> { 1, 2 } << -1 << "CDEFGHIAB" << 8;
     QTest::newRow("onto its own range") << QList<int> { 4, 5 } << 4 << "ABCDEFGHI" << 0;
     QTest::newRow("just behind itself") << QList<int> { 4, 5 } << 5 << "ABCDEFGHI" << 0;
+    QTest::newRow("scattered, inside itself") << QList<int> { 3, 6, 9 } << 5 << "ABDECFIGH" << 5;
 }
 
 void TestOverview::dropMovesAsOneStep()
@@ -304,6 +306,23 @@ void TestOverview::mainWindowShowsTheChosenEntry()
     // A move in the overview shows in the main window's slots at once.
     overview->model()->move_positions({ 5 }, 1);
     QCOMPARE(main.album().entries().entry(1).title, QStringLiteral("E"));
+
+    // The album's undo and redo keys work here too, paste puts the first cut
+    // entry at the chosen number, and Escape closes.
+    const QPointer<OverviewWindow> open = overview;
+    overview->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(overview));
+    const auto press = [&](const char* keys) {
+        for (const QString& key : QString::fromLatin1(keys).split(u' '))
+            QTest::keySequence(view, QKeySequence(key));
+        return titlesOf(main.album());
+    };
+    QCOMPARE(press("Ctrl+Z"), QStringLiteral("ABCDEF"));
+    QCOMPARE(press("Ctrl+Y Ctrl+Z Ctrl+Shift+Z"), QStringLiteral("EABCDF"));
+    view->setCurrentIndex(overview->model()->index(0));
+    QCOMPARE(press("Ctrl+X Right Right Right Ctrl+V"), QStringLiteral("ABCEDF"));
+    press("Esc");
+    QVERIFY(!open || !open->isVisible());
     main.album().mark_saved({});
 }
 
