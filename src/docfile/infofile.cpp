@@ -51,7 +51,7 @@ bool readStrings(JsonScanner& s, QStringList* list)
     QString value;
     s.enterArray();
     while (s.nextElement()) {
-        if (!s.readString(&value))
+        if (!s.readSharedString(&value))
             return false;
         list->append(value);
     }
@@ -94,7 +94,7 @@ bool readInfo(JsonScanner& s, PhotoInfo* info)
             readStrings(s, &info->reserves);
         else if (item == InfoItem::Drawings)
             readDrawings(s, &info->drawings);
-        else if (s.readString(&value))
+        else if (s.readSharedString(&value))
             info->setText(item, value);
     }
     return !s.failed();
@@ -257,6 +257,7 @@ QByteArray InfoFile::encode(const Document& document)
 {
     const EntryTable& table = document.entries;
     QByteArray out;
+    out.reserve(256 + qsizetype(table.entry_count()) * 64);
     bool any = false;
     out += "{\"format\":\"zelkora-photo-info\",\"version\":" + QByteArray::number(Version)
         + ",\n\"entries\":[";

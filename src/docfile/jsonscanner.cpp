@@ -1,5 +1,6 @@
 #include "jsonscanner.h"
 
+#include <array>
 #include <charconv>
 
 namespace zk {
@@ -10,6 +11,17 @@ bool isSpace(char c)
 {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
 }
+
+// The bytes that end a run of plain string content: the quote, the
+// backslash and the control characters, which JSON does not allow there.
+constexpr std::array<bool, 256> stopBytes = [] {
+    std::array<bool, 256> stops {};
+    for (int c = 0; c < 0x20; ++c)
+        stops[size_t(c)] = true;
+    stops['"'] = true;
+    stops['\\'] = true;
+    return stops;
+}();
 
 int hexValue(char c)
 {
@@ -134,8 +146,15 @@ bool JsonScanner::scanString(QByteArrayView* raw, bool* escaped)
         return fail(QStringLiteral("文字列がありません"));
     const qsizetype start = ++pos;
     *escaped = false;
-    while (pos < data.size()) {
-        const char c = data[pos];
+    const qsizetype size = data.size();
+    const char* bytes = data.data();
+    while (pos < size) {
+        // Plain content goes by a byte at a time with one table look-up.
+        while (pos < size && !stopBytes[static_cast<unsigned char>(bytes[pos])])
+            ++pos;
+        if (pos >= size)
+            break;
+        const char c = bytes[pos];
         if (c == '"') {
             *raw = data.sliced(start, pos - start);
             ++pos;
@@ -204,6 +223,32 @@ bool JsonScanner::readString(QString* value)
     }
     out += QString::fromUtf8(raw.sliced(run));
     *value = std::move(out);
+    return true;
+}
+
+bool JsonScanner::readSharedString(QString* value)
+{
+    // Long texts rarely repeat; a bounded table keeps the look-up cheap.
+    constexpr qsizetype MaxSharedBytes = 64;
+    constexpr qsizetype MaxShared = 4096;
+    skipSpace();
+    const qsizetype start = pos;
+    QByteArrayView raw;
+    bool escaped = false;
+    if (failed() || !scanString(&raw, &escaped))
+        return false;
+    if (escaped || raw.size() > MaxSharedBytes) {
+        pos = start;
+        return readString(value);
+    }
+    const auto found = shared.constFind(raw);
+    if (found != shared.cend()) {
+        *value = *found;
+        return true;
+    }
+    *value = QString::fromUtf8(raw);
+    if (shared.size() < MaxShared)
+        shared.insert(raw, *value);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 
 namespace zk {
@@ -33,6 +34,9 @@ public:
     bool nextElement();
 
     bool readString(QString* value);
+    // The same, giving equal short strings one shared copy: the values of a
+    // classification repeat over thousands of entries.
+    bool readSharedString(QString* value);
     bool readNumber(double* value);
     // Any value, nested ones included.
     bool skipValue();
@@ -57,6 +61,8 @@ private:
     // Whether the container just entered has had a member or element yet.
     bool first = false;
     QByteArray scratch;
+    QHash<QByteArrayView, QString> shared; // views into data
+
     QString error_;
 };
 

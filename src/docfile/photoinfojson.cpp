@@ -4,16 +4,24 @@
 
 #include <QJsonArray>
 
+#include <array>
+
 namespace zk {
 
 namespace {
 
-void appendKey(QByteArray& out, bool& first, QStringView key)
+// "name": of every item, encoded once.
+const std::array<QByteArray, InfoItemCount>& itemKeys()
 {
-    out += first ? "" : ",";
-    first = false;
-    AlbumJson::append_json_string(out, key);
-    out += ':';
+    static const std::array<QByteArray, InfoItemCount> keys = [] {
+        std::array<QByteArray, InfoItemCount> k;
+        for (int i = 0; i < InfoItemCount; ++i) {
+            AlbumJson::append_json_string(k[size_t(i)], info_item_name(InfoItem(i)));
+            k[size_t(i)] += ':';
+        }
+        return k;
+    }();
+    return keys;
 }
 
 // 64 hex digits, as sha256sum prints them.
@@ -38,7 +46,10 @@ void PhotoInfoJson::append_info(QByteArray& out, const PhotoInfo& info)
         const auto item = InfoItem(i);
         if (!info.has(item))
             continue;
-        appendKey(out, first, info_item_name(item));
+        if (!first)
+            out += ',';
+        first = false;
+        out += itemKeys()[size_t(i)];
         if (item == InfoItem::Reserves) {
             out += '[';
             for (qsizetype k = 0; k < info.reserves.size(); ++k) {
