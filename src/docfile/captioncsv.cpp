@@ -416,6 +416,7 @@ CaptionImportPlan plan_caption_import(const EntryTable& entries, const QList<Cap
         }
         if (next == current)
             continue;
+        plan.infoChanged = plan.infoChanged || next.info != current.info;
         plan.contents.insert(k, next);
         ++plan.changed;
         last = k;

@@ -77,6 +77,7 @@ struct CaptionImportPlan
 {
     QMap<int, EntryContent> contents;
     int changed = 0; // entries whose title, text, image or information changes
+    bool infoChanged = false; // some entry's information among them
     int pagesAdded = 0;
     int line = 0; // the row that cannot be applied
     QString message; // why the import cannot be applied; empty when it can
