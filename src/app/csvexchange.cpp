@@ -115,9 +115,10 @@ bool CsvExchange::import_from(const QString& path)
         return false;
     }
     QString summary = QStringLiteral("CSV の %1 行を読み込み, %2 件の写真のタイトル・説明・"
-                                     "写真ファイルを変更します.")
+                                     "写真ファイル%3を変更します.")
                           .arg(csv.rows.size())
-                          .arg(plan.changed);
+                          .arg(plan.changed)
+                          .arg(plan.infoChanged ? QStringLiteral("・写真情報") : QString());
     if (plan.pagesAdded > 0)
         summary += QStringLiteral("\r\nページを %1 ページ追加します.").arg(plan.pagesAdded);
     summary += QStringLiteral("\r\n\r\n読み込みますか?");

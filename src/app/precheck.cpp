@@ -5,6 +5,7 @@
 
 #include "app/dialogs.h"
 #include "model/album.h"
+#include "model/preferences.h"
 
 namespace zk {
 
@@ -18,13 +19,14 @@ PreCheck::PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObjec
 bool PreCheck::confirm(int first, int last)
 {
     const Document snapshot = album.document();
-    return review(AlbumCheck::run(snapshot, first, last));
+    // The cover's years count in the era the user chose, as the print does.
+    return review(AlbumCheck::run(snapshot, first, last, Preferences::load().era));
 }
 
 bool PreCheck::confirm_page(int page)
 {
     const Document snapshot = album.document();
-    return review(AlbumCheck::run_single_page(snapshot, page));
+    return review(AlbumCheck::run_single_page(snapshot, page, Preferences::load().era));
 }
 
 bool PreCheck::review(const QList<CheckProblem>& problems)
@@ -40,7 +42,7 @@ bool PreCheck::review(const QList<CheckProblem>& problems)
 void PreCheck::check_album()
 {
     const Document snapshot = album.document();
-    const QList<CheckProblem> problems = AlbumCheck::run(snapshot);
+    const QList<CheckProblem> problems = AlbumCheck::run(snapshot, 1, 0, Preferences::load().era);
     if (problems.isEmpty()) {
         delete results;
         dialogs.inform(window, QStringLiteral("写真帳に問題は見つかりませんでした."));
