@@ -512,7 +512,7 @@ void TestFileCommands::secondProgramIsToldWhoHoldsTheAlbum()
     trigger("file_open");
     QCOMPARE(window->album().filePath(), path("shared.zkr"));
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("引き継ぎました")));
-
+}
 
 // Information lost on open or save, a damaged file overwritten, a failed
 // write reported as saved, the user not told.
