@@ -89,6 +89,14 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
         return page_of_entry(position);
     case MissingRole:
         return !entry.image.isEmpty() && failures.contains(entry.image);
+    case ClassRole: {
+        QStringList parts;
+        for (const QString& part : { entry.info.photoClass, entry.info.workType }) {
+            if (!part.isEmpty())
+                parts << part;
+        }
+        return parts.join(QStringLiteral(" / "));
+    }
     default:
         return {};
     }

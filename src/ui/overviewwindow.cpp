@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QListView>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -56,6 +57,11 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list);
+    status = new QLabel(this);
+    status->setObjectName(QStringLiteral("overviewStatus"));
+    status->setContentsMargins(6, 2, 6, 2);
+    status->hide();
+    layout->addWidget(status);
 
     // Keys: cut and paste to move, Delete to clear
     const auto addKey = [this](const char* name, const QString& caption, QKeySequence key,
@@ -73,6 +79,22 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
         &OverviewWindow::paste_before_current);
     addKey("overview_clear", QStringLiteral("削除"), QKeySequence::Delete,
         &OverviewWindow::clear_selection);
+    // Photo information: for the selection, and the order of the whole album
+    const auto addCommand = [this](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        list->addAction(action);
+        return action;
+    };
+    addCommand("overview_info_line", QString())->setSeparator(true);
+    connect(addCommand("overview_bulk_info", QStringLiteral("写真情報の一括設定(&B)...")),
+        &QAction::triggered, this, [this] {
+            const QList<int> positions = selected_positions();
+            if (!positions.isEmpty())
+                Q_EMIT bulkInfoRequested(positions);
+        });
+    connect(addCommand("overview_sort", QStringLiteral("写真情報で並べ替え(&S)")),
+        &QAction::triggered, this, &OverviewWindow::sortRequested);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     // The tiles announce what the user asked for
@@ -147,6 +169,12 @@ void OverviewWindow::paste_before_current()
     delegate->set_cut({});
     entries->move_positions(positions, to);
     list->viewport()->update();
+}
+
+void OverviewWindow::show_status(const QString& text)
+{
+    status->setText(text);
+    status->setVisible(!text.isEmpty());
 }
 
 void OverviewWindow::clear_selection()

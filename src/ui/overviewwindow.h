@@ -3,6 +3,7 @@
 #include <QList>
 #include <QWidget>
 
+class QLabel;
 class QListView;
 
 namespace zk {
@@ -37,12 +38,19 @@ public:
     void paste_before_current();
     // Empties the selected entries (photo, title and text), one step.
     void clear_selection();
+    // A line under the tiles telling what a command did.
+    void show_status(const QString& text);
+    QLabel* statusLine() const { return status; }
 
 Q_SIGNALS:
     // Double click or Enter: the main window shows the entry.
     void entryActivated(int position);
     // Files dropped before position: the batch import opens with them.
     void importRequested(const QStringList& files, int position);
+    // 写真情報の一括設定 for the selected entries.
+    void bulkInfoRequested(const QList<int>& positions);
+    // 並べ替え of the whole album by its photo information.
+    void sortRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +63,7 @@ private:
     AlbumListModel* entries = nullptr;
     TileDelegate* delegate = nullptr;
     QListView* list = nullptr;
+    QLabel* status = nullptr;
     QList<int> cutPositions;
 };
 

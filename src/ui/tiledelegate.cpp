@@ -27,7 +27,7 @@ TileDelegate::TileDelegate(const QSize& thumbnailSize, QObject* parent)
 QSize TileDelegate::tileSize() const
 {
     const int line = QFontMetrics(QApplication::font()).height();
-    return { thumbnail.width() + 2 * Margin + 8, thumbnail.height() + 2 * Margin + 2 * line + 6 };
+    return { thumbnail.width() + 2 * Margin + 8, thumbnail.height() + 2 * Margin + 3 * line + 6 };
 }
 
 QSize TileDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
@@ -89,6 +89,12 @@ void TileDelegate::paint(
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
         option.fontMetrics.elidedText(
             index.data(AlbumListModel::TitleRole).toString(), Qt::ElideRight, text.width()));
+    // 写真区分 / 工種, cut with an ellipsis rather than mid-character.
+    text.translate(0, line);
+    painter->setPen(option.palette.placeholderText().color());
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+        option.fontMetrics.elidedText(
+            index.data(AlbumListModel::ClassRole).toString(), Qt::ElideRight, text.width()));
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(option.palette.highlight().color(), 1, Qt::DotLine));
         painter->drawRect(r.adjusted(1, 1, -2, -2));
