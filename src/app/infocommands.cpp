@@ -101,7 +101,8 @@ PhotoInfoDialog* InfoCommands::edit_info(int position)
     const Entry& entry = album.entries().entry(position);
     auto* dialog = new PhotoInfoDialog(dialogs, choices(), window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::WindowModal);
+    // The overview could move the entry away while the window is open.
+    dialog->setWindowModality(Qt::ApplicationModal);
     const QString heading = entry.title.isEmpty()
         ? QStringLiteral("No.%1").arg(entry.number.trimmed())
         : QStringLiteral("No.%1  %2").arg(entry.number.trimmed(), entry.title);
@@ -144,7 +145,7 @@ BulkInfoDialog* InfoCommands::bulk_info(QWidget* parent, const QList<int>& posit
         return nullptr;
     auto* dialog = new BulkInfoDialog(dialogs, choices(), int(positions.size()), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setWindowModality(Qt::ApplicationModal);
     connect(dialog, &QDialog::accepted, this, [this, dialog, positions] {
         if (apply_patch(positions, dialog->patch()) == 0)
             dialogs.inform(dialog->parentWidget(),

@@ -32,8 +32,8 @@ public:
     InfoCommands(Album& album, Dialogs& dialogs, QWidget* window, SelectedPosition selected);
 
     // Opens 写真情報 for the entry at position (0: the selected one); OK sets
-    // the information in one step. The window stays modal to the main window
-    // without blocking the caller.
+    // the information in one step. The window is modal (no other window
+    // can move the entry meanwhile) without blocking the caller.
     PhotoInfoDialog* edit_info(int position = 0);
     // Asks for the items to set on the given entries and sets them in one step.
     BulkInfoDialog* bulk_info(QWidget* parent, const QList<int>& positions);

@@ -90,8 +90,12 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
     case MissingRole:
         return !entry.image.isEmpty() && failures.contains(entry.image);
     case ClassRole: {
+        // A tile is narrow: "施工状況写真" shows as "施工状況", the 工種 after it.
+        QString photoClass = entry.info.photoClass;
+        if (photoClass.size() > 2 && photoClass.endsWith(QStringLiteral("写真")))
+            photoClass.chop(2);
         QStringList parts;
-        for (const QString& part : { entry.info.photoClass, entry.info.workType }) {
+        for (const QString& part : { photoClass, entry.info.workType }) {
             if (!part.isEmpty())
                 parts << part;
         }
