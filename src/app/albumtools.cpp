@@ -49,6 +49,8 @@ void AlbumTools::show_overview()
         });
         connect(overviewWindow, &OverviewWindow::importRequested, this,
             [this](const QStringList& files, int position) { batch_import(files, position); });
+        connect(overviewWindow, &OverviewWindow::infoRequested, this,
+            [this](int position) { info.edit_info(position, overviewWindow); });
         connect(overviewWindow, &OverviewWindow::bulkInfoRequested, this,
             [this](const QList<int>& positions) { info.bulk_info(overviewWindow, positions); });
         connect(overviewWindow, &OverviewWindow::sortRequested, this,

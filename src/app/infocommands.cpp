@@ -92,14 +92,14 @@ QList<WorkTypeRow> InfoCommands::photo_rows() const
     return WorkTypeList::cleaned(rows);
 }
 
-PhotoInfoDialog* InfoCommands::edit_info(int position)
+PhotoInfoDialog* InfoCommands::edit_info(int position, QWidget* parent)
 {
     if (position <= 0)
         position = selected();
     if (position <= 0 || position > album.entries().entry_count())
         return nullptr;
     const Entry& entry = album.entries().entry(position);
-    auto* dialog = new PhotoInfoDialog(dialogs, choices(), window);
+    auto* dialog = new PhotoInfoDialog(dialogs, choices(), parent ? parent : window.data());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The overview could move the entry away while the window is open.
     dialog->setWindowModality(Qt::ApplicationModal);

@@ -34,7 +34,8 @@ public:
     // Opens 写真情報 for the entry at position (0: the selected one); OK sets
     // the information in one step. The window is modal (no other window
     // can move the entry meanwhile) without blocking the caller.
-    PhotoInfoDialog* edit_info(int position = 0);
+    // It stands over `parent` (none: the main window).
+    PhotoInfoDialog* edit_info(int position = 0, QWidget* parent = nullptr);
     // Asks for the items to set on the given entries and sets them in one step.
     BulkInfoDialog* bulk_info(QWidget* parent, const QList<int>& positions);
     // Sets a patch on the given entries in one step; returns how many changed.

@@ -79,22 +79,6 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
         &OverviewWindow::paste_before_current);
     addKey("overview_clear", QStringLiteral("削除"), QKeySequence::Delete,
         &OverviewWindow::clear_selection);
-    // Photo information: for the selection, and the order of the whole album
-    const auto addCommand = [this](const char* name, const QString& caption) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        list->addAction(action);
-        return action;
-    };
-    addCommand("overview_info_line", QString())->setSeparator(true);
-    connect(addCommand("overview_bulk_info", QStringLiteral("写真情報の一括設定(&B)...")),
-        &QAction::triggered, this, [this] {
-            const QList<int> positions = selected_positions();
-            if (!positions.isEmpty())
-                Q_EMIT bulkInfoRequested(positions);
-        });
-    connect(addCommand("overview_sort", QStringLiteral("写真情報で並べ替え(&S)")),
-        &QAction::triggered, this, &OverviewWindow::sortRequested);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     // The tiles announce what the user asked for
@@ -111,6 +95,7 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
         list->viewport()->update();
     });
 
+    addInfoCommands();
     resize(760, 560);
     const QSettings settings(Preferences::default_file(), QSettings::IniFormat);
     restoreGeometry(settings.value(geometryKey).toByteArray());
@@ -169,6 +154,34 @@ void OverviewWindow::paste_before_current()
     delegate->set_cut({});
     entries->move_positions(positions, to);
     list->viewport()->update();
+}
+
+void OverviewWindow::addInfoCommands()
+{
+    // Photo information: for the current tile, the selection, and the order
+    // of the whole album; the pop-up menu lists them after the others.
+    const auto addCommand = [this](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        list->addAction(action);
+        return action;
+    };
+    addCommand("overview_info_line", QString())->setSeparator(true);
+    QAction* info = addCommand("overview_info", QStringLiteral("写真情報(&I)..."));
+    info->setShortcut(Qt::Key_F4);
+    info->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(info, &QAction::triggered, this, [this] {
+        if (list->currentIndex().isValid())
+            Q_EMIT infoRequested(list->currentIndex().row() + 1);
+    });
+    connect(addCommand("overview_bulk_info", QStringLiteral("写真情報の一括設定(&B)...")),
+        &QAction::triggered, this, [this] {
+            const QList<int> positions = selected_positions();
+            if (!positions.isEmpty())
+                Q_EMIT bulkInfoRequested(positions);
+        });
+    connect(addCommand("overview_sort", QStringLiteral("写真情報で並べ替え(&S)")),
+        &QAction::triggered, this, &OverviewWindow::sortRequested);
 }
 
 void OverviewWindow::show_status(const QString& text)

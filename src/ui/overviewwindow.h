@@ -47,6 +47,8 @@ Q_SIGNALS:
     void entryActivated(int position);
     // Files dropped before position: the batch import opens with them.
     void importRequested(const QStringList& files, int position);
+    // 写真情報 for the current entry.
+    void infoRequested(int position);
     // 写真情報の一括設定 for the selected entries.
     void bulkInfoRequested(const QList<int>& positions);
     // 並べ替え of the whole album by its photo information.
@@ -57,6 +59,7 @@ protected:
 
 private:
     void saveGeometryToSettings() const;
+    void addInfoCommands();
 
     Album& album;
     ThumbnailLoader* thumbnails = nullptr;

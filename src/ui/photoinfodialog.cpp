@@ -55,6 +55,7 @@ void PhotoInfoDialog::set_entry(
     int position, const QString& title, const PhotoInfo& info, const QString& image)
 {
     entry = position;
+    hasPhoto = !image.isEmpty();
     heading->setText(title);
     photo->setText(image.isEmpty() ? QStringLiteral("(写真がありません)") : image);
     fields->set_info(info);
@@ -64,7 +65,7 @@ void PhotoInfoDialog::set_entry(
 
 void PhotoInfoDialog::set_facts(const PhotoFileFacts& facts)
 {
-    const bool none = photo->text().startsWith(u'(');
+    const bool none = !hasPhoto;
     const QString absent = QStringLiteral("—");
     if (!facts.error.isEmpty()) {
         exif->setText(facts.error);

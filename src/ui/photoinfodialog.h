@@ -53,6 +53,7 @@ public:
 private:
     Dialogs& dialogs;
     int entry = 0;
+    bool hasPhoto = false;
     QLabel* heading;
     QLabel* photo;
     PhotoInfoForm* fields;

@@ -259,8 +259,8 @@ void TestPhotoInfo::offersFollowTheClasses()
     delete dialog;
 }
 
-// From the overview: 一括設定 sets and empties items of the selected
-// entries only, 並べ替え orders the album; each is one step that undo takes
+// From the overview: 写真情報 sets the current tile's items, 一括設定 sets
+// and empties items of the selected entries only, 並べ替え orders the album; each is one step that undo takes
 // back whole. Catches blank items overwriting, a step per entry, entries
 // outside the selection touched, and a sort that needs no change making one.
 void TestPhotoInfo::overviewCommandsAreOneStep_data()
@@ -269,8 +269,9 @@ void TestPhotoInfo::overviewCommandsAreOneStep_data()
     QTest::addColumn<QString>("workType"); // typed into the bulk form; "" ticks 空にする
     QTest::addColumn<QString>("after"); // 工種 of entries 1..6 ('-' for none), then titles
 
-    QTest::newRow("bulk set") << "bulk" << "舗装工" << "舗装工,舗装工,-,x,-,- T1T2T3T4T5T6";
-    QTest::newRow("bulk clear") << "bulk" << "" << "-,-,-,x,-,- T1T2T3T4T5T6";
+    QTest::newRow("bulk set") << "bulk_info" << "舗装工" << "舗装工,舗装工,-,x,-,- T1T2T3T4T5T6";
+    QTest::newRow("bulk clear") << "bulk_info" << "" << "-,-,-,x,-,- T1T2T3T4T5T6";
+    QTest::newRow("one tile") << "info" << "舗装工" << "舗装工,-,-,x,-,- T1T2T3T4T5T6";
     QTest::newRow("sort") << "sort" << "" << "x,x,-,-,-,- T4T1T2T3T5T6";
 }
 
@@ -289,9 +290,13 @@ void TestPhotoInfo::overviewCommandsAreOneStep()
     window->albumTools().show_overview();
     OverviewWindow* overview = window->albumTools().overview();
     overview->select_positions(1, 2);
-    overview->findChild<QAction*>(command == u"bulk" ? "overview_bulk_info" : "overview_sort")
-        ->trigger();
-    if (command == u"bulk") {
+    overview->findChild<QAction*>(QStringLiteral("overview_") + command)->trigger();
+    if (command == u"info") {
+        auto* dialog = overview->findChild<PhotoInfoDialog*>();
+        QVERIFY(dialog);
+        dialog->form()->workTypeBox()->setCurrentText(workType);
+        dialog->accept();
+    } else if (command == u"bulk_info") {
         auto* dialog = overview->findChild<BulkInfoDialog*>();
         QVERIFY(dialog);
         dialog->form()->workTypeBox()->setCurrentText(workType);
