@@ -3,14 +3,16 @@
 #include "model/album.h"
 #include "ui/overviewwindow.h"
 #include "app/batchimportcommand.h"
+#include "app/infocommands.h"
 #include "app/relinkcommand.h"
 
 #include <QWidget>
 
 namespace zk {
 
-AlbumTools::AlbumTools(QWidget* w, Album& a, Dialogs& d, PhotoLoader& l, WindowHooks h)
-    : QObject(w), window(w), album(a), dialogs(d), loader(l), hooks(std::move(h))
+AlbumTools::AlbumTools(
+    QWidget* w, Album& a, Dialogs& d, PhotoLoader& l, InfoCommands& i, WindowHooks h)
+    : QObject(w), window(w), album(a), dialogs(d), loader(l), info(i), hooks(std::move(h))
 {
     // The overview never outlives the album it shows.
     connect(&album, &QObject::destroyed, this, [this] { delete overviewWindow; });
@@ -47,6 +49,12 @@ void AlbumTools::show_overview()
         });
         connect(overviewWindow, &OverviewWindow::importRequested, this,
             [this](const QStringList& files, int position) { batch_import(files, position); });
+        connect(overviewWindow, &OverviewWindow::infoRequested, this,
+            [this](int position) { info.edit_info(position, overviewWindow); });
+        connect(overviewWindow, &OverviewWindow::bulkInfoRequested, this,
+            [this](const QList<int>& positions) { info.bulk_info(overviewWindow, positions); });
+        connect(overviewWindow, &OverviewWindow::sortRequested, this,
+            [this] { overviewWindow->show_status(info.sort_album()); });
     }
     overviewWindow->show();
     overviewWindow->raise();

@@ -13,10 +13,12 @@ namespace zk {
 
 class Album;
 class Dialogs;
+class InfoCommands;
 class OverviewWindow;
 class PhotoLoader;
 
-// The whole-album commands: 写真の一括取込, 写真一覧 and 写真フォルダの再設定.
+// The whole-album commands: 写真の一括取込, 写真一覧 (with its photo
+// information commands) and 写真フォルダの再設定.
 // They work on the album and ask the window only where the user is and to
 // show a position; the window connects its actions to them.
 class AlbumTools : public QObject
@@ -34,8 +36,8 @@ public:
         QList<QAction*> undoActions;
     };
 
-    AlbumTools(
-        QWidget* window, Album& album, Dialogs& dialogs, PhotoLoader& loader, WindowHooks hooks);
+    AlbumTools(QWidget* window, Album& album, Dialogs& dialogs, PhotoLoader& loader,
+        InfoCommands& info, WindowHooks hooks);
     ~AlbumTools() override;
 
     // The overview while it is open.
@@ -52,6 +54,7 @@ private:
     Album& album;
     Dialogs& dialogs;
     PhotoLoader& loader;
+    InfoCommands& info;
     WindowHooks hooks;
     QPointer<OverviewWindow> overviewWindow;
 };

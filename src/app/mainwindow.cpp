@@ -16,6 +16,7 @@
 #include "ui/coverdialog.h"
 #include "app/csvexchange.h"
 #include "app/filecommands.h"
+#include "app/infocommands.h"
 #include "model/preferences.h"
 #include "app/photocommands.h"
 #include "app/printcommands.h"
@@ -51,7 +52,8 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     });
     photos->setPictureSize(slotPictureSize());
     // Batch import, overview and relinking: the window only tells where the user is.
-    wholeAlbum = new AlbumTools(this, albumData, dialogs, loader,
+    info = new InfoCommands(albumData, dialogs, this, [this] { return page->selected_position(); });
+    wholeAlbum = new AlbumTools(this, albumData, dialogs, loader, *info,
         { [this] { return page->selected_position(); },
             [this](int p) {
                 page->pageControl()->setValue(page_of_entry(p));
@@ -180,6 +182,7 @@ void MainWindow::connectCommands()
         on("same_as_previous"), &QAction::triggered, captions, &CaptionCommands::same_as_previous);
     connect(
         on("bulk_caption"), &QAction::triggered, captions, [this] { captions->bulk_caption(); });
+    connect(on("photo_info"), &QAction::triggered, info, [this] { info->edit_info(); });
     connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
     connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
@@ -358,7 +361,7 @@ void MainWindow::show_cover_window()
 void MainWindow::show_options()
 {
     if (!options) {
-        options = new OptionsDialog(messages, this);
+        options = new OptionsDialog(messages, this, [this] { return info->photo_rows(); });
         connect(options, &OptionsDialog::settingsApplied, this, &MainWindow::apply_preferences);
     }
     options->show();

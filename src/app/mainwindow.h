@@ -18,6 +18,7 @@ class CoverDialog;
 class CsvExchange;
 class Dialogs;
 class FileCommands;
+class InfoCommands;
 class OptionsDialog;
 class PagePrefetcher;
 class PageSpinner;
@@ -56,6 +57,7 @@ public:
     CaptionCommands& captionCommands() { return *captions; }
     CsvExchange& csvExchange() { return *csv; }
     AlbumTools& albumTools() { return *wholeAlbum; }
+    InfoCommands& infoCommands() { return *info; }
     PhotoLoader& photoLoader() { return loader; }
 
     int current_page() const;
@@ -118,6 +120,7 @@ private:
     CaptionCommands* captions = nullptr;
     CsvExchange* csv = nullptr;
     AlbumTools* wholeAlbum = nullptr;
+    InfoCommands* info = nullptr;
     PagePrefetcher* prefetch = nullptr;
 };
 

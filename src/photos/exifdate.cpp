@@ -144,4 +144,9 @@ QDateTime ExifDate::read(QByteArrayView head)
     return readTiff(head);
 }
 
+QDateTime ExifDate::fromTiff(QByteArrayView tiff)
+{
+    return readTiff(tiff);
+}
+
 } // namespace zk

@@ -17,6 +17,9 @@ public:
     // The time as the camera's clock showed it (no time zone), or an invalid
     // date time when the data hold none or a malformed one.
     static QDateTime read(QByteArrayView head);
+    // The same from the TIFF structure of an EXIF block (a JPEG's APP1 body
+    // after "Exif\0\0"), for readers that walk the segments themselves.
+    static QDateTime fromTiff(QByteArrayView tiff);
 };
 
 } // namespace zk

@@ -69,33 +69,70 @@ QByteArray PhotoFile::readHead(qint64 limit)
     return readUpTo(qMax<qint64>(limit, 1));
 }
 
-QByteArray PhotoFile::readUpTo(qint64 limit)
+int PhotoFile::openChecked()
 {
     if (!problem.isEmpty())
-        return {};
+        return -1;
     // O_NONBLOCK: should a FIFO have taken the file's place since stat(),
     // opening it must not wait for a writer.
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         problem = openError(errno);
-        return {};
+        return -1;
     }
-    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-
     struct stat status
     {
     };
-    if (::fstat(fd, &status) != 0) {
+    if (::fstat(fd, &status) != 0)
         problem = openError(errno);
-        return {};
+    else
+        problem = statError(status);
+    if (!problem.isEmpty()) {
+        ::close(fd);
+        return -1;
     }
-    problem = statError(status);
-    if (!problem.isEmpty())
-        return {};
     bytes = status.st_size;
     modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     deviceId = status.st_dev;
     inodeId = status.st_ino;
+    return fd;
+}
+
+bool PhotoFile::readInChunks(qint64 chunk, const std::function<bool(QByteArrayView)>& take)
+{
+    const int fd = openChecked();
+    if (fd < 0)
+        return false;
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    QByteArray buffer(qMax<qint64>(chunk, 1), Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            return false;
+        }
+        if (got == 0)
+            return true;
+        total += got;
+        if (total > MaxBytes) {
+            problem = QStringLiteral("写真ファイルが大きすぎます (256 MiB まで).");
+            return false;
+        }
+        if (!take(QByteArrayView(buffer.constData(), got)))
+            return true;
+    }
+}
+
+QByteArray PhotoFile::readUpTo(qint64 limit)
+{
+    const int fd = openChecked();
+    if (fd < 0)
+        return {};
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
 
     // Read to the end rather than trusting st_size: the file may still be
     // growing, and must not grow past the limit unnoticed.

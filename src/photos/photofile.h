@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace zk {
 
 // An image file named by a document, looked at with stat() before it is
@@ -33,7 +35,14 @@ public:
     // to tell the kind of picture and its EXIF data without reading it all.
     QByteArray readHead(qint64 limit);
 
+    // Hands the content to `take` in pieces of at most `chunk` bytes, from
+    // the start, until the end or until `take` returns false. False with
+    // error() set when the file cannot be read; the same checks as read().
+    bool readInChunks(qint64 chunk, const std::function<bool(QByteArrayView)>& take);
+
 private:
+    // The open file, checked again by fstat(); -1 with problem set.
+    int openChecked();
     // limit < 0: the whole file.
     QByteArray readUpTo(qint64 limit);
 

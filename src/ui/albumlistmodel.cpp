@@ -89,6 +89,18 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
         return page_of_entry(position);
     case MissingRole:
         return !entry.image.isEmpty() && failures.contains(entry.image);
+    case ClassRole: {
+        // A tile is narrow: "施工状況写真" shows as "施工状況", the 工種 after it.
+        QString photoClass = entry.info.photoClass;
+        if (photoClass.size() > 2 && photoClass.endsWith(QStringLiteral("写真")))
+            photoClass.chop(2);
+        QStringList parts;
+        for (const QString& part : { photoClass, entry.info.workType }) {
+            if (!part.isEmpty())
+                parts << part;
+        }
+        return parts.join(QStringLiteral(" / "));
+    }
     default:
         return {};
     }

@@ -27,6 +27,7 @@ public:
         ImageRole, // the photo's path
         PageRole, // the page the entry is shown on, from 1
         MissingRole, // true when the entry names a photo that cannot be shown
+        ClassRole, // 写真区分 and 工種 of the photo information, as one line
     };
 
     // Rows dragged within the overview travel in this format: their

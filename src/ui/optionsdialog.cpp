@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
+#include <QTabWidget>
 
 namespace zk {
 
@@ -25,7 +26,8 @@ constexpr int hiddenLeft = -20000; // twips, outside the window
 
 } // namespace
 
-OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
+OptionsDialog::OptionsDialog(
+    Dialogs& messages, QWidget* parent, WorkTypesPage::PhotoRows photoRows)
     : QDialog(parent), dialogs(messages), tabStrip(new QTabBar(this))
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -70,8 +72,15 @@ OptionsDialog::OptionsDialog(Dialogs& messages, QWidget* parent)
     // phrases on a page of their own.
     era = new EraChoice(dialogs, Preferences::default_file(), pages[0]);
     era->setGeometry(twips(2400, 120, 2040, 1500));
-    phrasePage = new PhrasesPage(dialogs, PhraseStore::default_file(), pages[2]);
-    phrasePage->setGeometry(0, 0, pages[2]->width(), pages[2]->height());
+    // The lists that save typing share the third page: the phrases and the
+    // 工種/種別/細別 the photo information offers.
+    auto* lists = new QTabWidget(pages[2]);
+    lists->setObjectName(QStringLiteral("inputLists"));
+    lists->setGeometry(0, 0, pages[2]->width(), pages[2]->height());
+    phrasePage = new PhrasesPage(dialogs, PhraseStore::default_file(), lists);
+    lists->addTab(phrasePage, QStringLiteral("定型文"));
+    workTypes = new WorkTypesPage(dialogs, WorkTypeList::default_file(), std::move(photoRows), lists);
+    lists->addTab(workTypes, QStringLiteral("工種・種別・細別"));
     // 写真の縦横比を保つ under the print page's frame.
     photoShape = new PhotoShapeChoice(dialogs, Preferences::default_file(), pages[1]);
     photoShape->setGeometry(twips(120, 1740, 5400, 330));
@@ -146,7 +155,8 @@ void OptionsDialog::reject()
 
 bool OptionsDialog::applySettings()
 {
-    const bool stored = era->apply() && photoShape->apply() && phrasePage->apply();
+    const bool stored = era->apply() && photoShape->apply() && phrasePage->apply()
+        && workTypes->apply();
     Q_EMIT settingsApplied();
     return stored;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/worktypespage.h"
+
 #include <QDialog>
 
 #include <array>
@@ -12,9 +14,10 @@ class Dialogs;
 class EraChoice;
 class PhotoShapeChoice;
 class PhrasesPage;
+class WorkTypesPage;
 
 // The options window: tabbed pages and three buttons. The user's settings
-// it holds (the era of the cover, the phrase list, the photos' shape) are stored by OK and 更新,
+// it holds (the era of the cover, the phrase list, the photos' shape, the 工種 list) are stored by OK and 更新,
 // which also show their notices; キャンセル stores nothing. Closing it
 // discards it, so it opens again on its first page.
 class OptionsDialog : public QDialog
@@ -22,13 +25,16 @@ class OptionsDialog : public QDialog
     Q_OBJECT
 
 public:
-    OptionsDialog(Dialogs& dialogs, QWidget* parent);
+    // photoRows: the 工種/種別/細別 of the album's photos, for 写真から追加.
+    OptionsDialog(
+        Dialogs& dialogs, QWidget* parent, WorkTypesPage::PhotoRows photoRows = {});
 
     QTabBar* tabs() const { return tabStrip; }
     QWidget* page(int i) const { return pages.at(size_t(i)); }
     EraChoice* eraChoice() const { return era; }
     PhrasesPage* phrasesPage() const { return phrasePage; }
     PhotoShapeChoice* photoShapeChoice() const { return photoShape; }
+    WorkTypesPage* workTypesPage() const { return workTypes; }
 
     // Escape closes and discards the window like キャンセル.
     void reject() override;
@@ -54,6 +60,7 @@ private:
     EraChoice* era = nullptr;
     PhrasesPage* phrasePage = nullptr;
     PhotoShapeChoice* photoShape = nullptr;
+    WorkTypesPage* workTypes = nullptr;
 };
 
 } // namespace zk

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QListView>
 #include <QSet>
 #include <QSettings>
@@ -59,6 +60,11 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list);
+    status = new QLabel(this);
+    status->setObjectName(QStringLiteral("overviewStatus"));
+    status->setContentsMargins(6, 2, 6, 2);
+    status->hide();
+    layout->addWidget(status);
 
     // Keys: cut and paste to move, Delete to clear
     const auto addKey = [this](const char* name, const QString& caption, QKeySequence key,
@@ -114,6 +120,7 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
         list->viewport()->update();
     });
 
+    addInfoCommands();
     resize(760, 560);
     const QSettings settings(Preferences::default_file(), QSettings::IniFormat);
     restoreGeometry(settings.value(geometryKey).toByteArray());
@@ -183,6 +190,40 @@ void OverviewWindow::paste_before_current()
     delegate->set_cut({});
     entries->move_positions(positions, to);
     list->viewport()->update();
+}
+
+void OverviewWindow::addInfoCommands()
+{
+    // Photo information: for the current tile, the selection, and the order
+    // of the whole album; the pop-up menu lists them after the others.
+    const auto addCommand = [this](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        list->addAction(action);
+        return action;
+    };
+    addCommand("overview_info_line", QString())->setSeparator(true);
+    QAction* info = addCommand("overview_info", QStringLiteral("写真情報(&I)..."));
+    info->setShortcut(Qt::Key_F4);
+    info->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(info, &QAction::triggered, this, [this] {
+        if (list->currentIndex().isValid())
+            Q_EMIT infoRequested(list->currentIndex().row() + 1);
+    });
+    connect(addCommand("overview_bulk_info", QStringLiteral("写真情報の一括設定(&B)...")),
+        &QAction::triggered, this, [this] {
+            const QList<int> positions = selected_positions();
+            if (!positions.isEmpty())
+                Q_EMIT bulkInfoRequested(positions);
+        });
+    connect(addCommand("overview_sort", QStringLiteral("写真情報で並べ替え(&S)")),
+        &QAction::triggered, this, &OverviewWindow::sortRequested);
+}
+
+void OverviewWindow::show_status(const QString& text)
+{
+    status->setText(text);
+    status->setVisible(!text.isEmpty());
 }
 
 void OverviewWindow::clear_selection()

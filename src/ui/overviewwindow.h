@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QAction;
+class QLabel;
 class QListView;
 
 namespace zk {
@@ -40,24 +41,35 @@ public:
     void paste_before_current();
     // Empties the selected entries (photo, title and text), one step.
     void clear_selection();
+    // A line under the tiles telling what a command did.
+    void show_status(const QString& text);
+    QLabel* statusLine() const { return status; }
 
 Q_SIGNALS:
     // Double click or Enter: the main window shows the entry.
     void entryActivated(int position);
     // Files dropped before position: the batch import opens with them.
     void importRequested(const QStringList& files, int position);
+    // 写真情報 for the current entry.
+    void infoRequested(int position);
+    // 写真情報の一括設定 for the selected entries.
+    void bulkInfoRequested(const QList<int>& positions);
+    // 並べ替え of the whole album by its photo information.
+    void sortRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void saveGeometryToSettings() const;
+    void addInfoCommands();
 
     Album& album;
     ThumbnailLoader* thumbnails = nullptr;
     AlbumListModel* entries = nullptr;
     TileDelegate* delegate = nullptr;
     QListView* list = nullptr;
+    QLabel* status = nullptr;
     QList<int> cutPositions;
 };
 

@@ -30,7 +30,7 @@ QSize TileDelegate::tileSize() const
 {
     const int line = QFontMetrics(QApplication::font()).height();
     const int width = std::max(thumbnail.width() + 8, labelWidth + 4) + 2 * Margin;
-    return { width, thumbnail.height() + 2 * Margin + 2 * line + 6 };
+    return { width, thumbnail.height() + 2 * Margin + 3 * line + 6 };
 }
 
 void TileDelegate::fit_numbers(int entryCount)
@@ -106,6 +106,12 @@ void TileDelegate::paint(
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
         option.fontMetrics.elidedText(
             index.data(AlbumListModel::TitleRole).toString(), Qt::ElideRight, text.width()));
+    // 写真区分 / 工種, cut with an ellipsis rather than mid-character.
+    text.translate(0, line);
+    painter->setPen(option.palette.placeholderText().color());
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+        option.fontMetrics.elidedText(
+            index.data(AlbumListModel::ClassRole).toString(), Qt::ElideRight, text.width()));
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(option.palette.highlight().color(), 1, Qt::DotLine));
         painter->drawRect(r.adjusted(1, 1, -2, -2));

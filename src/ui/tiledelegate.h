@@ -6,9 +6,10 @@
 namespace zk {
 
 // Draws an entry of the overview as a tile: the thumbnail (or a mark for a
-// photo that cannot be shown), the number and the title. Tiles of every
-// other page have a tinted ground and the first tile of a page carries the
-// page number, so that page boundaries show at a glance.
+// photo that cannot be shown), the number, the title and the photo's
+// 写真区分 / 工種. Tiles of every other page have a tinted ground and the
+// first tile of a page carries the page number, so that page boundaries
+// show at a glance.
 class TileDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
