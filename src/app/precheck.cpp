@@ -15,12 +15,12 @@ PreCheck::PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObjec
 
 bool PreCheck::confirm(int first, int last)
 {
-    return review(AlbumCheck::run(album.document(), first, last));
+    return review(AlbumCheck::run(album.document(), probe, first, last));
 }
 
 bool PreCheck::confirm_page(int page)
 {
-    return review(AlbumCheck::run_single_page(album.document(), page));
+    return review(AlbumCheck::run_single_page(album.document(), probe, page));
 }
 
 bool PreCheck::review(const QList<CheckProblem>& problems)
@@ -35,7 +35,7 @@ bool PreCheck::review(const QList<CheckProblem>& problems)
 
 void PreCheck::check_album()
 {
-    const QList<CheckProblem> problems = AlbumCheck::run(album.document());
+    const QList<CheckProblem> problems = AlbumCheck::run(album.document(), probe);
     if (problems.isEmpty()) {
         delete results;
         dialogs.inform(window, QStringLiteral("写真帳に問題は見つかりませんでした."));

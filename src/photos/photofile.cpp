@@ -69,33 +69,69 @@ QByteArray PhotoFile::readHead(qint64 limit)
     return readUpTo(qMax<qint64>(limit, 1));
 }
 
-QByteArray PhotoFile::readUpTo(qint64 limit)
+int PhotoFile::openChecked()
 {
     if (!problem.isEmpty())
-        return {};
+        return -1;
     // O_NONBLOCK: should a FIFO have taken the file's place since stat(),
     // opening it must not wait for a writer.
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         problem = openError(errno);
-        return {};
+        return -1;
     }
-    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-
     struct stat status
     {
     };
     if (::fstat(fd, &status) != 0) {
         problem = openError(errno);
-        return {};
+        ::close(fd);
+        return -1;
     }
     problem = statError(status);
-    if (!problem.isEmpty())
-        return {};
+    if (!problem.isEmpty()) {
+        ::close(fd);
+        return -1;
+    }
     bytes = status.st_size;
     modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     deviceId = status.st_dev;
     inodeId = status.st_ino;
+    return fd;
+}
+
+QByteArray PhotoFile::readTail(qint64 count)
+{
+    const int fd = openChecked();
+    if (fd < 0)
+        return {};
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    const qint64 from = qMax<qint64>(0, bytes - qMax<qint64>(count, 1));
+    QByteArray content(bytes - from, Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < content.size()) {
+        const ssize_t got
+            = ::pread(fd, content.data() + filled, size_t(content.size() - filled), from + filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            return {};
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    content.truncate(filled);
+    return content;
+}
+
+QByteArray PhotoFile::readUpTo(qint64 limit)
+{
+    const int fd = openChecked();
+    if (fd < 0)
+        return {};
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
 
     // Read to the end rather than trusting st_size: the file may still be
     // growing, and must not grow past the limit unnoticed.

@@ -129,6 +129,8 @@ Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
     if (structure.truncated)
         return failure(QStringLiteral(
             "写真ファイルが途中で切れています (コピーが終わっていないか、壊れています)."));
+    if (structure.damaged)
+        return failure(QStringLiteral("写真ファイルが壊れているため読み込めません."));
 
     if (workarounds.decodesHere() || workarounds.readsFullSize(reader.imageFormat())) {
         const QImage image = workarounds.finish(

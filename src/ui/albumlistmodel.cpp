@@ -89,6 +89,8 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
         return page_of_entry(position);
     case MissingRole:
         return !entry.image.isEmpty() && failures.contains(entry.image);
+    case FailureRole:
+        return entry.image.isEmpty() ? QString() : failures.value(entry.image);
     default:
         return {};
     }
@@ -118,7 +120,7 @@ void AlbumListModel::thumbnailLoaded(const QString& path, const QImage& image, c
     for (int p = 1; p <= qMin(rows, entries.entry_count()); ++p) {
         if (entries.entry(p).image == path)
             Q_EMIT dataChanged(
-                index(p - 1), index(p - 1), { Qt::DecorationRole, Qt::ToolTipRole, MissingRole });
+                index(p - 1), index(p - 1), { Qt::DecorationRole, Qt::ToolTipRole, MissingRole, FailureRole });
     }
 }
 

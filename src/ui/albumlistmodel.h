@@ -27,6 +27,7 @@ public:
         ImageRole, // the photo's path
         PageRole, // the page the entry is shown on, from 1
         MissingRole, // true when the entry names a photo that cannot be shown
+        FailureRole, // why that photo cannot be shown, in Japanese
     };
 
     // Rows dragged within the overview travel in this format: their

@@ -69,7 +69,18 @@ void TileDelegate::paint(
             painter->setPen(QPen(missingMark, 2));
             painter->drawLine(picture.topLeft(), picture.bottomRight());
             painter->drawLine(picture.topRight(), picture.bottomLeft());
-            painter->drawText(picture, Qt::AlignCenter, QStringLiteral("写真なし"));
+            // Why, in the loader's words as the slot shows them, without
+            // the bracketed detail the tool-tip keeps.
+            const QString why = index.data(AlbumListModel::FailureRole)
+                                    .toString()
+                                    .section(QStringLiteral(" ("), 0, 0);
+            QFont small = painter->font();
+            small.setPointSizeF(small.pointSizeF() * 0.85);
+            painter->setFont(small);
+            painter->drawText(picture.adjusted(4, 4, -4, -4),
+                Qt::AlignCenter | Qt::TextWordWrap,
+                why.isEmpty() ? QStringLiteral("写真なし") : why);
+            painter->setFont(option.font);
         } else if (!image.isEmpty()) {
             painter->setPen(option.palette.placeholderText().color());
             painter->drawText(picture, Qt::AlignCenter, QStringLiteral("…"));

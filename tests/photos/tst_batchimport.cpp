@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include "brokenphotos.h"
 #include "testbytes.h"
 #include "testfiles.h"
 
@@ -301,6 +302,9 @@ void TestBatchImport::inspection_data()
     QTest::newRow("directory") << "folder.jpg" << QByteArray("<dir>") << false << none;
     QTest::newRow("FIFO, without blocking") << "pipe.jpg" << QByteArray("<fifo>") << false << none;
     QTest::newRow("path Shift-JIS cannot hold") << "写真🙂.jpg" << plainJpeg() << false << none;
+    for (const PhotoCase& c : photosCutShortOrNot())
+        QTest::addRow("%s", c.name) << c.name << c.bytes << c.prints
+                                    << (c.prints ? int(TimeSource::FileTime) : none);
 }
 
 void TestBatchImport::inspection()
