@@ -32,10 +32,11 @@ QString lockPath(const QString& file)
     return file + QStringLiteral(".lock");
 }
 
-// Beside a copy set aside: when it was set aside, or "kept".
+// Beside a copy set aside, hidden: when it was set aside, or "kept".
 QString notePath(const QString& file)
 {
-    return file + QStringLiteral(".aside");
+    const QFileInfo info(file);
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".aside");
 }
 
 // flock() locks belong to the open file and end with the process, however

@@ -246,7 +246,7 @@ void TestAutoSaver::asideIsKeptForAWeek()
     const QString old = dir.filePath("aside/album-1-1.json");
     QVERIFY(writeAll(old, "{}"));
     if (!note.isEmpty())
-        QVERIFY(writeAll(old + ".aside", note));
+        QVERIFY(writeAll(dir.filePath("aside/.album-1-1.json.aside"), note));
     setAge(old, days);
     file.purge_aside(QDateTime::currentDateTime());
     QCOMPARE(QFile::exists(old), kept);
