@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/batchimportcommand.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -51,6 +53,8 @@ private:
     PhotoLoader& loader;
     WindowHooks hooks;
     QPointer<OverviewWindow> overviewWindow;
+    // One for the window's life, so that it remembers the folder used last.
+    BatchImportCommand batchImport;
 };
 
 } // namespace zk
