@@ -57,6 +57,9 @@ PhotoVerdict PhotoProbe::examine(const QString& path)
     if (known != verdicts.cend())
         return *known;
     const PhotoVerdict found = look(path);
+    // Rights can change without the file changing: asked again next time.
+    if (found.fault == PhotoFault::Unreadable)
+        return found;
     if (verdicts.size() >= MaxVerdicts)
         verdicts.clear();
     verdicts.insert(key, found);
