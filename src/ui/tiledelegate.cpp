@@ -77,9 +77,13 @@ void TileDelegate::paint(
             QFont small = painter->font();
             small.setPointSizeF(small.pointSizeF() * 0.85);
             painter->setFont(small);
-            painter->drawText(picture.adjusted(4, 4, -4, -4),
-                Qt::AlignCenter | Qt::TextWordWrap,
-                why.isEmpty() ? QStringLiteral("写真なし") : why);
+            const QString shown = why.isEmpty() ? QStringLiteral("写真なし") : why;
+            const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+            const QRect room = picture.adjusted(4, 4, -4, -4);
+            // On a plain ground, so that the cross does not run through the words.
+            const QRect words = painter->boundingRect(room, flags, shown).intersected(room);
+            painter->fillRect(words.adjusted(-2, -1, 2, 1), option.palette.base());
+            painter->drawText(room, flags, shown);
             painter->setFont(option.font);
         } else if (!image.isEmpty()) {
             painter->setPen(option.palette.placeholderText().color());
