@@ -12,7 +12,8 @@ namespace zk {
 
 AlbumTools::AlbumTools(
     QWidget* w, Album& a, Dialogs& d, PhotoLoader& l, InfoCommands& i, WindowHooks h)
-    : QObject(w), window(w), album(a), dialogs(d), loader(l), info(i), hooks(std::move(h))
+    : QObject(w), window(w), album(a), dialogs(d), loader(l), info(i), hooks(std::move(h)),
+      batchImport(a, d, l)
 {
     // The overview never outlives the album it shows.
     connect(&album, &QObject::destroyed, this, [this] { delete overviewWindow; });
@@ -33,7 +34,7 @@ void AlbumTools::batch_import(const QStringList& files, int position)
     const int start = position > 0 ? position : hooks.selectedPosition();
     // Files dropped on the overview: its dialogs stand over it.
     QWidget* parent = !files.isEmpty() && overviewWindow ? overviewWindow.data() : window;
-    BatchImportCommand(album, dialogs, loader).run(parent, start, files);
+    batchImport.run(parent, start, files);
 }
 
 void AlbumTools::show_overview()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/batchimportcommand.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -57,6 +59,8 @@ private:
     InfoCommands& info;
     WindowHooks hooks;
     QPointer<OverviewWindow> overviewWindow;
+    // One for the window's life, so that it remembers the folder used last.
+    BatchImportCommand batchImport;
 };
 
 } // namespace zk

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QUndoStack>
@@ -83,19 +84,39 @@ void AutoSaver::discard()
 bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
 {
     file.purge_aside(QDateTime::currentDateTime());
+    // Copies that cannot be offered are told of, with where they are kept.
+    QStringList unread;
+    const auto tellUnread = [&] {
+        if (unread.isEmpty())
+            return;
+        dialogs.message(window,
+            { QStringLiteral("前回、保存されずに終了した写真帳がありますが、自動保存のファイルを"
+                             "読めませんでした.\r\n%1")
+                    .arg(unread.join(QStringLiteral("\r\n"))),
+                QStringLiteral("Zelkora"), MessageIcon::Warning, MessageButtons::Ok, Answer::Ok });
+        unread.clear();
+    };
     for (const QString& orphan : file.orphans()) {
         Recovered found = RecoveryFile::read(orphan);
         if (!found.ok()) {
             // Kept aside for a week rather than deleted: someone may still want it.
-            file.move_aside(orphan);
+            const QString kept = file.move_aside(orphan);
+            unread << found.error
+                    + (kept.isEmpty()
+                            ? QStringLiteral("\r\n移動できないため、そのまま残しています.")
+                            : QStringLiteral("\r\n%1 に %2 日間保管します.")
+                                  .arg(QDir::toNativeSeparators(kept))
+                                  .arg(RecoveryFile::KeepAsideDays));
             continue;
         }
-        // An album saved after its copy was written has nothing to recover.
+        // An album saved after its copy was written has nothing to recover;
+        // the copy, never offered, is kept until the user removes it.
         const QFileInfo album(found.albumPath);
         if (!found.albumPath.isEmpty() && album.exists() && album.lastModified() > found.written) {
-            file.move_aside(orphan);
+            file.move_aside(orphan, AsideKeeping::Always);
             continue;
         }
+        tellUnread();
         const QString name = found.albumPath.isEmpty() ? QStringLiteral("無題") : album.fileName();
         const Answer answer = dialogs.message(window,
             { QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).\r\n"
@@ -117,6 +138,7 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
         file.adopt(orphan);
         return true;
     }
+    tellUnread();
     return false;
 }
 

@@ -32,19 +32,21 @@ bool BatchImportCommand::run(QWidget* parent, int start, const QStringList& file
 {
     QStringList paths = files;
     if (paths.isEmpty()) {
-        FileRequest request;
-        request.filter = PhotoCommands::photoFilter();
-        request.filterIndex = 5;
-        paths = dialogs.openFiles(parent, request);
+        paths = dialogs.openFiles(parent, BatchImportDialog::photo_request(lastFolder));
         if (paths.isEmpty())
             return false;
     }
 
     BatchImportDialog dialog(album.entries(), start, dialogs, loader, parent);
-    if (!dialog.add_files(paths))
+    const bool added = dialog.add_files(paths);
+    // The next import opens where this one found its photos.
+    lastFolder = dialog.last_folder();
+    if (!added)
         return false;
     for (;;) {
-        if (dialog.exec() != QDialog::Accepted)
+        const int answer = dialog.exec();
+        lastFolder = dialog.last_folder();
+        if (answer != QDialog::Accepted)
             return false;
         const QStringList repeated = dialog.repeatedFiles();
         if (repeated.isEmpty())

@@ -28,6 +28,8 @@ private:
     Album& album;
     Dialogs& dialogs;
     PhotoLoader& loader;
+    // Where the photos came from last time: the file dialog opens there.
+    QString lastFolder;
 };
 
 } // namespace zk

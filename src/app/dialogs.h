@@ -23,6 +23,9 @@ struct FileRequest
     // The folder the dialog opens in, or a file in it to propose ("" : the
     // toolkit's choice).
     QString proposedPath;
+    // openFiles(): a folder may be chosen instead, standing for the
+    // pictures in it.
+    bool foldersToo = false;
 };
 
 enum class MessageIcon { None, Information, Warning, Critical };

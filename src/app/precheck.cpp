@@ -20,13 +20,13 @@ bool PreCheck::confirm(int first, int last)
 {
     const Document snapshot = album.document();
     // The cover's years count in the era the user chose, as the print does.
-    return review(AlbumCheck::run(snapshot, first, last, Preferences::load().era));
+    return review(AlbumCheck::run(snapshot, probe, first, last, Preferences::load().era));
 }
 
 bool PreCheck::confirm_page(int page)
 {
     const Document snapshot = album.document();
-    return review(AlbumCheck::run_single_page(snapshot, page, Preferences::load().era));
+    return review(AlbumCheck::run_single_page(snapshot, probe, page, Preferences::load().era));
 }
 
 bool PreCheck::review(const QList<CheckProblem>& problems)
@@ -42,7 +42,7 @@ bool PreCheck::review(const QList<CheckProblem>& problems)
 void PreCheck::check_album()
 {
     const Document snapshot = album.document();
-    const QList<CheckProblem> problems = AlbumCheck::run(snapshot, 1, 0, Preferences::load().era);
+    const QList<CheckProblem> problems = AlbumCheck::run(snapshot, probe, 1, 0, Preferences::load().era);
     if (problems.isEmpty()) {
         delete results;
         dialogs.inform(window, QStringLiteral("写真帳に問題は見つかりませんでした."));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/albumcheck.h"
+#include "photos/photoprobe.h"
 
 #include <QList>
 #include <QObject>
@@ -45,6 +46,8 @@ private:
     Dialogs& dialogs;
     QWidget* window;
     QPointer<CheckResultWindow> results;
+    // Verdicts on photos, so that checking an unchanged album again is quick.
+    PhotoProbe probe;
 };
 
 } // namespace zk

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -75,8 +77,32 @@ QStringList QtDialogs::openFiles(QWidget* parent, const FileRequest& request)
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    if (QFileInfo(request.proposedPath).isDir())
+        dialog.setDirectory(request.proposedPath);
+    QString folder;
+    if (request.foldersToo) {
+        // Qt's own dialog, which takes one more button: the folder shown,
+        // whole, without selecting every file in it.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setWindowTitle(QStringLiteral("写真のファイルかフォルダーの選択"));
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("選んだファイルを取り込む"));
+        dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("場所:"));
+        dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
+        dialog.setLabelText(QFileDialog::FileType, QStringLiteral("種類:"));
+        auto* wholeFolder = new QPushButton(QStringLiteral("このフォルダーをまとめて取り込む(&F)"), &dialog);
+        wholeFolder->setObjectName(QStringLiteral("wholeFolder"));
+        QObject::connect(wholeFolder, &QPushButton::clicked, &dialog, [&dialog, &folder] {
+            folder = dialog.directory().absolutePath();
+            static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+        });
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(wholeFolder, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
+    if (!folder.isEmpty())
+        return { folder };
     return dialog.selectedFiles();
 }
 

@@ -22,7 +22,8 @@ bool RelinkCommand::run(QWidget* parent)
     const RelinkResult result = RelinkResult::find(album.entries(), folder);
     QApplication::restoreOverrideCursor();
 
-    const qsizetype lost = result.found.size() + result.ambiguous.size() + result.missing.size();
+    const qsizetype lost = result.found.size() + result.ambiguous.size() + result.missing.size()
+        + result.unusable.size();
     if (lost == 0) {
         dialogs.inform(parent, QStringLiteral("見つからない写真はありません."));
         return false;
@@ -33,6 +34,10 @@ bool RelinkCommand::run(QWidget* parent)
                          .arg(result.found.size())
                          .arg(result.ambiguous.size())
                          .arg(result.missing.size());
+    if (!result.unusable.isEmpty())
+        counts += QStringLiteral("\r\n同じ名前のファイルが読めない写真: %1 枚\r\n%2")
+                      .arg(result.unusable.size())
+                      .arg(QStringList(result.unusable.values()).join(QStringLiteral("\r\n")));
     if (result.unreadableFolders > 0)
         counts += QStringLiteral("\r\n(読めないフォルダーが %1 個ありました)")
                       .arg(result.unreadableFolders);

@@ -3,21 +3,18 @@
 #include "docfile/cp932codec.h"
 #include "model/document.h"
 #include "photos/exifdate.h"
-#include "photos/photofile.h"
-#include "photos/wmfrenderer.h"
+#include "photos/photoprobe.h"
 #include "print/photopage.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDate>
-#include <QDir>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
-#include <QImageReader>
 #include <QRawFont>
 #include <QStringList>
 
@@ -28,8 +25,6 @@ namespace {
 // Text is measured as the PDF is drawn: at 1200 dots per inch.
 constexpr double MeasureDpi = 1200;
 constexpr double MmPerInch = 25.4;
-// Enough of a file to hold the headers that tell an image format.
-constexpr qint64 HeaderBytes = 64 * 1024;
 
 QString mm(double value)
 {
@@ -101,8 +96,8 @@ private:
 class Checker
 {
 public:
-    Checker(const Document& d, Era era)
-        : document(d), label(fonts.metrics(LabelPoints)), text(fonts.metrics(TextPoints)),
+    Checker(const Document& d, PhotoProbe& p, Era era)
+        : document(d), probe(p), label(fonts.metrics(LabelPoints)), text(fonts.metrics(TextPoints)),
           // The face itself, without the fallback fonts that metrics would
           // consult: the print embeds this face, and its missing characters
           // come out as empty boxes.
@@ -183,41 +178,37 @@ public:
         characters(entry, QStringLiteral("文章"), e.text);
     }
 
+    // What printing would meet: a photo missing, unreadable, not a picture,
+    // cut short or damaged stops the print at that photo.
     void photo(int entry, const QString& path)
     {
         const QString shown = QDir::toNativeSeparators(path);
-        if (!QFileInfo::exists(path)) {
+        const PhotoVerdict found = probe.examine(path);
+        switch (found.fault) {
+        case PhotoFault::None:
+            break;
+        case PhotoFault::Missing:
             add(entry, QStringLiteral("写真ファイル %1 が見つかりません.").arg(shown));
             return;
-        }
-        PhotoFile file(path);
-        if (!file.error().isEmpty()) {
-            add(entry, QStringLiteral("写真ファイル %1 を読めません. %2").arg(shown, file.error()));
-            return;
-        }
-        // Only the header: enough to tell a picture, without decoding it.
-        QFile header(path);
-        if (!header.open(QIODevice::ReadOnly)) {
+        case PhotoFault::NotPicture:
             add(entry,
-                QStringLiteral("写真ファイル %1 を開けません (%2).").arg(shown, header.errorString()));
+                QStringLiteral("%1 は写真ファイルではないか、読めない形式のファイルです.").arg(shown));
+            return;
+        case PhotoFault::Unreadable:
+            add(entry, QStringLiteral("写真ファイル %1 を読めません. %2").arg(shown, found.error));
+            return;
+        case PhotoFault::CutShort:
+        case PhotoFault::Damaged:
+            add(entry, QStringLiteral("写真ファイル %1 は印刷できません. %2").arg(shown, found.error));
             return;
         }
         // The EXIF block may stand further in than the format's header.
         const Entry& e = document.entries.entry(entry);
         const bool wantsExif = e.info.shotDate.isEmpty() && (withInfo || start.isValid());
-        QByteArray bytes = header.read(wantsExif ? ExifDate::HeadBytes : HeaderBytes);
-        if (!WmfRenderer::isMetafile(bytes)) {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer);
-            if (!reader.canRead()) {
-                add(entry,
-                    QStringLiteral("%1 は写真ファイルではないか、読めない形式のファイルです.")
-                        .arg(shown));
-                return;
-            }
-        }
-        shootingDate(entry, e, wantsExif ? ExifDate::read(bytes).date() : QDate());
+        QDate exif;
+        if (QFile header(path); wantsExif && header.open(QIODevice::ReadOnly))
+            exif = ExifDate::read(header.read(ExifDate::HeadBytes)).date();
+        shootingDate(entry, e, exif);
         record(entry, path);
     }
 
@@ -340,6 +331,7 @@ public:
 
 private:
     const Document& document;
+    PhotoProbe& probe;
     PrintFonts fonts;
     QFontMetricsF label;
     QFontMetricsF text;
@@ -362,10 +354,23 @@ QString CheckProblem::toString() const
 
 QList<CheckProblem> AlbumCheck::run(const Document& document, int firstPage, int lastPage, Era era)
 {
+    PhotoProbe probe;
+    return run(document, probe, firstPage, lastPage, era);
+}
+
+QList<CheckProblem> AlbumCheck::run_single_page(const Document& document, int page, Era era)
+{
+    PhotoProbe probe;
+    return run_single_page(document, probe, page, era);
+}
+
+QList<CheckProblem> AlbumCheck::run(
+    const Document& document, PhotoProbe& probe, int firstPage, int lastPage, Era era)
+{
     const int pages = document.entries.page_count();
     const int first = std::max(1, firstPage);
     const int last = lastPage <= 0 ? pages : std::min(lastPage, pages);
-    Checker checker(document, era);
+    Checker checker(document, probe, era);
     if (first == 1)
         checker.cover();
     if (first <= last)
@@ -376,9 +381,10 @@ QList<CheckProblem> AlbumCheck::run(const Document& document, int firstPage, int
     return checker.problems;
 }
 
-QList<CheckProblem> AlbumCheck::run_single_page(const Document& document, int page, Era era)
+QList<CheckProblem> AlbumCheck::run_single_page(
+    const Document& document, PhotoProbe& probe, int page, Era era)
 {
-    Checker checker(document, era);
+    Checker checker(document, probe, era);
     if (page >= 1 && page <= document.entries.page_count())
         checker.entries(page, page, false);
     return checker.problems;

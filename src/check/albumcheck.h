@@ -8,6 +8,7 @@
 namespace zk {
 
 struct Document;
+class PhotoProbe;
 
 // One thing in the album that will not come out on paper as the user expects.
 struct CheckProblem
@@ -20,8 +21,9 @@ struct CheckProblem
     bool operator==(const CheckProblem&) const = default;
 };
 
-// Looks the album over before it is printed: photos missing, unreadable or
-// not a picture (read from their headers only, nothing is decoded in full),
+// Looks the album over before it is printed: photos missing, unreadable,
+// not a picture, cut short or damaged (from their structure; nothing is
+// decoded in full),
 // titles and texts that their printed boxes cannot show whole (measured with
 // the print fonts), characters the print fonts cannot draw or Shift-JIS
 // cannot save, a photo file placed twice, empty pages within the album and
@@ -44,6 +46,11 @@ public:
     // empty page is no problem there.
     static QList<CheckProblem> run_single_page(
         const Document& document, int page, Era era = Era::Heisei);
+    // The same, with verdicts on photos kept in probe from one check to the next.
+    static QList<CheckProblem> run(const Document& document, PhotoProbe& probe, int firstPage = 1,
+        int lastPage = 0, Era era = Era::Heisei);
+    static QList<CheckProblem> run_single_page(
+        const Document& document, PhotoProbe& probe, int page, Era era = Era::Heisei);
 };
 
 } // namespace zk

@@ -156,7 +156,11 @@ std::optional<QString> decodeCsv(QByteArrayView bytes, CsvEncoding* encoding, in
     QString text = Cp932Codec::instance().decode(bytes);
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (Cp932Codec::isEscapedByte(text.at(i).unicode())) {
-            *badLine = int(QStringView(text).first(i).count(QLatin1Char('\n'))) + 1;
+            // Neither reads the file: the one that reads further is the
+            // file's own, and the bad byte is where it stops (UTF-8 text
+            // with one bad byte is not Shift-JIS from its first kana on).
+            *badLine = qMax(int(QStringView(text).first(i).count(QLatin1Char('\n'))) + 1,
+                firstBadUtf8Line(bytes));
             return std::nullopt;
         }
     }
@@ -180,9 +184,11 @@ QString albumLineBreaks(const QString& text)
     return out;
 }
 
+// A line break as spreadsheet programs write one in a cell. A lone CR is
+// kept: the album file holds it, and csv-export writes it quoted.
 bool hasLineBreak(const QString& value)
 {
-    return value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'));
+    return value.contains(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -226,6 +232,11 @@ CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encodi
                 return fail(
                     QStringLiteral("に文字として読めないバイトがあるため, CSV に書き出せません."));
             }
+            // A NUL byte marks a file as no CSV when it is read back.
+            if (value->contains(QChar(0))) {
+                return fail(QStringLiteral(
+                    "に NUL 文字 (文字コード 0) があるため, CSV に書き出せません."));
+            }
             if (encoding == CsvEncoding::ShiftJis) {
                 QByteArray ignored;
                 if (const qsizetype at = codec.encode(*value, ignored); at >= 0) {
@@ -260,7 +271,14 @@ CsvReadResult parse_caption_csv(QByteArrayView bytes)
             QStringLiteral(
                 "文字コードを判別できません. UTF-8 か Shift-JIS の CSV にしてください."));
     }
-    const CsvParseResult parsed = parse_csv(*text);
+    // The header and one row for each entry an album can hold: more rows
+    // with content are refused as soon as the first of them is read.
+    const CsvParseResult parsed = parse_csv(*text, EntryTable::MaxEntries + 1);
+    if (parsed.tooManyRecords) {
+        return readFailure(parsed.errorLine,
+            QStringLiteral("行が多すぎます. 写真帳に入るのは %1 件までです.")
+                .arg(EntryTable::MaxEntries));
+    }
     if (!parsed.ok())
         return readFailure(parsed.errorLine, parsed.error);
     if (parsed.records.isEmpty())

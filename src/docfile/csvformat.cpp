@@ -19,7 +19,7 @@ CsvParseResult failure(int line, const QString& error)
 
 } // namespace
 
-CsvParseResult parse_csv(QStringView s)
+CsvParseResult parse_csv(QStringView s, qsizetype maxRecords)
 {
     CsvParseResult result;
     const qsizetype n = s.size();
@@ -28,6 +28,7 @@ CsvParseResult parse_csv(QStringView s)
     while (i < n) {
         CsvRecord record;
         record.line = line;
+        qsizetype pendingEmpty = 0;
         bool separated = false; // a comma or a quote: not an empty line
         for (;;) {
             QString field;
@@ -69,7 +70,17 @@ CsvParseResult parse_csv(QStringView s)
                     ++i;
                 field = s.sliced(start, i - start).toString();
             }
-            record.fields.append(field);
+            // Empty fields are counted, and kept only once one with content
+            // follows them; fields past the last column kept are dropped.
+            if (field.isEmpty()) {
+                ++pendingEmpty;
+            } else if (record.fields.size() + pendingEmpty < MaxCsvColumns) {
+                for (; pendingEmpty > 0; --pendingEmpty)
+                    record.fields.append(QString());
+                record.fields.append(field);
+            } else {
+                pendingEmpty = MaxCsvColumns; // nothing past here is kept
+            }
             if (i < n && s.at(i) == QLatin1Char(',')) {
                 separated = true;
                 ++i;
@@ -83,8 +94,17 @@ CsvParseResult parse_csv(QStringView s)
             }
             break;
         }
-        if (!separated && record.fields.constFirst().trimmed().isEmpty())
+        if (!separated && (record.fields.isEmpty() || record.fields.constFirst().trimmed().isEmpty()))
             continue; // an empty line, or one of blanks only
+        if (record.fields.isEmpty())
+            record.fields.append(QString()); // a record holds at least one field
+        if (maxRecords >= 0 && result.records.size() >= maxRecords) {
+            if (record.fields.size() == 1 && record.fields.constFirst().isEmpty())
+                continue; // nothing to keep
+            CsvParseResult tooMany = failure(record.line, QString());
+            tooMany.tooManyRecords = true;
+            return tooMany;
+        }
         result.records.append(std::move(record));
     }
     return result;

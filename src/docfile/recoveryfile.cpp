@@ -10,7 +10,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -25,6 +32,13 @@ QString lockPath(const QString& file)
     return file + QStringLiteral(".lock");
 }
 
+// Beside a copy set aside, hidden: when it was set aside, or "kept".
+QString notePath(const QString& file)
+{
+    const QFileInfo info(file);
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".aside");
+}
+
 // flock() locks belong to the open file and end with the process, however
 // it ends, so a lock that can be taken was left by a program that is gone.
 bool lockIsFree(const QString& file)
@@ -36,6 +50,56 @@ bool lockIsFree(const QString& file)
     if (free)
         ::flock(lock.handle(), LOCK_UN);
     return free;
+}
+
+// The content of a regular file of at most MaxBytes; anything else in the
+// state folder (a link to a device, a FIFO, a file larger than memory) is
+// refused unread, so that nothing there can stop the start.
+QByteArray readRegularFile(
+    const QString& path, QString* failure, qint64 limit = RecoveryFile::MaxBytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *failure = QString::fromLocal8Bit(std::strerror(errno));
+        return {};
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        *failure = QStringLiteral("通常のファイルではありません");
+        return {};
+    }
+    if (status.st_size > limit) {
+        *failure = QStringLiteral("%1 MiB を超えています").arg(limit >> 20);
+        return {};
+    }
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        // One byte more than the size told, to see a file that grew since.
+        if (filled == bytes.size()) {
+            if (bytes.size() >= limit) {
+                *failure = QStringLiteral("%1 MiB を超えています").arg(limit >> 20);
+                return {};
+            }
+            bytes.resize(qMin<qint64>(bytes.size() + 64 * 1024, limit + 1));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *failure = QString::fromLocal8Bit(std::strerror(errno));
+            return {};
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return bytes;
 }
 
 } // namespace
@@ -107,30 +171,53 @@ bool RecoveryFile::adopt(const QString& orphan)
     return true;
 }
 
-bool RecoveryFile::move_aside(const QString& orphan)
+QString RecoveryFile::asideDirectory() const
 {
-    const QString aside = folder + QStringLiteral("/aside");
+    return folder + QStringLiteral("/aside");
+}
+
+QString RecoveryFile::move_aside(const QString& orphan, AsideKeeping keeping)
+{
+    const QString aside = asideDirectory();
     if (!QDir().mkpath(aside))
-        return false;
+        return {};
     const QString target = aside + u'/' + QFileInfo(orphan).fileName();
+    // The time it was set aside goes into a file beside it: the copy's own
+    // time cannot be renewed on a file that another user (sudo) wrote.
+    const QByteArray note = keeping == AsideKeeping::Week
+        ? QByteArray::number(QDateTime::currentSecsSinceEpoch())
+        : QByteArray("kept");
+    if (!write_recovery_file(notePath(target), note + '\n').isEmpty())
+        return {};
     QFile::remove(target);
-    if (!QFile::rename(orphan, target))
-        return false;
+    if (!QFile::rename(orphan, target)) {
+        QFile::remove(notePath(target));
+        return {};
+    }
     QFile::remove(lockPath(orphan));
-    // Dated now, so that it is kept for the full days from the user's "No".
-    QFile moved(target);
-    if (moved.open(QIODevice::ReadWrite))
-        moved.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
-    return true;
+    return target;
 }
 
 void RecoveryFile::purge_aside(const QDateTime& now)
 {
-    QDir aside(folder + QStringLiteral("/aside"));
+    QDir aside(asideDirectory());
     const QFileInfoList files = aside.entryInfoList({ QStringLiteral("*") + suffix }, QDir::Files);
     for (const QFileInfo& f : files) {
-        if (f.lastModified().addDays(KeepAsideDays) < now)
+        QString unused;
+        const QByteArray note
+            = readRegularFile(notePath(f.absoluteFilePath()), &unused, 64).trimmed();
+        if (note == "kept")
+            continue; // never offered: kept until the user removes it
+        bool stamped = false;
+        const qint64 seconds = note.toLongLong(&stamped);
+        // Copies set aside by earlier versions carry the time in the file's
+        // own modification time.
+        const QDateTime setAside
+            = stamped ? QDateTime::fromSecsSinceEpoch(seconds) : f.lastModified();
+        if (setAside.addDays(KeepAsideDays) < now) {
             QFile::remove(f.absoluteFilePath());
+            QFile::remove(notePath(f.absoluteFilePath()));
+        }
     }
     // Locks of files that are gone (their program ended between the write and the rename).
     const QFileInfoList locks = QDir(folder).entryInfoList(
@@ -155,13 +242,12 @@ QByteArray RecoveryFile::encode(const Document& document, const QString& albumPa
 Recovered RecoveryFile::read(const QString& file)
 {
     Recovered r;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        r.error
-            = QStringLiteral("%1: 自動保存のファイルを開けません (%2).").arg(file, f.errorString());
+    QString failure;
+    const QByteArray bytes = readRegularFile(file, &failure);
+    if (!failure.isEmpty()) {
+        r.error = QStringLiteral("%1: 自動保存のファイルを開けません (%2).").arg(file, failure);
         return r;
     }
-    const QByteArray bytes = f.readAll();
     r.written = QFileInfo(file).lastModified();
     QString why;
     if (!AlbumJson::toDocument(bytes, &r.document, &why)) {

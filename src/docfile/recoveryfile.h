@@ -25,6 +25,10 @@ struct Recovered
     bool ok() const { return error.isEmpty(); }
 };
 
+// How long a copy set aside is kept: a week for one the user was told of,
+// for good one that was never offered.
+enum class AsideKeeping { Week, Always };
+
 // The recovery files of the albums being edited: one per running program,
 // named with its process id and start time and locked while it runs, so that
 // two programs never share one. A file whose lock is free was left by a
@@ -38,6 +42,9 @@ class RecoveryFile
 public:
     // Files moved aside are deleted after this many days.
     static constexpr int KeepAsideDays = 7;
+    // Larger files are not read: the JSON form of the largest album file
+    // (64 MiB of Shift-JIS) with every character in UTF-8 and escaped.
+    static constexpr qint64 MaxBytes = 3 * 64 * 1024 * 1024;
 
     // $XDG_STATE_HOME/zelkora/recovery, by default ~/.local/state/zelkora/recovery.
     static QString defaultDirectory();
@@ -55,9 +62,12 @@ public:
     QStringList orphans() const;
     // Makes an orphan this program's file (after it was restored).
     bool adopt(const QString& orphan);
-    // Keeps an orphan in the "aside" folder, dated now, until it is purged.
-    bool move_aside(const QString& orphan);
-    // Deletes what was moved aside more than KeepAsideDays before now.
+    // Moves an orphan into the "aside" folder: for KeepAsideDays from now
+    // (the time goes into a note beside it), or until the user removes it. The new
+    // path, or "" when it could not be moved.
+    QString move_aside(const QString& orphan, AsideKeeping keeping = AsideKeeping::Week);
+    QString asideDirectory() const;
+    // Deletes what was set aside for a week more than KeepAsideDays before now.
     void purge_aside(const QDateTime& now);
 
     static QByteArray encode(const Document& document, const QString& albumPath);

@@ -43,6 +43,31 @@ QString partialName(const QString& target)
         + QString::number(QRandomGenerator::global()->generate64(), 36);
 }
 
+// Where old bytes wait while a file is written in place.
+QString keepingFolder()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    // XDG base directory rules: a relative path in the variable is ignored.
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/zelkora/saving");
+}
+
+// Writes all of bytes at offset 0 of fd, every write checked; 0 or errno.
+int writeAllAt(int fd, QByteArrayView bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        done += n;
+    }
+    return ::ftruncate(fd, bytes.size()) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 SafeFile::SafeFile(const QString& path) : path(path) { }
@@ -92,6 +117,10 @@ QString SafeFile::checkTarget(const QString& path)
 
 void SafeFile::injectFault(Stage stage, int error, qint64 offset)
 {
+    if (stage == Stage::Create) {
+        createFault = error;
+        return;
+    }
     faultStage = stage;
     faultError = error;
     faultOffset = offset;
@@ -115,6 +144,8 @@ bool SafeFile::open(OpenMode mode)
     failed = false;
     cause.clear();
     written = 0;
+    inPlace = false;
+    damagedTargetCopy.clear();
 
     if (const QString refusal = checkTarget(path); !refusal.isEmpty()) {
         fail(0, refusal);
@@ -137,8 +168,10 @@ bool SafeFile::open(OpenMode mode)
     existingGid = existed ? st.st_gid : 0;
 
     const QByteArray folder = encoded(QFileInfo(target).absolutePath());
-    fd = ::open(folder.constData(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    fd = createFault ? -1 : ::open(folder.constData(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    if (createFault)
+        errno = createFault;
+    if (fd < 0 && !createFault && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // A file system without unnamed files: a named one, removed on failure.
         for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
             tempName = partialName(target);
@@ -151,10 +184,41 @@ bool SafeFile::open(OpenMode mode)
             tempName.clear();
     }
     if (fd < 0) {
-        fail(errno);
+        const int error = errno;
+        // The folder refuses a new file; the file itself may still be written.
+        if ((error == EACCES || error == EPERM) && existed && openInPlace())
+            return QIODevice::open(WriteOnly | Unbuffered);
+        if (!failed)
+            fail(error);
         return false;
     }
     return QIODevice::open(WriteOnly | Unbuffered);
+}
+
+bool SafeFile::openInPlace()
+{
+    if (::access(encoded(target).constData(), W_OK) != 0)
+        return false;
+    QFile old(target);
+    if (!old.open(QIODevice::ReadOnly))
+        return false;
+    oldContent = old.readAll();
+    if (old.error() != QFileDevice::NoError)
+        return false;
+    const QString folder = keepingFolder();
+    const QString copy = folder + u'/' + QFileInfo(target).fileName() + QLatin1Char('-')
+        + QString::number(QRandomGenerator::global()->generate64(), 36);
+    if (!QDir().mkpath(folder) || !write_file_atomically(copy, oldContent).ok()) {
+        fail(0,
+            QStringLiteral("フォルダに新しいファイルを作れず、元の内容の控えも %1 に作れないため"
+                           "上書きできません")
+                .arg(folder));
+        oldContent.clear();
+        return false;
+    }
+    copyPath = copy;
+    inPlace = true;
+    return true;
 }
 
 qint64 SafeFile::readData(char*, qint64)
@@ -164,11 +228,21 @@ qint64 SafeFile::readData(char*, qint64)
 
 qint64 SafeFile::writeData(const char* data, qint64 size)
 {
-    if (failed || fd < 0)
+    if (failed || (fd < 0 && !inPlace))
         return -1;
     qint64 allowed = size;
     if (faultError != 0 && faultStage == Stage::Write && written + size > faultOffset)
         allowed = qMax<qint64>(faultOffset - written, 0);
+    if (inPlace) {
+        // Kept until commit(): the file is written only once all is there.
+        pending.append(data, allowed);
+        written += allowed;
+        if (allowed < size) {
+            fail(faultError);
+            return -1;
+        }
+        return size;
+    }
     qint64 done = 0;
     while (done < allowed) {
         const ssize_t n = ::write(fd, data + done, size_t(allowed - done));
@@ -224,8 +298,39 @@ bool SafeFile::linkIntoPlace()
     return true;
 }
 
+void SafeFile::commitInPlace()
+{
+    const int targetFd = ::open(encoded(target).constData(), O_WRONLY | O_CLOEXEC);
+    if (targetFd < 0) {
+        fail(errno);
+        return;
+    }
+    int error = writeAllAt(targetFd, pending);
+    if (error == 0 && faultError != 0 && faultStage == Stage::Sync)
+        error = faultError;
+    else if (error == 0 && ::fsync(targetFd) != 0)
+        error = errno;
+    if (error != 0) {
+        fail(error);
+        // Put the old bytes back; if even that fails, their copy stays.
+        if (writeAllAt(targetFd, oldContent) != 0 || ::fsync(targetFd) != 0)
+            damagedTargetCopy = copyPath;
+    }
+    ::close(targetFd);
+}
+
 bool SafeFile::commit()
 {
+    if (inPlace && isOpen()) {
+        if (!failed)
+            commitInPlace();
+        const bool ok = !failed;
+        if (!ok)
+            cause += QStringLiteral(" (フォルダに新しいファイルを作れないため上書きしようとしました)");
+        setErrorString(cause);
+        discard();
+        return ok;
+    }
     if (!isOpen() || fd < 0) {
         fail(EBADF);
         return false;
@@ -267,6 +372,12 @@ void SafeFile::cancel()
 
 void SafeFile::discard()
 {
+    // The copy of the old bytes goes once the file holds whole bytes again.
+    if (!copyPath.isEmpty() && damagedTargetCopy.isEmpty())
+        QFile::remove(copyPath);
+    copyPath.clear();
+    pending.clear();
+    oldContent.clear();
     if (fd >= 0) {
         ::close(fd);
         fd = -1;
@@ -283,7 +394,9 @@ QString save_failure_message(const QString& path, const SafeFile& file)
 {
     QString message = path + QLatin1String("\n\n")
         + QStringLiteral("保存できませんでした (%1).").arg(file.failure());
-    if (file.replacesExisting())
+    if (!file.keptCopy().isEmpty())
+        message += QStringLiteral(" 元の内容は %1 に残しています.").arg(file.keptCopy());
+    else if (file.replacesExisting())
         message += QStringLiteral(" 元のファイルは変更されていません.");
     return message;
 }

@@ -21,13 +21,23 @@ namespace zk {
 // A target that exists and is not a regular file (a FIFO, a device, a folder)
 // is refused before anything is written; a symbolic link stays a link and its
 // target is replaced.
+//
+// When the folder refuses a new file but the file itself may be written (an
+// album shared in a folder of another user), the file is written in place:
+// its old bytes are first copied into the state folder
+// ($XDG_STATE_HOME/zelkora/saving), the new ones are written, cut to length
+// and synced, and only then is the copy removed. Should that fail, the old
+// bytes are written back; should even that fail, the copy stays and the
+// message names it.
 class SafeFile : public QIODevice
 {
     Q_OBJECT
 
 public:
     // Where a fault is injected, for tests of every writer's failure path.
-    enum class Stage { Write, Sync, Rename };
+    // Create: making the new file beside the target (as a folder without
+    // write permission refuses it), independent of the other stages.
+    enum class Stage { Write, Sync, Rename, Create };
 
     explicit SafeFile(const QString& path);
     ~SafeFile() override; // discards the temporary file unless committed
@@ -46,6 +56,11 @@ public:
     QString failure() const { return cause; }
     // True when the target existed when the file was opened.
     bool replacesExisting() const { return existed; }
+    // True when the target was written in place.
+    bool writesInPlace() const { return inPlace; }
+    // Where the old bytes are kept when a failed save in place could not
+    // put them back; empty otherwise.
+    QString keptCopy() const { return damagedTargetCopy; }
 
     // Makes the given stage fail with the given error number; for Write, from
     // byte offset on.
@@ -65,6 +80,17 @@ private:
     void fail(int error, const QString& why = {});
     void discard();
     bool linkIntoPlace();
+    bool openInPlace();
+    void commitInPlace();
+
+    // Writing in place: the new bytes until commit(), the old ones, and
+    // their copy in the state folder.
+    bool inPlace = false;
+    QByteArray pending;
+    QByteArray oldContent;
+    QString copyPath;
+    QString damagedTargetCopy;
+    int createFault = 0;
 
     QString path; // as given
     QString target; // the file that is replaced: path with links followed

@@ -76,7 +76,9 @@ PhraseList PhraseStore::parse(QByteArrayView bytes)
     QString text;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The mark is skipped above; a second one is the first phrase's own.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     text = utf8.decode(bytes);
     if (utf8.hasError()) {
         text = Cp932Codec::instance().decode(bytes);
@@ -103,6 +105,10 @@ QString PhraseStore::save(const QStringList& phrases, const QString& file)
             + QStringLiteral("\n\n定型文を保存できませんでした (%1).").arg(out.failure());
     const QStringList list = cleaned(phrases);
     QByteArray bytes;
+    // A first phrase that begins with U+FEFF would be read back as a
+    // byte-order mark and lose it: a real mark in front keeps it.
+    if (!list.isEmpty() && list.constFirst().startsWith(QChar(0xFEFF)))
+        bytes = "\xEF\xBB\xBF";
     for (const QString& phrase : list)
         bytes += phrase.toUtf8() + '\n';
     if (out.write(bytes) != bytes.size() || !out.commit())

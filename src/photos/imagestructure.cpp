@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 
+#include <array>
 #include <cstring>
 
 namespace zk {
@@ -226,10 +227,98 @@ ImageStructure inspectGif(QByteArrayView data)
     return result;
 }
 
+quint32 be32(QByteArrayView data, qsizetype pos)
+{
+    return quint32(be16(data, pos)) << 16 | be16(data, pos + 2);
+}
+
+quint32 crc32(QByteArrayView data)
+{
+    static const auto table = [] {
+        std::array<quint32, 256> t {};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : data)
+        crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// Every chunk through IEND must lie inside the file. libpng refuses a
+// critical chunk (IHDR, PLTE, IDAT, IEND: upper-case first letter) whose CRC
+// does not match, and only warns about an ancillary one, which it drops.
+ImageStructure inspectPng(QByteArrayView data)
+{
+    ImageStructure result;
+    qsizetype pos = 8;
+    for (;;) {
+        if (pos + 12 > data.size()) {
+            result.truncated = true;
+            return result;
+        }
+        const qint64 length = be32(data, pos);
+        if (length > data.size() - pos - 12) {
+            result.truncated = true;
+            return result;
+        }
+        const QByteArrayView type = data.sliced(pos + 4, 4);
+        const bool critical = !(byteAt(data, pos + 4) & 0x20);
+        if (critical && crc32(data.sliced(pos + 4, 4 + length)) != be32(data, pos + 8 + length)) {
+            result.damaged = true;
+            return result;
+        }
+        pos += 12 + length;
+        if (type == "IEND")
+            return result;
+    }
+}
+
+// Skips the segments before the first scan; the position after the SOS
+// segment, or -1 when they run past the end of data.
+qsizetype jpegFirstScan(QByteArrayView data)
+{
+    qsizetype pos = 2;
+    const qsizetype end = data.size();
+    for (;;) {
+        while (pos < end && byteAt(data, pos) != 0xFF)
+            ++pos;
+        while (pos + 1 < end && byteAt(data, pos + 1) == 0xFF)
+            ++pos;
+        if (pos + 4 > end)
+            return -1;
+        const quint8 marker = byteAt(data, pos + 1);
+        if (marker == 0xD9)
+            return -1;
+        if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) {
+            pos += 2;
+            continue;
+        }
+        const qsizetype next = pos + 2 + be16(data, pos + 2);
+        if (be16(data, pos + 2) < 2 || next > end)
+            return -1;
+        if (marker == 0xDA)
+            return next;
+        pos = next;
+    }
+}
+
 } // namespace
+
+bool ImageStructure::jpegHeadersComplete(QByteArrayView head)
+{
+    return head.startsWith("\xFF\xD8\xFF") && jpegFirstScan(head) > 0;
+}
 
 ImageStructure ImageStructure::inspect(QByteArrayView data)
 {
+    if (data.startsWith("\x89PNG\r\n\x1A\n"))
+        return inspectPng(data);
     if (data.startsWith("\xFF\xD8\xFF"))
         return inspectJpeg(data);
     if (data.startsWith("BM"))

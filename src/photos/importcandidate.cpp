@@ -4,6 +4,7 @@
 #include "photos/exifdate.h"
 #include "photos/naturalorder.h"
 #include "photos/photofile.h"
+#include "photos/photoprobe.h"
 #include "photos/wmfrenderer.h"
 
 #include <QBuffer>
@@ -79,6 +80,13 @@ ImportCandidate ImportCandidate::inspect(const QString& path)
                 = QStringLiteral("写真ファイルではないか、読めない形式のファイルです.");
             return candidate;
         }
+    }
+
+    // A photo cut short or damaged would stop the print later.
+    const PhotoVerdict verdict = PhotoProbe().examine(path);
+    if (!verdict.ok()) {
+        candidate.problem = verdict.error;
+        return candidate;
     }
 
     candidate.time = ExifDate::read(head);

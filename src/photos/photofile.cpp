@@ -127,6 +127,32 @@ bool PhotoFile::readInChunks(qint64 chunk, const std::function<bool(QByteArrayVi
     }
 }
 
+QByteArray PhotoFile::readTail(qint64 count)
+{
+    const int fd = openChecked();
+    if (fd < 0)
+        return {};
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    const qint64 from = qMax<qint64>(0, bytes - qMax<qint64>(count, 1));
+    QByteArray content(bytes - from, Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < content.size()) {
+        const ssize_t got
+            = ::pread(fd, content.data() + filled, size_t(content.size() - filled), from + filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            return {};
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    content.truncate(filled);
+    return content;
+}
+
 QByteArray PhotoFile::readUpTo(qint64 limit)
 {
     const int fd = openChecked();

@@ -34,6 +34,9 @@ public:
     // At most the first `limit` bytes, with the same checks as read(): enough
     // to tell the kind of picture and its EXIF data without reading it all.
     QByteArray readHead(qint64 limit);
+    // At most the last `count` bytes, with the same checks: enough to see
+    // whether a JPEG ends with its end marker.
+    QByteArray readTail(qint64 count);
 
     // Hands the content to `take` in pieces of at most `chunk` bytes, from
     // the start, until the end or until `take` returns false. False with
@@ -45,6 +48,8 @@ private:
     int openChecked();
     // limit < 0: the whole file.
     QByteArray readUpTo(qint64 limit);
+    // Opens the file and looks at it again; -1 with error() set on failure.
+    int openChecked();
 
     QByteArray nativePath;
     QString problem;

@@ -126,7 +126,8 @@ Picture decodeWithQt(const QByteArray& data, QSize size, PhotoFit fit)
         return failure(QStringLiteral("写真の画素数が多すぎるため読み込めません (%1 × %2).")
                            .arg(source.width())
                            .arg(source.height()));
-    if (structure.truncated)
+    // libpng refuses a PNG cut short or damaged by itself, with its own words.
+    if (structure.truncated && !data.startsWith("\x89PNG"))
         return failure(QStringLiteral(
             "写真ファイルが途中で切れています (コピーが終わっていないか、壊れています)."));
 

@@ -54,8 +54,10 @@ RelinkResult RelinkResult::find(const EntryTable& entries, const QString& folder
         walk.next();
         const QFileInfo info = walk.fileInfo();
         if (info.isDir()) {
-            if (!info.isReadable() || !info.isExecutable())
+            if (!info.isReadable() || !info.isExecutable()) {
                 ++result.unreadableFolders;
+                result.unreadableFolderPaths << info.absoluteFilePath();
+            }
             continue;
         }
         const QString key = match_key(info.fileName());
@@ -66,8 +68,12 @@ RelinkResult RelinkResult::find(const EntryTable& entries, const QString& folder
     for (int p : lost) {
         const QStringList& files
             = candidates.value(match_key(file_name_of(entries.entry(p).image)));
-        if (files.size() == 1 && PhotoFile(files.constFirst()).error().isEmpty())
+        const QString problem
+            = files.size() == 1 ? PhotoFile(files.constFirst()).error() : QString();
+        if (files.size() == 1 && problem.isEmpty())
             result.found.insert(p, files.constFirst());
+        else if (files.size() == 1)
+            result.unusable.insert(p, files.constFirst() + QStringLiteral(": ") + problem);
         else if (files.size() > 1)
             result.ambiguous << p;
         else

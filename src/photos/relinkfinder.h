@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace zk {
 
@@ -16,8 +17,12 @@ struct RelinkResult
     QMap<int, QString> found; // position -> the one file of that name
     QList<int> ambiguous; // two or more files of that name
     QList<int> missing; // none
-    // Folders that could not be read while searching.
+    // One file of that name that cannot be read: position -> why (empty,
+    // refused, not a regular file), in Japanese.
+    QMap<int, QString> unusable;
+    // Folders that could not be read while searching, and their paths.
     int unreadableFolders = 0;
+    QStringList unreadableFolderPaths;
 
     static RelinkResult find(const EntryTable& entries, const QString& folder);
 

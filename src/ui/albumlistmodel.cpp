@@ -101,6 +101,8 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const
         }
         return parts.join(QStringLiteral(" / "));
     }
+    case FailureRole:
+        return entry.image.isEmpty() ? QString() : failures.value(entry.image);
     default:
         return {};
     }
@@ -130,7 +132,7 @@ void AlbumListModel::thumbnailLoaded(const QString& path, const QImage& image, c
     for (int p = 1; p <= qMin(rows, entries.entry_count()); ++p) {
         if (entries.entry(p).image == path)
             Q_EMIT dataChanged(
-                index(p - 1), index(p - 1), { Qt::DecorationRole, Qt::ToolTipRole, MissingRole });
+                index(p - 1), index(p - 1), { Qt::DecorationRole, Qt::ToolTipRole, MissingRole, FailureRole });
     }
 }
 

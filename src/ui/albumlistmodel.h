@@ -28,6 +28,7 @@ public:
         PageRole, // the page the entry is shown on, from 1
         MissingRole, // true when the entry names a photo that cannot be shown
         ClassRole, // 写真区分 and 工種 of the photo information, as one line
+        FailureRole, // why that photo cannot be shown, in Japanese
     };
 
     // Rows dragged within the overview travel in this format: their

@@ -6,6 +6,7 @@
 #include "photos/photoloader.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -15,8 +16,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -26,10 +29,9 @@ namespace zk {
 
 namespace {
 
-// Thumbnails for the photos of the first page only: a preview, not a
-// second overview.
-constexpr int PreviewThumbnails = 3;
 const QSize thumbnailSize(64, 48);
+// Where a row keeps its place in the order shown, to follow a drag.
+constexpr int ShownIndexRole = Qt::UserRole + 1;
 
 QString timeText(const ImportCandidate& c)
 {
@@ -64,6 +66,13 @@ BatchImportDialog::BatchImportDialog(const EntryTable& table, int start, Dialogs
     connect(upButton, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     connect(downButton, &QPushButton::clicked, this, [this] { moveSelected(1); });
     connect(removeButton, &QPushButton::clicked, this, &BatchImportDialog::removeSelected);
+    // A drop rearranges the list's rows; the order is read back once it is done.
+    connect(list->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!rebuilding)
+            QTimer::singleShot(0, this, &BatchImportDialog::takeDraggedOrder);
+    });
+    connect(list->verticalScrollBar(), &QScrollBar::valueChanged, this,
+        &BatchImportDialog::showVisibleThumbnails);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     refresh();
@@ -76,7 +85,7 @@ void BatchImportDialog::buildDialog()
     orderGroup = new QButtonGroup(this);
     const std::pair<ImportOrder, const char*> orders[]
         = { { ImportOrder::Name, "ファイル名順" }, { ImportOrder::Time, "撮影日時順" },
-              { ImportOrder::Given, "表示の順 (上へ・下へで並べ替え)" } };
+              { ImportOrder::Given, "表示の順 (ドラッグか上へ・下へで並べ替え)" } };
     for (const auto& [o, caption] : orders) {
         auto* button = new QRadioButton(QString::fromUtf8(caption), orderBox);
         button->setObjectName(o == ImportOrder::Name ? QStringLiteral("orderName")
@@ -113,6 +122,9 @@ void BatchImportDialog::buildDialog()
         QStringLiteral("日時"), QStringLiteral("状態") });
     list->setRootIsDecorated(false);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setDragDropMode(QAbstractItemView::InternalMove);
+    list->setDefaultDropAction(Qt::MoveAction);
+    list->setDropIndicatorShown(true);
     list->setIconSize(thumbnailSize);
     list->header()->setStretchLastSection(true);
     list->setMinimumSize(640, 320);
@@ -125,12 +137,8 @@ void BatchImportDialog::buildDialog()
     removeButton->setObjectName(QStringLiteral("removePhotos"));
     auto* addFilesButton = new QPushButton(QStringLiteral("ファイルを追加..."), this);
     auto* addFolderButton = new QPushButton(QStringLiteral("フォルダーを追加..."), this);
-    connect(addFilesButton, &QPushButton::clicked, this, [this] {
-        FileRequest request;
-        request.filter = PhotoCommands::photoFilter();
-        request.filterIndex = 5;
-        add_files(dialogs.openFiles(this, request));
-    });
+    connect(addFilesButton, &QPushButton::clicked, this,
+        [this] { add_files(dialogs.openFiles(this, photo_request(lastFolder))); });
     connect(addFolderButton, &QPushButton::clicked, this, &BatchImportDialog::addFolder);
     auto* side = new QVBoxLayout;
     for (QPushButton* b : { upButton, downButton, removeButton, addFilesButton, addFolderButton })
@@ -159,8 +167,24 @@ void BatchImportDialog::buildDialog()
     layout->addWidget(buttons);
 }
 
+FileRequest BatchImportDialog::photo_request(const QString& folder)
+{
+    FileRequest request;
+    request.filter = QStringLiteral("写真ファイル (*.jpg *.jpeg *.png *.bmp *.gif *.tif *.tiff "
+                                    "*.webp *.ico *.wmf)|*.jpg|")
+        + PhotoCommands::photoFilter();
+    request.filterIndex = 1;
+    request.foldersToo = true;
+    request.proposedPath = folder;
+    return request;
+}
+
 bool BatchImportDialog::add_files(const QStringList& paths)
 {
+    if (!paths.isEmpty()) {
+        const QFileInfo first(paths.constFirst());
+        lastFolder = first.isDir() ? first.absoluteFilePath() : first.absolutePath();
+    }
     const QStringList files = ImportCandidate::expand_folders(paths);
     if (files.isEmpty())
         return true;
@@ -316,6 +340,8 @@ void BatchImportDialog::addFolder()
 {
     const QString folder = dialogs.chooseFolder(this, QStringLiteral("取り込むフォルダーの選択"));
     if (!folder.isEmpty())
+        lastFolder = folder;
+    if (!folder.isEmpty())
         add_files({ folder });
 }
 
@@ -330,28 +356,75 @@ QIcon BatchImportDialog::thumbnail(const QString& path)
     return icon;
 }
 
+void BatchImportDialog::showVisibleThumbnails()
+{
+    const QRect view = list->viewport()->rect();
+    QTreeWidgetItem* item = list->itemAt(QPoint(1, 1));
+    for (; item && list->visualItemRect(item).top() < view.bottom(); item = list->itemBelow(item)) {
+        const int at = item->data(0, ShownIndexRole).toInt();
+        if (at >= 0 && at < shown.size() && shown.at(at).placeable() && item->icon(1).isNull())
+            item->setIcon(1, thumbnail(shown.at(at).path));
+    }
+    // Room for the thumbnail beside the name.
+    list->resizeColumnToContents(1);
+}
+
+void BatchImportDialog::takeDraggedOrder()
+{
+    QList<ImportCandidate> dragged;
+    for (int r = 0; r < list->topLevelItemCount(); ++r) {
+        const int at = list->topLevelItem(r)->data(0, ShownIndexRole).toInt();
+        if (at >= 0 && at < shown.size())
+            dragged << shown.at(at);
+    }
+    // Only a whole list is an order: a drop that lost a row changes nothing.
+    if (dragged.size() == shown.size() && list->topLevelItemCount() == shown.size()) {
+        shown = dragged;
+        orderGroup->button(int(ImportOrder::Given))->setChecked(true);
+    }
+    refresh();
+}
+
 void BatchImportDialog::refresh()
 {
     const ImportPlan planned = plan();
+    rebuilding = true;
     list->clear();
+    // The same file twice: marked on its later rows.
+    QSet<QString> seen;
     int k = 0;
-    for (const ImportCandidate& c : std::as_const(shown)) {
+    for (qsizetype at = 0; at < shown.size(); ++at) {
+        const ImportCandidate& c = shown.at(at);
         auto* item = new QTreeWidgetItem(list);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled
+            | Qt::ItemNeverHasChildren);
+        item->setData(0, ShownIndexRole, int(at));
+        QString status = c.problem;
         if (c.placeable()) {
             if (k < planned.positions.size())
                 item->setText(0, QString::number(planned.positions.at(k)));
-            if (k < PreviewThumbnails)
-                item->setIcon(1, thumbnail(c.path));
+            if (const auto icon = thumbnails.constFind(c.path); icon != thumbnails.cend())
+                item->setIcon(1, *icon);
             ++k;
+            const QString key = absolute(c.path);
+            if (seen.contains(key))
+                status = QStringLiteral("同じファイルがすでに一覧にあります.");
+            seen.insert(key);
         }
-        item->setText(1, c.fileName());
+        // A file left out is shown with its folder: the name alone does not
+        // tell where the path goes wrong (a folder Shift-JIS cannot hold).
+        item->setText(1, c.placeable() ? c.fileName() : QDir::toNativeSeparators(c.path));
         item->setToolTip(1, c.path);
         item->setText(2, timeText(c));
-        item->setText(3, c.placeable() ? QString() : c.problem);
+        item->setText(3, status);
+        item->setToolTip(3, status);
     }
+    rebuilding = false;
     list->resizeColumnToContents(0);
     list->resizeColumnToContents(1);
     list->resizeColumnToContents(2);
+    // After the layout has settled, so that the rows in view are known.
+    QTimer::singleShot(0, this, &BatchImportDialog::showVisibleThumbnails);
 
     const int count = int(planned.photos.size());
     const int pagesAdded = (planned.entryCountAfter - entries.entry_count()) / 3;

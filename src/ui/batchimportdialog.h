@@ -18,6 +18,7 @@ namespace zk {
 
 class Dialogs;
 class EntryTable;
+struct FileRequest;
 class PhotoLoader;
 
 // The choices of a batch import: the order of the photos, where they go,
@@ -45,6 +46,11 @@ public:
     // Keeps the first of each repeated file only.
     void drop_repeats();
 
+    // The file dialog for photos: files or a whole folder, opening in folder.
+    static FileRequest photo_request(const QString& folder);
+    // The folder the last files came from, for the next time.
+    const QString& last_folder() const { return lastFolder; }
+
     ImportOrder order() const;
     void set_order(ImportOrder order);
     void set_placement(Placement placement);
@@ -55,6 +61,10 @@ private:
     void moveSelected(int step);
     void removeSelected();
     void addFolder();
+    // The rows as the user dragged them: the new order shown.
+    void takeDraggedOrder();
+    // Thumbnails for the rows in view.
+    void showVisibleThumbnails();
     QList<ImportCandidate> placeable() const;
     QIcon thumbnail(const QString& path);
 
@@ -65,6 +75,8 @@ private:
     QList<ImportCandidate> chosen;
     QList<ImportCandidate> shown;
     QHash<QString, QIcon> thumbnails;
+    QString lastFolder;
+    bool rebuilding = false; // refresh() fills the list: no drag to take
 
     QButtonGroup* orderGroup = nullptr;
     QButtonGroup* placementGroup = nullptr;

@@ -89,7 +89,22 @@ void TileDelegate::paint(
             painter->setPen(QPen(missingMark, 2));
             painter->drawLine(picture.topLeft(), picture.bottomRight());
             painter->drawLine(picture.topRight(), picture.bottomLeft());
-            painter->drawText(picture, Qt::AlignCenter, QStringLiteral("写真なし"));
+            // Why, in the loader's words as the slot shows them, without
+            // the bracketed detail the tool-tip keeps.
+            const QString why = index.data(AlbumListModel::FailureRole)
+                                    .toString()
+                                    .section(QStringLiteral(" ("), 0, 0);
+            QFont small = painter->font();
+            small.setPointSizeF(small.pointSizeF() * 0.85);
+            painter->setFont(small);
+            const QString shown = why.isEmpty() ? QStringLiteral("写真なし") : why;
+            const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+            const QRect room = picture.adjusted(4, 4, -4, -4);
+            // On a plain ground, so that the cross does not run through the words.
+            const QRect words = painter->boundingRect(room, flags, shown).intersected(room);
+            painter->fillRect(words.adjusted(-2, -1, 2, 1), option.palette.base());
+            painter->drawText(room, flags, shown);
+            painter->setFont(option.font);
         } else if (!image.isEmpty()) {
             painter->setPen(option.palette.placeholderText().color());
             painter->drawText(picture, Qt::AlignCenter, QStringLiteral("…"));

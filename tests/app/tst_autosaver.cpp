@@ -153,7 +153,10 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft_data()
     QTest::newRow("older album, no") << "older" << Answer::No << 1 << false << true;
     QTest::newRow("album saved since") << "newer" << Answer::Yes << 0 << false << true;
     QTest::newRow("program still running") << "running" << Answer::Yes << 0 << false << false;
-    QTest::newRow("unreadable copy") << "broken" << Answer::Yes << 0 << false << true;
+    // Told of, with the place it is kept.
+    QTest::newRow("unreadable copy") << "broken" << Answer::Yes << 1 << false << true;
+    QTest::newRow("link to /dev/zero") << "zero" << Answer::Yes << 1 << false << true;
+    QTest::newRow("copy over the size limit") << "huge" << Answer::Yes << 1 << false << true;
     QTest::newRow("copy ending mid-page") << "short" << Answer::Yes << 1 << true << false;
 }
 
@@ -182,6 +185,10 @@ void TestAutoSaver::offersWhatAnEndedProgramLeft()
     QVERIFY(write_recovery_file(orphan,
         kind == u"broken" ? QByteArray("{\"cover\": 1") : RecoveryFile::encode(left, albumPath))
                 .isEmpty());
+    if (kind == u"zero")
+        QVERIFY(QFile::remove(orphan) && QFile::link(QStringLiteral("/dev/zero"), orphan));
+    if (kind == u"huge")
+        QVERIFY(QFile::resize(orphan, RecoveryFile::MaxBytes + 1));
     if (kind != u"running")
         other.reset();
     if (kind == u"older")
@@ -225,19 +232,31 @@ void TestAutoSaver::asideIsKeptForAWeek_data()
 {
     QTest::addColumn<int>("days");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("six days") << 6 << true;
-    QTest::newRow("eight days") << 8 << false;
+    QTest::addColumn<QByteArray>("note"); // beside the copy; none from earlier versions
+    const auto setAside = [](int daysAgo) {
+        return QByteArray::number(QDateTime::currentDateTime().addDays(-daysAgo).toSecsSinceEpoch());
+    };
+    QTest::newRow("six days") << 6 << true << QByteArray();
+    QTest::newRow("eight days") << 8 << false << QByteArray();
+    // The time it was set aside counts, not the copy's own, which a copy
+    // another user wrote cannot have renewed.
+    QTest::newRow("set aside now, written long ago") << 30 << true << setAside(0);
+    QTest::newRow("set aside eight days ago") << 0 << false << setAside(8);
+    QTest::newRow("never offered") << 30 << true << QByteArray("kept");
 }
 
 void TestAutoSaver::asideIsKeptForAWeek()
 {
     QFETCH(int, days);
     QFETCH(bool, kept);
+    QFETCH(QByteArray, note);
     QTemporaryDir dir;
     RecoveryFile file(dir.path());
     QVERIFY(QDir().mkpath(dir.filePath("aside")));
     const QString old = dir.filePath("aside/album-1-1.json");
     QVERIFY(writeAll(old, "{}"));
+    if (!note.isEmpty())
+        QVERIFY(writeAll(dir.filePath("aside/.album-1-1.json.aside"), note));
     setAge(old, days);
     file.purge_aside(QDateTime::currentDateTime());
     QCOMPARE(QFile::exists(old), kept);

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "brokenphotos.h"
+#include "testfiles.h"
+
 using namespace zk;
 
 class TestAlbumCheck : public QObject
@@ -31,6 +34,8 @@ void TestAlbumCheck::initTestCase()
     photo.fill(Qt::green);
     QVERIFY(photo.save(file("a.png")));
     QVERIFY(photo.save(file("b.jpg")));
+    for (const PhotoCase& c : photosCutShortOrNot())
+        QVERIFY(writeAll(file(c.name), c.bytes));
     QFile text(file("notes.jpg"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("these are notes, not a photo\n");
@@ -88,6 +93,11 @@ void TestAlbumCheck::findsWhatWillNotPrint_data()
     QTest::newRow("title without photo")
         << QStringList { "||@a.png", "床掘り|深さ 1.2m|", "||" }
         << QStringList { "No.2:写真がありません" };
+    // Printing stops at a photo cut short; one that prints is not named.
+    for (const PhotoCase& c : photosCutShortOrNot())
+        QTest::addRow("photo %s", c.name)
+            << QStringList { QStringLiteral("||@") + c.name, "||", "||" }
+            << (c.prints ? QStringList() : QStringList { "No.1:印刷できません" });
 }
 
 void TestAlbumCheck::findsWhatWillNotPrint()

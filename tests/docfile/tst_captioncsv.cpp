@@ -81,6 +81,7 @@ void TestCaptionCsv::roundTripKeepsEveryCharacter_data()
             QStringLiteral("/p/a,\"b\".jpg") },
         { "CR LF inside", QStringLiteral("t"), QStringLiteral("一行目\r\n\r\n三行目\r\n"), {} },
         { "lone CR kept", QStringLiteral("t"), QStringLiteral("a\rb"), {} },
+        { "lone CR in a title", QStringLiteral("a\rb"), QStringLiteral("t"), {} },
         { "blanks around", QStringLiteral(" 前後 "), QStringLiteral("\u3000全角\u3000"), {} },
         { "formula-like and BR", QStringLiteral("=1+2"), QStringLiteral("<BR>そのまま"), {} },
     };
@@ -204,6 +205,9 @@ void TestCaptionCsv::refusedImportsChangeNothing_data()
         << QByteArray("38\r\n\r\n工事\r\n") << 1 << QStringLiteral("見出し");
     QTest::newRow("undecodable byte")
         << QByteArray("title\r\nok\r\n\x82\xFF\x80\r\n") << 3 << QStringLiteral("文字コード");
+    QTest::newRow("bad byte far into UTF-8 text")
+        << QStringLiteral("タイトル\r\n題\r\n").toUtf8() + "\xFF\r\n" << 3
+        << QStringLiteral("文字コード");
     QTest::newRow("line break in a title")
         << QByteArray("title\r\n\"a\r\nb\"\r\n") << 2 << QStringLiteral("タイトルに改行");
     QTest::newRow("column twice") << QByteArray("title,タイトル\r\na,b\r\n") << 1

@@ -36,6 +36,7 @@ private Q_SLOTS:
     // written; a link stays a link; the old file's mode is kept.
     void targets_data();
     void targets();
+    void inPlaceWhenTheFolderRefuses();
 
 private:
     QString path(const char* name) const { return dir->filePath(QLatin1String(name)); }
@@ -43,9 +44,11 @@ private:
     void freshFolder()
     {
         dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
         QVERIFY(writeAll(path("album.zkr"), oldBytes));
     }
     std::unique_ptr<QTemporaryDir> dir;
+    QTemporaryDir state; // $XDG_STATE_HOME
 };
 
 void TestSafeFile::failureKeepsTheOldFile_data()
@@ -55,19 +58,24 @@ void TestSafeFile::failureKeepsTheOldFile_data()
     QTest::addColumn<qint64>("offset");
     QTest::addColumn<int>("size");
     QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("inPlace"); // the folder refuses a new file
 
     const QString full = QStringLiteral("ディスクの空き容量が足りません");
     // Below and above the 16 KiB that QSaveFile kept in its buffer.
     QTest::newRow("no space at once")
-        << int(SafeFile::Stage::Write) << ENOSPC << 0ll << 16350 << full;
+        << int(SafeFile::Stage::Write) << ENOSPC << 0ll << 16350 << full << false;
     QTest::newRow("no space at byte 14000")
-        << int(SafeFile::Stage::Write) << EFBIG << 14000ll << 15000 << full;
+        << int(SafeFile::Stage::Write) << EFBIG << 14000ll << 15000 << full << false;
     QTest::newRow("sync fails") << int(SafeFile::Stage::Sync) << EIO << 0ll << 100
-                                << QStringLiteral("ディスクへの書き込みでエラーが起きました");
+                                << QStringLiteral("ディスクへの書き込みでエラーが起きました") << false;
     QTest::newRow("rename fails") << int(SafeFile::Stage::Rename) << EXDEV << 0ll << 100
-                                  << QString::fromLocal8Bit(std::strerror(EXDEV));
-    QTest::newRow("real full disk, small") << -1 << 0 << 8000ll << 16350 << full;
-    QTest::newRow("real full disk, large") << -1 << 0 << 8000ll << 100000 << full;
+                                  << QString::fromLocal8Bit(std::strerror(EXDEV)) << false;
+    QTest::newRow("real full disk, small") << -1 << 0 << 8000ll << 16350 << full << false;
+    QTest::newRow("real full disk, large") << -1 << 0 << 8000ll << 100000 << full << false;
+    QTest::newRow("in place, no space at byte 14000")
+        << int(SafeFile::Stage::Write) << ENOSPC << 14000ll << 15000 << full << true;
+    QTest::newRow("in place, sync fails") << int(SafeFile::Stage::Sync) << EIO << 0ll << 100
+                                          << QStringLiteral("上書き") << true;
 }
 
 void TestSafeFile::failureKeepsTheOldFile()
@@ -77,6 +85,7 @@ void TestSafeFile::failureKeepsTheOldFile()
     QFETCH(qint64, offset);
     QFETCH(int, size);
     QFETCH(QString, cause);
+    QFETCH(bool, inPlace);
 
     freshFolder();
     const QByteArray bytes(size, 'x');
@@ -87,6 +96,8 @@ void TestSafeFile::failureKeepsTheOldFile()
     } else {
         SafeFile file(path("album.zkr"));
         file.injectFault(SafeFile::Stage(stage), error, offset);
+        if (inPlace)
+            file.injectFault(SafeFile::Stage::Create, EACCES);
         QVERIFY(file.open());
         // Written in pieces, as the PDF engine writes.
         bool allWritten = true;
@@ -103,6 +114,30 @@ void TestSafeFile::failureKeepsTheOldFile()
     QVERIFY2(
         message.contains(QStringLiteral("元のファイルは変更されていません")), qPrintable(message));
     QVERIFY(!message.contains(QLatin1String("canceled")));
+    QVERIFY(QDir(state.filePath("zelkora/saving")).isEmpty());
+}
+
+// A folder that refuses new files: the album is written in place, and the
+// copy of its old bytes is gone once the new ones are synced.
+void TestSafeFile::inPlaceWhenTheFolderRefuses()
+{
+    freshFolder();
+    const auto inodeOf = [](const QString& file) {
+        struct stat st
+        {
+        };
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const ino_t inode = inodeOf(path("album.zkr"));
+    SafeFile file(path("album.zkr"));
+    file.injectFault(SafeFile::Stage::Create, EACCES);
+    QVERIFY(file.open());
+    QCOMPARE(file.write("new"), 3);
+    QVERIFY2(file.commit(), qPrintable(file.failure()));
+    QVERIFY(file.writesInPlace());
+    QCOMPARE(readAll(path("album.zkr")), QByteArray("new"));
+    QCOMPARE(inodeOf(path("album.zkr")), inode);
+    QVERIFY(QDir(state.filePath("zelkora/saving")).isEmpty());
 }
 
 void TestSafeFile::targets_data()

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void bulkNumbering_data();
     void bulkNumbering();
     void choicesMostUsedFirst();
+    void phraseBeginningWithAMarkKeepsIt();
     void phraseFileRoundTrip_data();
     void phraseFileRoundTrip();
 };
@@ -154,6 +155,17 @@ void TestCaptionFill::phraseFileRoundTrip()
     const QString folder = dir.filePath(QStringLiteral("zelkora"));
     QVERIFY(PhraseStore::save(expected, folder).startsWith(folder));
     QCOMPARE(PhraseStore::load(own).phrases, expected);
+}
+
+// The mark in front of a file is not part of its first phrase, but a
+// phrase's own U+FEFF is.
+void TestCaptionFill::phraseBeginningWithAMarkKeepsIt()
+{
+    QTemporaryDir dir;
+    const QString own = dir.filePath(QStringLiteral("phrases.txt"));
+    const QStringList phrases { QStringLiteral("\uFEFF配筋"), QStringLiteral("型枠") };
+    QCOMPARE(PhraseStore::save(phrases, own), QString());
+    QCOMPARE(PhraseStore::load(own).phrases, phrases);
 }
 
 QTEST_GUILESS_MAIN(TestCaptionFill)

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include "brokenphotos.h"
 #include "testbytes.h"
 #include "testfiles.h"
 #include "testphotos.h"
@@ -70,6 +72,8 @@ class TestBatchImport : public QObject
 private Q_SLOTS:
     void naturalOrder_data();
     void naturalOrder();
+    void naturalOrderLaws_data();
+    void naturalOrderLaws();
     void ordering_data();
     void ordering();
     void exifTime_data();
@@ -112,6 +116,51 @@ void TestBatchImport::naturalOrder_data()
                           << "a.jpg" << 0;
     QTest::newRow("case decides last") << "A.jpg"
                                        << "a.jpg" << -1;
+    QTest::newRow("leading zeros do not count") << "P009.jpg"
+                                                << "P10.jpg" << -1;
+    QTest::newRow("digits before letters") << "9"
+                                           << "b" << -1;
+    QTest::newRow("full-width digits before letters") << "１"
+                                                      << "b" << -1;
+    QTest::newRow("full-width and ASCII by value") << "P１0"
+                                                   << "P9" << 1;
+    QTest::newRow("Arabic-Indic digits by value") << "P٩"
+                                                  << "P10" << -1;
+}
+
+// Sorting relies on a strict weak ordering: irreflexive, asymmetric,
+// transitive, and with incomparability transitive. Names mix the kinds of
+// character whose mutual order once depended on the order of the input.
+void TestBatchImport::naturalOrderLaws_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : { 1u, 18u, 2026u })
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestBatchImport::naturalOrderLaws()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QString alphabet = QStringLiteral("0129０１９bBaあア_.P");
+    const auto name = [&] {
+        QString s;
+        for (int n = random.bounded(1, 6); n > 0; --n)
+            s += alphabet.at(random.bounded(int(alphabet.size())));
+        return s;
+    };
+    const auto less = [](const QString& x, const QString& y) { return natural_compare(x, y) < 0; };
+    for (int k = 0; k < 20000; ++k) {
+        const QString a = name(), b = name(), c = name();
+        QVERIFY2(!less(a, a), qPrintable(a));
+        QVERIFY2(!(less(a, b) && less(b, a)), qPrintable(a + u' ' + b));
+        if (less(a, b) && less(b, c))
+            QVERIFY2(less(a, c), qPrintable(a + u' ' + b + u' ' + c));
+        const bool abSame = !less(a, b) && !less(b, a);
+        const bool bcSame = !less(b, c) && !less(c, b);
+        if (abSame && bcSame)
+            QVERIFY2(!less(a, c) && !less(c, a), qPrintable(a + u' ' + b + u' ' + c));
+    }
 }
 
 void TestBatchImport::naturalOrder()
@@ -212,6 +261,9 @@ void TestBatchImport::inspection_data()
     QTest::newRow("directory") << "folder.jpg" << QByteArray("<dir>") << false << none;
     QTest::newRow("FIFO, without blocking") << "pipe.jpg" << QByteArray("<fifo>") << false << none;
     QTest::newRow("path Shift-JIS cannot hold") << "写真🙂.jpg" << plainJpeg() << false << none;
+    for (const PhotoCase& c : photosCutShortOrNot())
+        QTest::addRow("%s", c.name) << c.name << c.bytes << c.prints
+                                    << (c.prints ? int(TimeSource::FileTime) : none);
 }
 
 void TestBatchImport::inspection()

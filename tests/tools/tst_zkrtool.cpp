@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "docfile/albumlock.h"
+#include "brokenphotos.h"
 #include "testfiles.h"
 
 #include <csignal>
@@ -491,6 +492,13 @@ void TestZkrtool::importAndRelink_data()
     QTest::newRow("relink finds the moved photo")
         << QStringList { "relink", "@/in.zkr", "@/out.zkr", "@" } << 0
         << QStringList { "", "@/gone.jpg", "", "", "", "", "", "", "" } << "1 found";
+    QTest::newRow("photo cut short left out")
+        << QStringList { "import", "@/in.zkr", "@/out.zkr", "@/P1.jpg", "@/half.jpg" } << 1
+        << QStringList { "@/P1.jpg", "", "/elsewhere/gone.jpg", "", "", "", "", "", "" }
+        << "途中で切れています";
+    QTest::newRow("relink to an empty file says so")
+        << QStringList { "relink", "@/in.zkr", "@/out.zkr", "@/emptied" } << 1
+        << QStringList { "", "/elsewhere/gone.jpg", "", "", "", "", "", "", "" } << "空です";
     QTest::newRow("relink without the photo")
         << QStringList { "relink", "@/in.zkr", "@/out.zkr", "@/pictures" } << 1
         << QStringList { "", "/elsewhere/gone.jpg", "", "", "", "", "", "", "" } << "gone.jpg";
@@ -510,6 +518,11 @@ void TestZkrtool::importAndRelink()
     for (const char* name : { "P1.jpg", "P2.jpg", "P10.jpg", "gone.jpg" })
         QVERIFY(image.save(at + QLatin1Char('/') + QLatin1String(name)));
     QVERIFY(writeAll(at + QStringLiteral("/notes.jpg"), "not a picture"));
+    QVERIFY(writeAll(at + QStringLiteral("/half.jpg"), photosCutShortOrNot().at(2).bytes));
+    if (args.contains(QStringLiteral("@/emptied"))) {
+        QVERIFY(QDir(at).mkpath(QStringLiteral("emptied")));
+        QVERIFY(writeAll(at + QStringLiteral("/emptied/gone.jpg"), {}));
+    }
     // In the folder, a.jpg was taken after b.jpg: no EXIF, so the file time decides.
     QVERIFY(QDir(at).mkpath(QStringLiteral("pictures")));
     QVERIFY(image.save(at + QStringLiteral("/pictures/b.jpg")));

@@ -267,6 +267,11 @@ void TestOverview::thumbnailsAndMissingPhotos()
                 .toString()
                 .contains(QStringLiteral("見つかりません")));
     QVERIFY(!model->index(2).data(AlbumListModel::MissingRole).toBool());
+    // The tile says why, as the slot does.
+    QVERIFY(model->index(1)
+                .data(AlbumListModel::FailureRole)
+                .toString()
+                .startsWith(QStringLiteral("写真ファイルが見つかりません")));
 }
 
 void TestOverview::droppedFilesAskForAnImport()

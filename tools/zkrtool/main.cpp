@@ -491,7 +491,15 @@ int relink(const QStringList& args)
     };
     list(found.ambiguous, QStringLiteral("同じ名前のファイルが複数あります."));
     list(found.missing, QStringLiteral("見つかりません."));
-    return found.ambiguous.isEmpty() && found.missing.isEmpty() ? Success : DocumentError;
+    for (auto it = found.unusable.cbegin(); it != found.unusable.cend(); ++it)
+        fail(QStringLiteral("No.%1 %2: 同じ名前のファイル %3")
+                 .arg(it.key())
+                 .arg(album.entries().entry(it.key()).image, it.value()));
+    for (const QString& folder : found.unreadableFolderPaths)
+        fail(folder + QStringLiteral(": フォルダーを読めないため、中を探していません."));
+    return found.ambiguous.isEmpty() && found.missing.isEmpty() && found.unusable.isEmpty()
+        ? Success
+        : DocumentError;
 }
 
 // The album a command writes, or "" for a command that writes none: the
