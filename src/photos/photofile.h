@@ -48,8 +48,6 @@ private:
     int openChecked();
     // limit < 0: the whole file.
     QByteArray readUpTo(qint64 limit);
-    // Opens the file and looks at it again; -1 with error() set on failure.
-    int openChecked();
 
     QByteArray nativePath;
     QString problem;
