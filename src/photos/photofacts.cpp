@@ -93,6 +93,13 @@ PhotoFacts PhotoFacts::read(const QString& path)
     return from_header(header);
 }
 
+PhotoFacts PhotoFacts::read(const QString& path, QByteArrayView head)
+{
+    if (head.size() >= ExifDate::HeadBytes && walkJpeg(head, nullptr) == Walk::NeedMore)
+        return read(path);
+    return from_header(head);
+}
+
 PhotoFacts PhotoFacts::from_header(QByteArrayView header)
 {
     PhotoFacts facts;
@@ -124,7 +131,7 @@ QString PhotoFacts::board_text() const
     if (!info.spot.isEmpty())
         lines.append(QStringLiteral("撮影箇所　") + info.spot);
     lines.append(info.controlValue);
-    return joined(lines, QLatin1Char('\n'));
+    return joined(lines, QLatin1Char('\n')).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 } // namespace zk

@@ -28,12 +28,16 @@ struct PhotoFacts
 
     // Reads the facts of the file at path, never more than its header.
     static PhotoFacts read(const QString& path);
+    // The same from the head of the file already read (up to
+    // ExifDate::HeadBytes), reading the file again only when its header
+    // goes on past that head.
+    static PhotoFacts read(const QString& path, QByteArrayView head);
     // The same from the first bytes of a file (a JPEG up to its picture
     // data, or the head of a TIFF).
     static PhotoFacts from_header(QByteArrayView header);
 
-    // The board's 工種/種別/細別, 撮影箇所 and measurements as an entry text;
-    // empty when the board gave none of them.
+    // The board's 工種/種別/細別, 撮影箇所 and measurements as an entry text
+    // (lines CR LF); empty when the board gave none of them.
     QString board_text() const;
 };
 
