@@ -4,6 +4,7 @@
 #include "ui/overviewwindow.h"
 #include "app/batchimportcommand.h"
 #include "app/relinkcommand.h"
+#include "app/rereadcommand.h"
 
 #include <QWidget>
 
@@ -47,6 +48,8 @@ void AlbumTools::show_overview()
         });
         connect(overviewWindow, &OverviewWindow::importRequested, this,
             [this](const QStringList& files, int position) { batch_import(files, position); });
+        connect(overviewWindow, &OverviewWindow::rereadRequested, this,
+            [this](const QList<int>& positions) { reread_info(positions); });
     }
     overviewWindow->show();
     overviewWindow->raise();
@@ -56,6 +59,16 @@ void AlbumTools::show_overview()
 void AlbumTools::relink_photos()
 {
     RelinkCommand(album, dialogs).run(window);
+}
+
+void AlbumTools::reread_info(const QList<int>& positions)
+{
+    if (positions.isEmpty()) {
+        RereadCommand(album, dialogs).run(window, { hooks.selectedPosition() });
+        return;
+    }
+    QWidget* parent = overviewWindow ? overviewWindow.data() : window;
+    RereadCommand(album, dialogs).run(parent, positions);
 }
 
 } // namespace zk

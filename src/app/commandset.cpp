@@ -90,7 +90,8 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "edit_line_captions", "-", {} },
             { "insert_phrase", "定型文の挿入", { QKeySequence(Qt::Key_F2) } },
             { "same_as_previous", "前の写真と同じ", { QKeySequence(Qt::Key_F3) } },
-            { "bulk_caption", "一括入力...", {} }, { "edit_line_3", "-", {} },
+            { "bulk_caption", "一括入力...", {} },
+            { "reread_info", "写真情報を写真から読み直す(&I)", {} }, { "edit_line_3", "-", {} },
             { "select_slot_1", "上の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_1) } },
             { "select_slot_2", "中の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_2) } },
             { "select_slot_3", "下の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_3) } } });

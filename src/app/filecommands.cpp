@@ -78,6 +78,7 @@ void FileCommands::save_album()
     const QString path = dialogs.saveFile(window, request);
     if (path.isEmpty())
         return;
+    Q_EMIT aboutToSave();
     const WriteResult written = write_document(path, album.document());
     if (!written.ok()) {
         // The album stays unsaved: it is not on disk.

@@ -46,6 +46,9 @@ public:
 Q_SIGNALS:
     // A new album was started: the window asks for its cover data.
     void newAlbumStarted();
+    // The album is about to be written: what belongs in the file but is
+    // still under way (the photos' records) is to be settled now.
+    void aboutToSave();
 
 private:
     // Asks before unsaved changes are given up; true when the user agrees

@@ -18,6 +18,7 @@
 #include "app/filecommands.h"
 #include "model/preferences.h"
 #include "app/photocommands.h"
+#include "app/photorecords.h"
 #include "app/printcommands.h"
 #include "ui/aboutbox.h"
 #include "ui/optionsdialog.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
                 page->select_slot(slot_of_entry(p));
             } });
     prefetch = new PagePrefetcher(loader, this);
+    records = new PhotoRecords(albumData, this);
     connectCommands();
 
     Document fresh;
@@ -145,6 +147,7 @@ void MainWindow::connectCommands()
         [this] { wholeAlbum->batch_import(); });
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
+    connect(on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
     connect(on("print_preview"), &QAction::triggered, printing.get(),
         [this] { printing->print_preview(); });
     connect(on("album_check"), &QAction::triggered, &printing->preCheck(), &PreCheck::check_album);
@@ -174,6 +177,9 @@ void MainWindow::connectCommands()
     connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
     connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
+    // The photos' records: taken as photos are placed, complete in every save
+    connect(photos.get(), &PhotoCommands::photoPlaced, records, &PhotoRecords::photo_placed);
+    connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
 
     // The page on screen and the album
     connect(page, &PageView::photoReleased, this, &MainWindow::photo_released);

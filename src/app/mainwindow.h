@@ -20,6 +20,7 @@ class Dialogs;
 class FileCommands;
 class OptionsDialog;
 class PagePrefetcher;
+class PhotoRecords;
 class PageSpinner;
 class PageView;
 class PhotoCommands;
@@ -56,6 +57,7 @@ public:
     CaptionCommands& captionCommands() { return *captions; }
     CsvExchange& csvExchange() { return *csv; }
     AlbumTools& albumTools() { return *wholeAlbum; }
+    PhotoRecords& photoRecords() { return *records; }
     PhotoLoader& photoLoader() { return loader; }
 
     int current_page() const;
@@ -119,6 +121,7 @@ private:
     CsvExchange* csv = nullptr;
     AlbumTools* wholeAlbum = nullptr;
     PagePrefetcher* prefetch = nullptr;
+    PhotoRecords* records = nullptr;
 };
 
 } // namespace zk

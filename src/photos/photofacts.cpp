@@ -1,5 +1,7 @@
 #include "photofacts.h"
 
+#include "model/entrycontent.h"
+
 #include "photos/blackboardxmp.h"
 #include "photos/exifdate.h"
 #include "photos/photofile.h"
@@ -132,6 +134,22 @@ QString PhotoFacts::board_text() const
         lines.append(QStringLiteral("撮影箇所　") + info.spot);
     lines.append(info.controlValue);
     return joined(lines, QLatin1Char('\n')).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+bool PhotoFacts::fill(EntryContent* content, bool boardText) const
+{
+    if (!hasBoard)
+        return false;
+    bool changed = content->info.fill_from(info);
+    if (content->title.isEmpty() && !title.isEmpty()) {
+        content->title = title;
+        changed = true;
+    }
+    if (boardText && content->text.isEmpty()) {
+        content->text = board_text();
+        changed = changed || !content->text.isEmpty();
+    }
+    return changed;
 }
 
 } // namespace zk

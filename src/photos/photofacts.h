@@ -8,6 +8,8 @@
 
 namespace zk {
 
+struct EntryContent;
+
 // What a photo file tells about itself, read from its header alone: the
 // electronic blackboard's data (XMP), the EXIF shooting time and whether it
 // carries tamper-detection data (an APP5 segment starting "DCPMI").
@@ -39,6 +41,11 @@ struct PhotoFacts
     // The board's 工種/種別/細別, 撮影箇所 and measurements as an entry text
     // (lines CR LF); empty when the board gave none of them.
     QString board_text() const;
+
+    // Fills what is empty in an entry from the board: its information items
+    // and its title, with boardText also its text (board_text()). Nothing
+    // given is overwritten. Returns whether anything changed.
+    bool fill(EntryContent* content, bool boardText = false) const;
 };
 
 } // namespace zk

@@ -73,6 +73,11 @@ OverviewWindow::OverviewWindow(Album& a, QWidget* parent) : QWidget(parent, Qt::
         &OverviewWindow::paste_before_current);
     addKey("overview_clear", QStringLiteral("削除"), QKeySequence::Delete,
         &OverviewWindow::clear_selection);
+    auto* reread = new QAction(QStringLiteral("写真情報を写真から読み直す(&I)"), this);
+    reread->setObjectName(QStringLiteral("overview_reread_info"));
+    connect(reread, &QAction::triggered, this,
+        [this] { Q_EMIT rereadRequested(selected_positions()); });
+    list->addAction(reread);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     // The tiles announce what the user asked for

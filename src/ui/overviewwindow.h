@@ -43,6 +43,8 @@ Q_SIGNALS:
     void entryActivated(int position);
     // Files dropped before position: the batch import opens with them.
     void importRequested(const QStringList& files, int position);
+    // 写真情報を写真から読み直す for the selected tiles.
+    void rereadRequested(const QList<int>& positions);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
