@@ -158,7 +158,8 @@ CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encodi
         const std::pair<Column, const QString*> cells[]
             = { { Title, &e.title }, { Text, &e.text }, { Image, &e.image } };
         for (const auto& [column, value] : cells) {
-            const auto fail = [&result, i, column](const QString& sentence) {
+            // column = column: clang before 16 cannot capture a structured binding.
+            const auto fail = [&result, i, column = column](const QString& sentence) {
                 result.bytes.clear();
                 result.message
                     = QStringLiteral("No.%1 の%2").arg(i).arg(columnName(column)) + sentence;
