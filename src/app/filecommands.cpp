@@ -2,6 +2,7 @@
 
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "docfile/infofile.h"
 #include "model/album.h"
 
 #include <QFileInfo>
@@ -65,8 +66,14 @@ bool FileCommands::open_document(const QString& path)
         dialogs.warn(window, read.message);
         return false;
     }
+    // The information beside the album never stops it from opening.
+    const InfoReadResult info = InfoFile::read(path, &read.document);
     album.replace_document(std::move(read.document), path);
     lastFolder = QFileInfo(path).absolutePath();
+    if (info.outcome == InfoReadResult::Outcome::Read && !info.message.isEmpty())
+        dialogs.inform(window, info.message);
+    else if (!info.message.isEmpty())
+        dialogs.warn(window, info.message);
     return true;
 }
 
@@ -83,6 +90,12 @@ void FileCommands::save_album()
     if (!written.ok()) {
         // The album stays unsaved: it is not on disk.
         dialogs.warn(window, written.message);
+        return;
+    }
+    // The information goes beside the album, under the same name.
+    const QString info = InfoFile::write(path, album.document());
+    if (!info.isEmpty()) {
+        dialogs.warn(window, info);
         return;
     }
     album.mark_saved(path);

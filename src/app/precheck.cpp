@@ -5,6 +5,7 @@
 
 #include "app/dialogs.h"
 #include "model/album.h"
+#include "model/preferences.h"
 
 namespace zk {
 
@@ -15,12 +16,13 @@ PreCheck::PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObjec
 
 bool PreCheck::confirm(int first, int last)
 {
-    return review(AlbumCheck::run(album.document(), first, last));
+    // The cover's years count in the era the user chose, as the print does.
+    return review(AlbumCheck::run(album.document(), first, last, Preferences::load().era));
 }
 
 bool PreCheck::confirm_page(int page)
 {
-    return review(AlbumCheck::run_single_page(album.document(), page));
+    return review(AlbumCheck::run_single_page(album.document(), page, Preferences::load().era));
 }
 
 bool PreCheck::review(const QList<CheckProblem>& problems)
@@ -35,7 +37,8 @@ bool PreCheck::review(const QList<CheckProblem>& problems)
 
 void PreCheck::check_album()
 {
-    const QList<CheckProblem> problems = AlbumCheck::run(album.document());
+    const QList<CheckProblem> problems
+        = AlbumCheck::run(album.document(), 1, 0, Preferences::load().era);
     if (problems.isEmpty()) {
         delete results;
         dialogs.inform(window, QStringLiteral("写真帳に問題は見つかりませんでした."));

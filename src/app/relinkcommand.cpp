@@ -53,6 +53,10 @@ bool RelinkCommand::run(QWidget* parent)
     QMap<int, EntryContent> contents;
     for (auto it = result.found.cbegin(); it != result.found.cend(); ++it) {
         EntryContent content = album.content(it.key());
+        // The moved file is the photo that was placed: its record goes along.
+        const auto record = album.document().records.constFind(content.image);
+        if (record != album.document().records.constEnd())
+            album.record_photo(it.value(), PhotoRecord(*record));
         content.image = it.value();
         contents.insert(it.key(), content);
     }

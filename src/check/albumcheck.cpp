@@ -2,11 +2,14 @@
 
 #include "docfile/cp932codec.h"
 #include "model/document.h"
+#include "photos/exifdate.h"
 #include "photos/photofile.h"
 #include "photos/wmfrenderer.h"
 #include "print/photopage.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +34,42 @@ constexpr qint64 HeaderBytes = 64 * 1024;
 QString mm(double value)
 {
     return QString::number(value, 'f', 1);
+}
+
+// A number typed on the cover: digits half- or full-width, 元 for the
+// first year of an era; -1 for anything else.
+int coverNumber(const QString& field)
+{
+    QString digits = field.trimmed();
+    if (digits == u"元")
+        return 1;
+    for (QChar& c : digits) {
+        if (c >= QChar(0xFF10) && c <= QChar(0xFF19))
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
+    }
+    bool ok = false;
+    const int n = digits.toInt(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
+QDate coverDate(const CoverData& cover, CoverField year, Era era)
+{
+    const int y = coverNumber(cover.field(year));
+    const int m = coverNumber(cover.field(CoverField(int(year) + 1)));
+    const int d = coverNumber(cover.field(CoverField(int(year) + 2)));
+    if (y < 1 || m < 1 || d < 1)
+        return {};
+    // The cover's years count from the era's year 0: 1988 for 平成, 2018 for 令和.
+    return QDate(y + (era == Era::Reiwa ? 2018 : 1988), m, d);
+}
+
+QString sha256Of(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return QString::fromLatin1(hash.result().toHex());
 }
 
 // Fonts of the printed page, measured on a device of the PDF's resolution.
@@ -62,13 +101,17 @@ private:
 class Checker
 {
 public:
-    explicit Checker(const Document& d)
+    Checker(const Document& d, Era era)
         : document(d), label(fonts.metrics(LabelPoints)), text(fonts.metrics(TextPoints)),
           // The face itself, without the fallback fonts that metrics would
           // consult: the print embeds this face, and its missing characters
           // come out as empty boxes.
-          face(QRawFont::fromFont(PrintFonts::font(TextPoints)))
+          face(QRawFont::fromFont(PrintFonts::font(TextPoints))),
+          start(coverDate(d.cover, CoverField::StartYear, era)),
+          completion(coverDate(d.cover, CoverField::CompletionYear, era))
     {
+        for (int i = 1; i <= d.entries.entry_count() && !withInfo; ++i)
+            withInfo = !d.entries.entry(i).info.isEmpty();
     }
 
     void add(int entry, const QString& message) { problems.append({ entry, message }); }
@@ -159,15 +202,80 @@ public:
                 QStringLiteral("写真ファイル %1 を開けません (%2).").arg(shown, header.errorString()));
             return;
         }
-        QByteArray bytes = header.read(HeaderBytes);
-        if (WmfRenderer::isMetafile(bytes))
+        // The EXIF block may stand further in than the format's header.
+        const Entry& e = document.entries.entry(entry);
+        const bool wantsExif = e.info.shotDate.isEmpty() && (withInfo || start.isValid());
+        QByteArray bytes = header.read(wantsExif ? ExifDate::HeadBytes : HeaderBytes);
+        if (!WmfRenderer::isMetafile(bytes)) {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::ReadOnly);
+            QImageReader reader(&buffer);
+            if (!reader.canRead()) {
+                add(entry,
+                    QStringLiteral("%1 は写真ファイルではないか、読めない形式のファイルです.")
+                        .arg(shown));
+                return;
+            }
+        }
+        shootingDate(entry, e, wantsExif ? ExifDate::read(bytes).date() : QDate());
+        record(entry, path);
+    }
+
+    // The date a delivery gives the photo, within the construction period.
+    void shootingDate(int entry, const Entry& e, const QDate& exif)
+    {
+        QDate date = exif;
+        QString from = QStringLiteral("写真の撮影日時");
+        if (!e.info.shotDate.isEmpty()) {
+            date = QDate::fromString(e.info.shotDate, QStringLiteral("yyyy-MM-dd"));
+            from = QStringLiteral("写真情報の撮影年月日");
+            if (!date.isValid()) {
+                add(entry,
+                    QStringLiteral("写真情報の撮影年月日「%1」は 2026-04-01 のような年-月-日の形では"
+                                   "ありません.")
+                        .arg(e.info.shotDate));
+                return;
+            }
+        }
+        if (!date.isValid()) {
+            if (withInfo)
+                add(entry,
+                    QStringLiteral("撮影年月日がわかりません. 写真に撮影日時の記録がないため, "
+                                   "写真情報の撮影年月日を入力してください."));
             return;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        if (!reader.canRead())
+        }
+        if (start.isValid() && completion.isValid() && (date < start || date > completion))
             add(entry,
-                QStringLiteral("%1 は写真ファイルではないか、読めない形式のファイルです.").arg(shown));
+                QStringLiteral("%1 (%2) が表紙の工期 (%3〜%4) の外です.")
+                    .arg(from, date.toString(Qt::ISODate), start.toString(Qt::ISODate),
+                        completion.toString(Qt::ISODate)));
+    }
+
+    // A photo file that differs from what was placed. Size and time come
+    // from one stat; the file is hashed only when the size matches and the
+    // time does not, to tell a touched file from a changed one.
+    void record(int entry, const QString& path)
+    {
+        const auto found = document.records.constFind(path);
+        if (found == document.records.cend() || !found->isValid())
+            return;
+        const QFileInfo file(path);
+        QStringList differs;
+        const bool size = file.size() != found->size;
+        const bool time = file.lastModified().toMSecsSinceEpoch() != found->modified;
+        if (size)
+            differs << QStringLiteral("大きさ %1 → %2 バイト").arg(found->size).arg(file.size());
+        if (time)
+            differs << QStringLiteral("更新日時");
+        if (!size && time && !found->sha256.isEmpty()) {
+            if (sha256Of(path) == QLatin1String(found->sha256))
+                return; // only touched: the same bytes
+            differs << QStringLiteral("内容");
+        }
+        if (!differs.isEmpty())
+            add(entry,
+                QStringLiteral("写真ファイルが配置後に変更されています (%1).")
+                    .arg(differs.join(QStringLiteral("・"))));
     }
 
     void cover()
@@ -236,6 +344,12 @@ private:
     QFontMetricsF label;
     QFontMetricsF text;
     QRawFont face;
+    // The construction period on the cover; invalid where it does not read as dates.
+    QDate start;
+    QDate completion;
+    // Whether the album carries delivery information: only then is a photo
+    // without a shooting date a problem.
+    bool withInfo = false;
 };
 
 } // namespace
@@ -246,12 +360,12 @@ QString CheckProblem::toString() const
                       : QStringLiteral("No.%1: %2").arg(entry).arg(message);
 }
 
-QList<CheckProblem> AlbumCheck::run(const Document& document, int firstPage, int lastPage)
+QList<CheckProblem> AlbumCheck::run(const Document& document, int firstPage, int lastPage, Era era)
 {
     const int pages = document.entries.page_count();
     const int first = std::max(1, firstPage);
     const int last = lastPage <= 0 ? pages : std::min(lastPage, pages);
-    Checker checker(document);
+    Checker checker(document, era);
     if (first == 1)
         checker.cover();
     if (first <= last)
@@ -262,9 +376,9 @@ QList<CheckProblem> AlbumCheck::run(const Document& document, int firstPage, int
     return checker.problems;
 }
 
-QList<CheckProblem> AlbumCheck::run_single_page(const Document& document, int page)
+QList<CheckProblem> AlbumCheck::run_single_page(const Document& document, int page, Era era)
 {
-    Checker checker(document);
+    Checker checker(document, era);
     if (page >= 1 && page <= document.entries.page_count())
         checker.entries(page, page, false);
     return checker.problems;

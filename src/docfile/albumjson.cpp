@@ -1,8 +1,12 @@
 #include "albumjson.h"
 
+#include "docfile/photoinfojson.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
 
 namespace zk {
 
@@ -37,6 +41,12 @@ QByteArray AlbumJson::fromDocument(const Document& document)
         // The keys in QJsonObject's order, as dumps have always had them.
         out += i == 1 ? "\n    {\"image\":" : ",\n    {\"image\":";
         append_json_string(out, e.image);
+        // Information only where there is some, so that albums without any
+        // dump as they always did.
+        if (!e.info.isEmpty()) {
+            out += ",\"info\":";
+            PhotoInfoJson::append_info(out, e.info);
+        }
         out += ",\"number\":";
         append_json_string(out, e.number);
         out += ",\"text\":";
@@ -45,7 +55,30 @@ QByteArray AlbumJson::fromDocument(const Document& document)
         append_json_string(out, e.title);
         out += '}';
     }
-    out += "\n  ]\n}\n";
+    out += "\n  ]";
+    if (!document.records.isEmpty()) {
+        // In path order, so that the same album always dumps the same.
+        QStringList paths = document.records.keys();
+        std::sort(paths.begin(), paths.end());
+        out += ",\n  \"records\": {";
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            out += i ? ",\n    " : "\n    ";
+            append_json_string(out, paths.at(i));
+            out += ':';
+            PhotoInfoJson::append_record(out, document.records.value(paths.at(i)));
+        }
+        out += "\n  }";
+    }
+    if (!document.setAside.isEmpty()) {
+        out += ",\n  \"setAside\": [";
+        for (qsizetype i = 0; i < document.setAside.size(); ++i) {
+            const SetAsideInfo& s = document.setAside.at(i);
+            out += i ? ",\n    " : "\n    ";
+            PhotoInfoJson::append_item(out, s.position, s.image, s.info, s.record);
+        }
+        out += "\n  ]";
+    }
+    out += "\n}\n";
     return out;
 }
 
@@ -154,6 +187,46 @@ bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* 
             *error = QStringLiteral("写真の数が多すぎます (%1件まで).").arg(EntryTable::MaxEntries);
             return false;
         }
+        const QJsonValue info = e.value(QLatin1String("info"));
+        if (!info.isUndefined()) {
+            PhotoInfo read;
+            QString why;
+            if (!PhotoInfoJson::read_info(info, &read, &why)) {
+                *error = QStringLiteral("entries の%1番目: %2").arg(i + 1).arg(why);
+                return false;
+            }
+            result.entries.set_info(result.entries.entry_count(), read);
+        }
+    }
+    const QJsonValue records = root.value(QLatin1String("records"));
+    if (!records.isUndefined() && !records.isObject()) {
+        *error = QStringLiteral("\"records\" がオブジェクトではありません.");
+        return false;
+    }
+    const QJsonObject recordMap = records.toObject();
+    for (auto it = recordMap.constBegin(); it != recordMap.constEnd(); ++it) {
+        PhotoRecord record;
+        QString why;
+        if (!PhotoInfoJson::read_record(it.value(), &record, &why)) {
+            *error = QStringLiteral("records の「%1」: %2").arg(it.key(), why);
+            return false;
+        }
+        result.records.insert(it.key(), record);
+    }
+    const QJsonValue setAside = root.value(QLatin1String("setAside"));
+    if (!setAside.isUndefined() && !setAside.isArray()) {
+        *error = QStringLiteral("\"setAside\" が配列ではありません.");
+        return false;
+    }
+    const QJsonArray asideList = setAside.toArray();
+    for (qsizetype i = 0; i < asideList.size(); ++i) {
+        SetAsideInfo item;
+        QString why;
+        if (!PhotoInfoJson::read_set_aside(asideList.at(i), &item, &why)) {
+            *error = QStringLiteral("setAside の%1番目: %2").arg(i + 1).arg(why);
+            return false;
+        }
+        result.setAside.append(item);
     }
     *document = std::move(result);
     return true;

@@ -10,7 +10,9 @@
 namespace zk {
 
 // The JSON form of an album that zkrtool reads and writes:
-// {"cover": [14 strings], "entries": [{"number", "title", "text", "image"}, ...]}
+// {"cover": [14 strings], "entries": [{"number", "title", "text", "image",
+// "info"}, ...], "records": {path: record}, "setAside": [...]}, with "info",
+// "records" and "setAside" only where there is something (PhotoInfoJson).
 // Texts keep their CR LF line breaks as "\r\n". Bytes that had no character
 // in the file appear as "\udcXX" escapes and are written back as those bytes.
 class AlbumJson

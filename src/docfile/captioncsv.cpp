@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace zk {
 
 namespace {
@@ -24,6 +26,50 @@ const char* const columnNames[ColumnCount][2] = {
 QString columnName(Column c)
 {
     return QString::fromUtf8(columnNames[c][0]);
+}
+
+// The information columns after the caption's: one per item, 参考図 as two.
+QString drawingFilesName()
+{
+    return QStringLiteral("参考図ファイル");
+}
+
+QString drawingTitlesName()
+{
+    return QStringLiteral("参考図タイトル");
+}
+
+QStringList infoColumnNames()
+{
+    QStringList names;
+    for (int i = 0; i < InfoItemCount; ++i) {
+        if (InfoItem(i) != InfoItem::Drawings)
+            names.append(info_item_name(InfoItem(i)));
+    }
+    return names << drawingFilesName() << drawingTitlesName();
+}
+
+// The information cells of an entry, in infoColumnNames() order.
+QStringList infoCells(const PhotoInfo& info)
+{
+    QStringList cells;
+    for (int i = 0; i < InfoItemCount; ++i) {
+        if (InfoItem(i) != InfoItem::Drawings)
+            cells.append(info.text(InfoItem(i)));
+    }
+    QStringList titles;
+    for (const ReferenceDrawing& d : info.drawings)
+        titles.append(d.title);
+    return cells << info.text(InfoItem::Drawings) << titles.join(QLatin1Char('\n'));
+}
+
+bool hasInfo(const EntryTable& entries)
+{
+    for (int i = 1; i <= entries.entry_count(); ++i) {
+        if (!entries.entry(i).info.isEmpty())
+            return true;
+    }
+    return false;
 }
 
 // A byte that no encoding could read came into the album from a file; it
@@ -141,12 +187,23 @@ bool hasLineBreak(const QString& value)
 
 } // namespace
 
+bool CaptionRow::isEmpty() const
+{
+    if (title || text || image || drawingTitles)
+        return false;
+    return std::none_of(info.cbegin(), info.cend(), [](const auto& cell) { return bool(cell); });
+}
+
 CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encoding)
 {
     const Cp932Codec& codec = Cp932Codec::instance();
     CsvExportResult result;
-    const QString header = csv_record(
-        { columnName(Number), columnName(Title), columnName(Text), columnName(Image) });
+    // Albums without information keep the four columns they always had.
+    const bool withInfo = hasInfo(entries);
+    QStringList headers { columnName(Number), columnName(Title), columnName(Text), columnName(Image) };
+    if (withInfo)
+        headers += infoColumnNames();
+    const QString header = csv_record(headers);
     QString text; // UTF-8 is encoded at the end, Shift-JIS row by row
     if (encoding == CsvEncoding::Utf8)
         text = header;
@@ -155,14 +212,14 @@ CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encodi
 
     for (int i = 1; i <= entries.entry_count(); ++i) {
         const Entry& e = entries.entry(i);
-        const std::pair<Column, const QString*> cells[]
-            = { { Title, &e.title }, { Text, &e.text }, { Image, &e.image } };
-        for (const auto& [column, value] : cells) {
-            // column = column: clang before 16 cannot capture a structured binding.
-            const auto fail = [&result, i, column = column](const QString& sentence) {
+        QStringList fields { QString::number(i), e.title, e.text, e.image };
+        if (withInfo)
+            fields += infoCells(e.info);
+        for (qsizetype c = 1; c < fields.size(); ++c) {
+            const QString* value = &fields.at(c);
+            const auto fail = [&result, i, &headers, c](const QString& sentence) {
                 result.bytes.clear();
-                result.message
-                    = QStringLiteral("No.%1 の%2").arg(i).arg(columnName(column)) + sentence;
+                result.message = QStringLiteral("No.%1 の%2").arg(i).arg(headers.at(c)) + sentence;
                 return result;
             };
             if (unreadableByte(*value) >= 0) {
@@ -178,7 +235,7 @@ CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encodi
                 }
             }
         }
-        const QString record = csv_record({ QString::number(i), e.title, e.text, e.image });
+        const QString record = csv_record(fields);
         if (encoding == CsvEncoding::Utf8)
             text += record;
         else
@@ -228,7 +285,29 @@ CsvReadResult parse_caption_csv(QByteArrayView bytes)
             }
         }
     }
-    if (at[Title] < 0 && at[Text] < 0 && at[Image] < 0) {
+    // The information columns: an item's name, 参考図ファイル (or 参考図) and 参考図タイトル.
+    std::array<qsizetype, InfoItemCount> infoAt;
+    infoAt.fill(-1);
+    qsizetype titlesAt = -1;
+    bool anyInfo = false;
+    for (qsizetype f = 0; f < header.fields.size(); ++f) {
+        const QString name = header.fields.at(f).trimmed();
+        InfoItem item;
+        qsizetype* column = nullptr;
+        if (name == drawingFilesName())
+            column = &infoAt[size_t(InfoItem::Drawings)];
+        else if (name == drawingTitlesName())
+            column = &titlesAt;
+        else if (info_item_from_name(name, &item))
+            column = &infoAt[size_t(item)];
+        if (!column)
+            continue;
+        if (*column >= 0)
+            return readFailure(header.line, QStringLiteral("見出しの「%1」が二つあります.").arg(name));
+        *column = f;
+        anyInfo = true;
+    }
+    if (at[Title] < 0 && at[Text] < 0 && at[Image] < 0 && !anyInfo) {
         return readFailure(header.line,
             QStringLiteral("見出しの行がありません. 最初の行に 番号,タイトル,説明,写真ファイル "
                            "のうち読み込む列の名前を書いてください."));
@@ -239,18 +318,21 @@ CsvReadResult parse_caption_csv(QByteArrayView bytes)
     result.rows.reserve(parsed.records.size() - 1);
     for (qsizetype r = 1; r < parsed.records.size(); ++r) {
         const CsvRecord& record = parsed.records.at(r);
-        const auto cell = [&record, &at](Column c) -> std::optional<QString> {
-            const qsizetype f = at[size_t(c)];
+        const auto field = [&record](qsizetype f) -> std::optional<QString> {
             if (f < 0 || f >= record.fields.size() || record.fields.at(f).isEmpty())
                 return std::nullopt;
             return record.fields.at(f);
         };
+        const auto cell = [&field, &at](Column c) { return field(at[size_t(c)]); };
         CaptionRow row;
         row.line = record.line;
         row.title = cell(Title);
         row.image = cell(Image);
         if (const std::optional<QString> text = cell(Text))
             row.text = albumLineBreaks(*text);
+        for (int i = 0; i < InfoItemCount; ++i)
+            row.info[size_t(i)] = field(infoAt[size_t(i)]);
+        row.drawingTitles = field(titlesAt);
         if (row.title && hasLineBreak(*row.title)) {
             return readFailure(
                 record.line, QStringLiteral("タイトルに改行があります. タイトルは 1 行です."));
@@ -300,7 +382,7 @@ CaptionImportPlan plan_caption_import(const EntryTable& entries, const QList<Cap
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const CaptionRow& row = rows.at(r);
         const int k = int(r) + 1;
-        if (!row.title && !row.text && !row.image)
+        if (row.isEmpty())
             continue;
         if (k > EntryTable::MaxEntries) {
             plan.contents.clear();
@@ -321,6 +403,17 @@ CaptionImportPlan plan_caption_import(const EntryTable& entries, const QList<Cap
             next.text = *row.text;
         if (row.image)
             next.image = *row.image;
+        for (int i = 0; i < InfoItemCount; ++i) {
+            if (row.info[size_t(i)])
+                next.info.setText(InfoItem(i), *row.info[size_t(i)]);
+        }
+        if (row.drawingTitles) {
+            const QStringList titles = QString(*row.drawingTitles)
+                                           .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                           .split(QLatin1Char('\n'));
+            for (qsizetype d = 0; d < next.info.drawings.size(); ++d)
+                next.info.drawings[d].title = titles.value(d);
+        }
         if (next == current)
             continue;
         plan.contents.insert(k, next);

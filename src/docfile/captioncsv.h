@@ -8,13 +8,17 @@
 #include <QMap>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 namespace zk {
 
 // The captions of an album as a table for spreadsheet programs: a header
 // row, then one row per entry with the columns 番号 (the position), タイトル,
-// 説明 (the text, line breaks kept) and 写真ファイル (the image path).
+// 説明 (the text, line breaks kept) and 写真ファイル (the image path). An album
+// with photo information adds a column per item, headed by its name; lists
+// are one cell with a line per element, and 参考図 takes two columns,
+// 参考図ファイル and 参考図タイトル, a line per drawing.
 enum class CsvEncoding {
     Utf8, // with a byte-order mark, which spreadsheet programs need to see UTF-8
     ShiftJis,
@@ -38,6 +42,11 @@ struct CaptionRow
     std::optional<QString> title;
     std::optional<QString> text; // line breaks are CR LF
     std::optional<QString> image;
+    // The information items' cells; for 参考図 the files, one a line.
+    std::array<std::optional<QString>, InfoItemCount> info;
+    std::optional<QString> drawingTitles; // one a line, in the files' order
+
+    bool isEmpty() const;
 };
 
 struct CsvReadResult
@@ -67,7 +76,7 @@ CsvReadResult read_caption_csv(const QString& path);
 struct CaptionImportPlan
 {
     QMap<int, EntryContent> contents;
-    int changed = 0; // entries whose title, text or image changes
+    int changed = 0; // entries whose title, text, image or information changes
     int pagesAdded = 0;
     int line = 0; // the row that cannot be applied
     QString message; // why the import cannot be applied; empty when it can

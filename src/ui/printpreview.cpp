@@ -100,8 +100,8 @@ void PrintPreview::setScope(int index)
     scope = index == 0 ? Scope::Album : Scope::CurrentPage;
     // The check the print will make, shown with the sheets it concerns.
     const int page = screenPage;
-    problems = scope == Scope::Album ? AlbumCheck::run(album.document())
-                                     : AlbumCheck::run_single_page(album.document(), page);
+    problems = scope == Scope::Album ? AlbumCheck::run(album.document(), 1, 0, era)
+                                     : AlbumCheck::run_single_page(album.document(), page, era);
     sheetBox->blockSignals(true);
     sheetBox->setRange(1, sheetCount());
     sheetBox->blockSignals(false);

@@ -4,6 +4,7 @@
 #include "ui/coverdialog.h"
 #include "docfile/documentwriter.h"
 #include "app/filecommands.h"
+#include "docfile/infofile.h"
 #include "scripteddialogs.h"
 
 #include <QAction>
@@ -56,6 +57,8 @@ private Q_SLOTS:
     void titleBarFollowsTheAlbum();
     void saveProposesTheAlbumsFile_data();
     void saveProposesTheAlbumsFile();
+    void informationBesideTheAlbum_data();
+    void informationBesideTheAlbum();
 
 private:
     // The messages that only tell (failures), not the questions.
@@ -397,6 +400,67 @@ void TestFileCommands::saveProposesTheAlbumsFile()
                                               : path(qPrintable(proposed));
     QCOMPARE(dialogs.fileRequests.last().proposedPath, expected);
     QVERIFY(dialogs.fileRequests.last().confirmOverwrite);
+}
+
+
+
+// Information lost on open or save, a damaged file overwritten, a failed
+// write reported as saved, the user not told.
+void TestFileCommands::informationBesideTheAlbum_data()
+{
+    QTest::addColumn<QByteArray>("before"); // beside the album; "dir" a folder in its place
+    QTest::addColumn<QString>("told"); // after the open
+    QTest::addColumn<QString>("infoAfterOpen"); // entry 1's 工種
+    QTest::addColumn<bool>("saved");
+
+    const QByteArray head = R"({"format":"zelkora-photo-info","version":1,"entries":[)";
+    QTest::newRow("none") << QByteArray() << "" << "" << true;
+    QTest::newRow("matching") << head + R"({"position":1,"image":"","info":{"工種":"A"}}]})"
+                              << "" << "A" << true;
+    QTest::newRow("photo changed elsewhere")
+        << head + R"({"position":1,"image":"/x.jpg","info":{"工種":"A"}}]})" << "1 件" << "" << true;
+    QTest::newRow("damaged") << QByteArray("{") << "album.zkinfo.bak" << "" << true;
+    QTest::newRow("cannot be written")
+        << QByteArray("dir") << "通常のファイルではありません" << "" << false;
+}
+
+void TestFileCommands::informationBesideTheAlbum()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, told);
+    QFETCH(QString, infoAfterOpen);
+    QFETCH(bool, saved);
+
+    QTemporaryDir folder;
+    const QString album = folder.filePath(QStringLiteral("album.zkr"));
+    const QString info = InfoFile::path_for(album);
+    QVERIFY(writeAll(album, storedAlbum()));
+    if (before == "dir")
+        QVERIFY(QDir().mkpath(info));
+    else if (!before.isEmpty())
+        QVERIFY(writeAll(info, before));
+
+    QVERIFY(window->fileCommands().open_document(album));
+    QCOMPARE(dialogs.messages.size(), told.isEmpty() ? 0 : 1);
+    QVERIFY(dialogs.lastMessage().contains(told));
+    QCOMPARE(window->album().entries().entry(1).info.workType, infoAfterOpen);
+
+    PhotoInfo typed;
+    typed.workType = QStringLiteral("B");
+    window->album().set_info(2, typed);
+    dialogs.saveAnswers << album;
+    trigger("file_save");
+    QCOMPARE(window->album().saved(), saved);
+    if (!saved) {
+        QVERIFY(dialogs.lastMessage().contains(info));
+        return;
+    }
+    Document back;
+    back.entries = window->album().entries();
+    back.entries.set_info(2, {});
+    InfoFile::read(album, &back);
+    QCOMPARE(back.entries.entry(2).info, typed);
+    QCOMPARE(QFile::exists(info + QLatin1String(".bak")), before == "{");
 }
 
 QTEST_MAIN(TestFileCommands)

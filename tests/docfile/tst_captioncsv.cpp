@@ -61,6 +61,8 @@ private Q_SLOTS:
     void refusedImportsChangeNothing_data();
     void refusedImportsChangeNothing();
     void largeFilesAreRefusedBeforeReading();
+    void informationTravelsInItsColumns_data();
+    void informationTravelsInItsColumns();
 };
 
 // Export then import must give the album back unchanged: catches lost
@@ -253,6 +255,59 @@ void TestCaptionCsv::largeFilesAreRefusedBeforeReading()
     QVERIFY(!read.ok());
     QVERIFY(read.message.startsWith(path));
     QVERIFY2(read.message.contains(QStringLiteral("16 MiB")), qPrintable(read.message));
+}
+
+// Information lost or changed on its way through a spreadsheet: a list cell
+// split wrongly, drawing titles parted from their files, columns not found
+// by their names.
+void TestCaptionCsv::informationTravelsInItsColumns_data()
+{
+    QTest::addColumn<QByteArray>("csv"); // empty: the album's own export
+    QTest::addColumn<bool>("shiftJis");
+    QTest::addColumn<QString>("infos"); // after importing into the empty album
+
+    const QString all = QStringLiteral(
+        "1 写真区分=施工状況写真; 工種=道路土工; 工種区分予備=予備1\n予備2; 撮影箇所=\"北\",東; "
+        "施工管理値=幅 3.0m\n高さ 1.2m; 参考図=/d/a.pdf\n/d/b.pdf; 平面図; ");
+    QTest::newRow("export, UTF-8") << QByteArray() << false << all;
+    QTest::newRow("export, Shift-JIS") << QByteArray() << true << all;
+    QTest::newRow("by header, in any order")
+        << QStringLiteral("参考図タイトル,工種,番号,参考図ファイル\r\n\"立面図\n\",床掘り,,\"/d/x.pdf\r\n/d/y.pdf\"\r\n")
+               .toUtf8()
+        << false << "1 工種=床掘り; 参考図=/d/x.pdf\n/d/y.pdf; 立面図; ";
+}
+
+void TestCaptionCsv::informationTravelsInItsColumns()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(bool, shiftJis);
+    QFETCH(QString, infos);
+
+    Document source = album();
+    PhotoInfo info;
+    info.photoClass = QStringLiteral("施工状況写真");
+    info.workType = QStringLiteral("道路土工");
+    info.reserves = { QStringLiteral("予備1"), QStringLiteral("予備2") };
+    info.spot = QStringLiteral("\"北\",東");
+    info.controlValue = QStringLiteral("幅 3.0m\n高さ 1.2m");
+    info.drawings = { { QStringLiteral("/d/a.pdf"), QStringLiteral("平面図") },
+        { QStringLiteral("/d/b.pdf"), {} } };
+    source.entries.set_info(1, info);
+    if (csv.isEmpty()) {
+        const CsvExportResult out = encode_caption_csv(
+            source.entries, shiftJis ? CsvEncoding::ShiftJis : CsvEncoding::Utf8);
+        QVERIFY2(out.ok(), qPrintable(out.message));
+        csv = out.bytes;
+        // Into the same album: nothing changes.
+        int changed = -1, pages = -1;
+        const Document same = imported(source, csv, &changed, &pages);
+        QCOMPARE(changed, 0);
+        QCOMPARE(infosOf(same), infosOf(source));
+    }
+    Document empty;
+    empty.entries.reset_table();
+    int changed = -1, pages = -1;
+    QCOMPARE(infosOf(imported(empty, csv, &changed, &pages)), infos);
 }
 
 QTEST_GUILESS_MAIN(TestCaptionCsv)

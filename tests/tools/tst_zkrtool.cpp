@@ -1,4 +1,5 @@
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QImage>
 #include <QFile>
@@ -64,6 +65,8 @@ private Q_SLOTS:
     void stderrHoldsOnlyZkrtoolsLine();
     void importAndRelink_data();
     void importAndRelink();
+    void checkHoldsDatesAndRecords_data();
+    void checkHoldsDatesAndRecords();
 
 private:
     Run run(const QStringList& args,
@@ -506,6 +509,11 @@ void TestZkrtool::importAndRelink()
         album += " " + QByteArray::number(n) + "\r\n" + title + "\r\n\r\n" + photo + "\r\n";
     }
     QVERIFY(writeAll(at + QStringLiteral("/in.zkr"), album));
+    // Entry 4's information belongs with its title; entry 2's photo has a record.
+    QVERIFY(writeAll(at + QStringLiteral("/in.zkinfo"),
+        R"({"format":"zelkora-photo-info","version":1,"entries":[{"position":4,"image":"",)"
+        R"("info":{"工種":"A"}},{"position":2,"image":"/elsewhere/gone.jpg",)"
+        R"("record":{"size":1,"modified":2}}]})"));
 
     QStringList resolved;
     for (const QString& arg : std::as_const(args))
@@ -521,12 +529,88 @@ void TestZkrtool::importAndRelink()
     QCOMPARE(dumped.exitCode, 0);
     QStringList got;
     const QJsonArray entries = QJsonDocument::fromJson(dumped.out).object().value("entries").toArray();
-    for (const QJsonValue& e : entries)
-        got << e.toObject().value("image").toString().replace(at, QStringLiteral("@"));
+    const QJsonObject records = QJsonDocument::fromJson(dumped.out).object().value("records").toObject();
+    for (const QJsonValue& e : entries) {
+        const QJsonObject o = e.toObject();
+        got << o.value("image").toString().replace(at, QStringLiteral("@"));
+        QCOMPARE(o.value("info").toObject().value(QStringLiteral("工種")).toString(),
+            o.value("title").toString() == u"titled" ? QStringLiteral("A") : QString());
+        // The record follows the photo, also to where relink found it.
+        if (got.last().endsWith(u"gone.jpg"))
+            QVERIFY(records.contains(o.value("image").toString()));
+    }
     QCOMPARE(got, images);
     // Titles stay with their entries when photos fill around them.
     if (args.contains(QStringLiteral("--fill")))
         QCOMPARE(entries.at(3).toObject().value("title").toString(), QStringLiteral("titled"));
+}
+
+// Shooting dates against the cover's period in either era, dates missing in
+// an album with information, and photo files changed since they were placed.
+void TestZkrtool::checkHoldsDatesAndRecords_data()
+{
+    QTest::addColumn<QString>("entry"); // the entry's JSON; @ is the test folder
+    QTest::addColumn<QStringList>("flags"); // SIZE, TIME, SHA: what the record still matches
+    QTest::addColumn<QString>("expected"); // the date and record lines
+
+    const QString photo = QStringLiteral(R"("image":"@/p.jpg","number":" 1","title":"","text":"")");
+    const QString dated = photo + QStringLiteral(R"(,"info":{"撮影年月日":"2026-05-01"})");
+    QTest::newRow("inside the period, 令和") << dated << QStringList { "--reiwa" } << "";
+    QTest::newRow("outside, 平成")
+        << dated << QStringList {}
+        << "No.1: 写真情報の撮影年月日 (2026-05-01) が表紙の工期 (1996-04-01〜1996-09-30) の外です.";
+    QTest::newRow("no date at all")
+        << photo + QStringLiteral(R"(,"info":{"工種":"A"})") << QStringList { "--reiwa" }
+        << "No.1: 撮影年月日がわかりません. 写真に撮影日時の記録がないため, "
+           "写真情報の撮影年月日を入力してください.";
+    QTest::newRow("not a date") << photo + QStringLiteral(R"(,"info":{"撮影年月日":"5/1"})")
+                                << QStringList { "--reiwa" }
+                                << "No.1: 写真情報の撮影年月日「5/1」は 2026-04-01 "
+                                   "のような年-月-日の形ではありません.";
+    QTest::newRow("unchanged") << dated << QStringList { "--reiwa", "SIZE", "TIME", "SHA" } << "";
+    QTest::newRow("only touched") << dated << QStringList { "--reiwa", "SIZE", "SHA" } << "";
+    QTest::newRow("grown") << dated << QStringList { "--reiwa", "TIME" }
+                           << "No.1: 写真ファイルが配置後に変更されています (大きさ 1 → SIZE バイト).";
+    QTest::newRow("rewritten") << dated << QStringList { "--reiwa", "SIZE" }
+                               << "No.1: 写真ファイルが配置後に変更されています (更新日時・内容).";
+}
+
+void TestZkrtool::checkHoldsDatesAndRecords()
+{
+    QFETCH(QString, entry);
+    QFETCH(QStringList, flags);
+    QFETCH(QString, expected);
+
+    QTemporaryDir work;
+    const QString jpg = work.filePath(QStringLiteral("p.jpg"));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    QVERIFY(image.save(jpg));
+    QFile file(jpg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString size = QString::number(file.size());
+    const QByteArray sha = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    const qint64 time = file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
+    const QString record = QStringLiteral(R"(,"records":{"@/p.jpg":{"size":%1,"modified":%2,"sha256":"%3"}})")
+                               .arg(flags.contains(u"SIZE") ? size : QStringLiteral("1"))
+                               .arg(flags.contains(u"TIME") ? time : 5)
+                               .arg(flags.contains(u"SHA") ? QString::fromLatin1(sha.toHex()) : QString(64, u'0'));
+    // The construction period: year 8, 4/1 to 9/30.
+    const QString json = QStringLiteral(R"({"cover":["","","","","8","4","1","8","9","30","","","",""],"entries":[{%1}]%2})")
+                             .arg(entry, flags.size() > 1 ? record : QString())
+                             .replace(u'@', work.path());
+    QVERIFY(writeAll(work.filePath(QStringLiteral("a.json")), json.toUtf8()));
+    const QString album = work.filePath(QStringLiteral("a.zkr"));
+    QCOMPARE(run({ "build", work.filePath(QStringLiteral("a.json")), album }).exitCode, 0);
+
+    const Run r = run(QStringList { "check", album } + flags.mid(0, flags.contains(u"--reiwa") ? 1 : 0));
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(r.out).split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.contains(u"撮影") || line.contains(u"配置後"))
+            lines << line;
+    }
+    QCOMPARE(lines.join(u'\n'), QString(expected).replace(QStringLiteral("SIZE"), size));
+    QCOMPARE(r.exitCode, r.out.isEmpty() ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)

@@ -9,6 +9,7 @@
 #include "docfile/captioncsv.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
+#include "docfile/infofile.h"
 #include "docfile/safefile.h"
 #include "model/album.h"
 #include "photos/importcandidate.h"
@@ -47,6 +48,10 @@ const char usage[]
       "                           {\"cover\": [14 strings], \"entries\": [{\"number\", \"title\",\n"
       "                           \"text\", \"image\"}, ...]}. Line breaks in texts are "
       "\"\\r\\n\".\n"
+      "                           The photo information beside the album (FILE.zkinfo) shows\n"
+      "                           as \"info\" per entry, with \"records\" and \"setAside\" when\n"
+      "                           there are any. Commands that write an album also write its\n"
+      "                           information beside it.\n"
       "  build FILE.json OUT.zkr  Write an album from that JSON, as the program saves one.\n"
       "  copy IN.zkr OUT.zkr      Open an album and save it again as the program would;\n"
       "                           a file the program wrote comes out byte for byte the same.\n"
@@ -61,13 +66,16 @@ const char usage[]
       "                           only photo page N, as the single-page print prints it.\n"
       "                           The cover names its years 平成, or 令和 with --reiwa.\n"
       "                           OUT.pdf is written only when the whole job succeeds.\n"
-      "  check FILE.zkr           Look the album over as the program does before printing:\n"
+      "  check FILE.zkr [--reiwa]  Look the album over as the program does before printing:\n"
       "                           one line \"No.N: message\" per problem (\"表紙: ...\" for the\n"
-      "                           cover); exit 1 when problems were found.\n"
+      "                           cover); exit 1 when problems were found. Shooting dates are\n"
+      "                           held against the cover's construction period, its years\n"
+      "                           counted in 平成, or 令和 with --reiwa.\n"
       "  csv-export FILE.zkr OUT.csv [--sjis]\n"
       "                           Write every entry's caption as CSV: a header row, then\n"
       "                           番号,タイトル,説明,写真ファイル per entry, line breaks kept\n"
       "                           inside quotes; UTF-8 with a byte-order mark, or Shift-JIS.\n"
+      "                           An album with photo information adds a column per item.\n"
       "  csv-import FILE.zkr IN.csv OUT.zkr\n"
       "                           Set the captions from CSV, row k to entry k, as the window's\n"
       "                           CSV import does: columns found by their header (Japanese or\n"
@@ -130,6 +138,32 @@ int fail(const QString& message)
     return DocumentError;
 }
 
+// An album with the information beside it. What the information file tells
+// (entries set aside, a damaged file) goes to standard error; it never stops
+// the album from being read.
+zk::ReadResult readAlbum(const QString& path)
+{
+    zk::ReadResult read = zk::read_document(path);
+    if (read.ok()) {
+        const zk::InfoReadResult info = zk::InfoFile::read(path, &read.document);
+        if (!info.message.isEmpty())
+            fail(info.message);
+    }
+    return read;
+}
+
+// The album file, then the information beside it; either failing fails.
+zk::WriteResult writeAlbum(const QString& path, const zk::Document& document)
+{
+    const zk::WriteResult written = zk::write_document(path, document);
+    if (!written.ok())
+        return written;
+    const QString info = zk::InfoFile::write(path, document);
+    if (!info.isEmpty())
+        return { zk::WriteError::CannotWrite, info };
+    return {};
+}
+
 int usageError(const char* what)
 {
     std::fprintf(stderr, "zkrtool: %s\n\n%s", what, usage);
@@ -138,7 +172,7 @@ int usageError(const char* what)
 
 int dump(const QString& path)
 {
-    const zk::ReadResult read = zk::read_document(path);
+    const zk::ReadResult read = readAlbum(path);
     if (!read.ok())
         return fail(read.message);
     writeOut(zk::AlbumJson::fromDocument(read.document));
@@ -154,16 +188,16 @@ int build(const QString& jsonPath, const QString& out)
     QString error;
     if (!zk::AlbumJson::toDocument(file.readAll(), &document, &error))
         return fail(jsonPath + QLatin1String(": ") + error);
-    const zk::WriteResult written = zk::write_document(out, document);
+    const zk::WriteResult written = writeAlbum(out, document);
     return written.ok() ? Success : fail(written.message);
 }
 
 int copy(const QString& in, const QString& out)
 {
-    const zk::ReadResult read = zk::read_document(in);
+    const zk::ReadResult read = readAlbum(in);
     if (!read.ok())
         return fail(read.message);
-    const zk::WriteResult written = zk::write_document(out, read.document);
+    const zk::WriteResult written = writeAlbum(out, read.document);
     return written.ok() ? Success : fail(written.message);
 }
 
@@ -211,7 +245,7 @@ int pdf(const QStringList& args, bool verbose)
     if (files.size() != 2)
         return usageError("pdf takes an album file and an output file");
 
-    const zk::ReadResult read = zk::read_document(files.at(0));
+    const zk::ReadResult read = readAlbum(files.at(0));
     if (!read.ok())
         return fail(read.message);
     const zk::Document& document = read.document;
@@ -267,13 +301,23 @@ int pdf(const QStringList& args, bool verbose)
     return Success;
 }
 
-int check(const QString& path)
+int check(const QStringList& args)
 {
-    const zk::ReadResult read = zk::read_document(path);
+    QStringList files;
+    zk::Era era = zk::Era::Heisei;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--reiwa"))
+            era = zk::Era::Reiwa;
+        else
+            files << arg;
+    }
+    if (files.size() != 1)
+        return usageError("check takes one file and optionally --reiwa");
+    const zk::ReadResult read = readAlbum(files.at(0));
     if (!read.ok())
         return fail(read.message);
     zk::install_font_substitutes();
-    const QList<zk::CheckProblem> problems = zk::AlbumCheck::run(read.document);
+    const QList<zk::CheckProblem> problems = zk::AlbumCheck::run(read.document, 1, 0, era);
     QByteArray out;
     for (const zk::CheckProblem& p : problems)
         out += p.toString().toUtf8() + '\n';
@@ -295,7 +339,7 @@ int csvExport(const QStringList& args)
     }
     if (files.size() != 2)
         return usageError("csv-export takes an album file and an output file");
-    const zk::ReadResult read = zk::read_document(files.at(0));
+    const zk::ReadResult read = readAlbum(files.at(0));
     if (!read.ok())
         return fail(read.message);
     const zk::CsvExportResult csv = zk::encode_caption_csv(read.document.entries, encoding);
@@ -309,7 +353,7 @@ int csvExport(const QStringList& args)
 
 int csvImport(const QString& albumPath, const QString& csvPath, const QString& outPath)
 {
-    const zk::ReadResult read = zk::read_document(albumPath);
+    const zk::ReadResult read = readAlbum(albumPath);
     if (!read.ok())
         return fail(read.message);
     const zk::CsvReadResult csv = zk::read_caption_csv(csvPath);
@@ -325,7 +369,7 @@ int csvImport(const QString& albumPath, const QString& csvPath, const QString& o
         return fail(
             csvPath + QStringLiteral("\n\n写真帳の大きさの上限を超えるため読み込めません."));
     }
-    const zk::WriteResult written = zk::write_document(outPath, album.document());
+    const zk::WriteResult written = writeAlbum(outPath, album.document());
     return written.ok() ? Success : fail(written.message);
 }
 
@@ -366,7 +410,7 @@ int importPhotos(const QStringList& args)
     const QString in = files.takeFirst();
     const QString out = files.takeFirst();
 
-    const zk::ReadResult read = zk::read_document(in);
+    const zk::ReadResult read = readAlbum(in);
     if (!read.ok())
         return fail(read.message);
     if (at > read.document.entries.entry_count() + 1) {
@@ -421,7 +465,7 @@ int importPhotos(const QStringList& args)
         else
             leftOut << photo + QStringLiteral(": 記録を取れませんでした: ") + reason;
     }
-    const zk::WriteResult written = zk::write_document(out, album.document());
+    const zk::WriteResult written = writeAlbum(out, album.document());
     if (!written.ok())
         return fail(written.message);
     for (const QString& line : std::as_const(leftOut))
@@ -435,7 +479,7 @@ int relink(const QStringList& args)
         return usageError("relink takes an album file, an output file and a folder");
     if (!QFileInfo(args.at(2)).isDir())
         return fail(args.at(2) + QStringLiteral(": フォルダーが見つかりません."));
-    const zk::ReadResult read = zk::read_document(args.at(0));
+    const zk::ReadResult read = readAlbum(args.at(0));
     if (!read.ok())
         return fail(read.message);
     const zk::RelinkResult found = zk::RelinkResult::find(read.document.entries, args.at(2));
@@ -445,12 +489,16 @@ int relink(const QStringList& args)
     QMap<int, zk::EntryContent> contents;
     for (auto it = found.found.cbegin(); it != found.found.cend(); ++it) {
         zk::EntryContent content = album.content(it.key());
+        // The moved file is the photo that was placed: its record goes along.
+        const auto record = album.document().records.constFind(content.image);
+        if (record != album.document().records.constEnd())
+            album.record_photo(it.value(), zk::PhotoRecord(*record));
         content.image = it.value();
         contents.insert(it.key(), content);
     }
     if (!contents.isEmpty())
         album.set_contents(contents, QStringLiteral("写真フォルダの再設定"));
-    const zk::WriteResult written = zk::write_document(args.at(1), album.document());
+    const zk::WriteResult written = writeAlbum(args.at(1), album.document());
     if (!written.ok())
         return fail(written.message);
 
@@ -515,7 +563,7 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("pdf"))
         return pdf(args, verbose);
     if (command == QLatin1String("check"))
-        return args.size() == 1 ? check(args.at(0)) : usageError("check takes one file");
+        return check(args);
     if (command == QLatin1String("csv-export"))
         return csvExport(args);
     if (command == QLatin1String("csv-import"))

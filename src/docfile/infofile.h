@@ -1,0 +1,61 @@
+#pragma once
+
+#include "model/document.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace zk {
+
+// What reading the information file beside an album found.
+struct InfoReadResult
+{
+    enum class Outcome {
+        Missing, // no file: the album simply has no information yet
+        Read,
+        Damaged, // unreadable or not ours: the album opens without it
+        Newer, // written by a later program: left untouched
+    };
+    Outcome outcome = Outcome::Missing;
+    // Entries whose photo no longer matched and were set aside now.
+    int setAside = 0;
+    // For the user, in Japanese; empty when there is nothing to tell.
+    QString message;
+};
+
+// The photos' information, their records and the information set aside live
+// in a UTF-8 JSON file beside the album (X.zkr → X.zkinfo), so that the album
+// file keeps its bytes:
+// {"format": "zelkora-photo-info", "version": 1,
+//  "entries": [{"position", "image", "info", "record"}, ...], "setAside": [...]}
+class InfoFile
+{
+public:
+    static constexpr int Version = 1;
+    // Larger files are refused before they are read.
+    static constexpr qint64 MaxSize = 256 * 1024 * 1024;
+
+    // The information file of the album at albumPath.
+    static QString path_for(const QString& albumPath);
+
+    // The file's bytes; empty when the document has nothing to keep (no
+    // information, no record of a photo it uses, nothing set aside).
+    static QByteArray encode(const Document& document);
+
+    // Reads the file beside albumPath into the document just read from it:
+    // entries are matched by position and confirmed by photo path; what no
+    // longer matches goes to document->setAside. A missing, damaged or newer
+    // file leaves the document as it was.
+    static InfoReadResult read(const QString& albumPath, Document* document);
+    // The same for the file's bytes.
+    static InfoReadResult decode(const QByteArray& bytes, Document* document);
+
+    // Writes the file beside albumPath after the album itself was written.
+    // Empty on success, else the message for the user. A document with
+    // nothing to keep removes a file left from before, so that deleted
+    // information does not come back. A file that could not be read (damaged,
+    // or from a later program) is first kept as X.zkinfo.bak.
+    static QString write(const QString& albumPath, const Document& document);
+};
+
+} // namespace zk
