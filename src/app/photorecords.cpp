@@ -18,6 +18,12 @@ PhotoRecords::PhotoRecords(Album& a, QObject* parent) : QObject(parent), album(a
 
 void PhotoRecords::entries_changed(int first, int last)
 {
+    // An album opened is not a placement: its photos keep the records saved
+    // with it, and one without records does not get them all hashed at once.
+    if (opening) {
+        opening = false;
+        return;
+    }
     const EntryTable& entries = album.entries();
     last = qMin(last, entries.entry_count());
     for (int p = qMax(first, 1); p <= last; ++p) {
@@ -53,6 +59,8 @@ void PhotoRecords::document_replaced()
     // The records under way belong to the album that was.
     recorder.cancel();
     queued.clear();
+    // Album::replace_document announces all entries as changed next.
+    opening = true;
 }
 
 void PhotoRecords::record_later(const QString& path)

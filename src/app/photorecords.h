@@ -37,6 +37,7 @@ private:
     Album& album;
     PhotoRecorder recorder;
     QSet<QString> queued;
+    bool opening = false;
 };
 
 } // namespace zk

@@ -125,6 +125,9 @@ void TestBoardFill::place()
     ScriptedDialogs dialogs;
     PhotoLoader loader;
     PhotoRecords records(album);
+    // Opening an album is no placement: its photos are not hashed.
+    album.replace_document(Document(album.document()), {}, false);
+    QCOMPARE(records.pending(), 0);
 
     if (command.startsWith(QLatin1String("zkrtool"))) {
         const QString in = dir.filePath(QStringLiteral("in.zkr"));
