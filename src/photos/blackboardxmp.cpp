@@ -86,7 +86,7 @@ public:
                 if (!open.isEmpty())
                     nodes[open.last()].children.append(int(nodes.size()));
                 open.append(int(nodes.size()));
-                nodes.append(node);
+                nodes.append(std::move(node));
                 break;
             }
             case QXmlStreamReader::EndElement:
@@ -196,6 +196,7 @@ public:
         if (!values.isEmpty() && !found.contains(name))
             found.insert(name, values);
     }
+    bool has(const QString& name) const { return found.contains(name); }
     QStringList list(const char* name) const { return found.value(QLatin1String(name)); }
     QString text(const char* name) const { return list(name).join(QLatin1Char('\n')); }
     bool isEmpty() const { return found.isEmpty(); }
@@ -207,11 +208,11 @@ private:
 void gather(const Tree& tree, int node, const QString& ns, Properties* into)
 {
     for (const Attribute& a : tree.at(node).attributes) {
-        if (a.ns == ns && !a.value.trimmed().isEmpty())
+        if (a.ns == ns && !into->has(a.name) && !a.value.trimmed().isEmpty())
             into->take(a.name, { a.value.trimmed() });
     }
     for (const int c : tree.at(node).children) {
-        if (tree.at(c).ns == ns)
+        if (tree.at(c).ns == ns && !into->has(tree.at(c).name))
             into->take(tree.at(c).name, tree.values(c));
     }
 }
