@@ -1,8 +1,8 @@
 #pragma once
 
 // The benchmarks' photos: camera-like 12-megapixel JPEGs; for the batch
-// benchmarks, 300 of them with EXIF shooting times, made once into a folder
-// that later runs reuse.
+// benchmarks, 300 of them with EXIF shooting times (and, when asked, an
+// electronic blackboard's XMP), made once into a folder that later runs reuse.
 
 #include <QBuffer>
 #include <QDateTime>
@@ -20,14 +20,15 @@ namespace bench {
 constexpr int PhotoCount = 300;
 constexpr QSize PhotoSize(4000, 3000);
 
-inline QString photoFolder()
+inline QString photoFolder(bool board = false)
 {
-    return QStringLiteral("/var/tmp/zelkora-bench-batch");
+    return board ? QStringLiteral("/var/tmp/zelkora-bench-board")
+                 : QStringLiteral("/var/tmp/zelkora-bench-batch");
 }
 
-inline QString photoPath(int i)
+inline QString photoPath(int i, bool board = false)
 {
-    return photoFolder() + QStringLiteral("/IMG_%1.JPG").arg(i + 1, 4, 10, QLatin1Char('0'));
+    return photoFolder(board) + QStringLiteral("/IMG_%1.JPG").arg(i + 1, 4, 10, QLatin1Char('0'));
 }
 
 // Soft shapes under sensor-like noise, at quality 92: files of the size and
@@ -96,25 +97,67 @@ inline QByteArray withExif(const QByteArray& jpeg, const QDateTime& shot)
     return jpeg.left(2) + char(0xFF) + char(0xE1) + be16(int(body.size()) + 2) + body + jpeg.mid(2);
 }
 
+// An electronic blackboard's XMP as cameras write it, after the EXIF
+// segment: classification, remarks and two measurements.
+inline QByteArray withBoard(const QByteArray& jpeg, int i)
+{
+    const QByteArray packet = QStringLiteral(
+        "<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"
+        "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+        "<rdf:Description rdf:about=\"\" xmlns:photo=\"http://dcpadv.org/schema/3.0/photoinfo\" "
+        "xmlns:measurement=\"http://dcpadv.org/schema/3.0/measurement\" "
+        "xmlns:item=\"http://dcpadv.org/schema/3.0/measurementitem\">"
+        "<photo:ConstructionName>市道１号線道路改良工事</photo:ConstructionName>"
+        "<photo:Contructor>株式会社○○建設</photo:Contructor>"
+        "<photo:LargeClassification>工事</photo:LargeClassification>"
+        "<photo:PhotoClassification>出来形管理写真</photo:PhotoClassification>"
+        "<photo:ConstructionType>道路土工</photo:ConstructionType>"
+        "<photo:MiddleClassification>掘削工</photo:MiddleClassification>"
+        "<photo:SmallClassification>土砂掘削</photo:SmallClassification>"
+        "<photo:Title>掘削 No.%1</photo:Title>"
+        "<photo:ClassificationRemarks><rdf:Seq><rdf:li>予備</rdf:li></rdf:Seq></photo:ClassificationRemarks>"
+        "<photo:ShootingSpot>No.%1+10</photo:ShootingSpot>"
+        "<photo:IsRepresentative>False</photo:IsRepresentative>"
+        "<photo:IsFrequencyOfSubmission>True</photo:IsFrequencyOfSubmission>"
+        "<photo:Measurements rdf:parseType=\"Resource\"><measurement:Classification>出来形</measurement:Classification>"
+        "<measurement:MeasurementItems><rdf:Seq>"
+        "<rdf:li rdf:parseType=\"Resource\"><item:Name>幅</item:Name><item:Mark>W</item:Mark>"
+        "<item:DesignedValue>1000</item:DesignedValue><item:MeasuredValue>1005</item:MeasuredValue><item:UnitName>mm</item:UnitName></rdf:li>"
+        "<rdf:li rdf:parseType=\"Resource\"><item:Name>深さ</item:Name><item:Mark>H</item:Mark>"
+        "<item:DesignedValue>500</item:DesignedValue><item:MeasuredValue>498</item:MeasuredValue><item:UnitName>mm</item:UnitName></rdf:li>"
+        "</rdf:Seq></measurement:MeasurementItems></photo:Measurements>"
+        "</rdf:Description></rdf:RDF></x:xmpmeta>%2<?xpacket end=\"w\"?>")
+        .arg(i + 1)
+        .arg(QString(2048, QLatin1Char(' '))) // the padding cameras leave for edits
+        .toUtf8();
+    const QByteArray body = QByteArray("http://ns.adobe.com/xap/1.0/\0", 29) + packet;
+    // After SOI and the EXIF segment that withExif() put first.
+    const int exifEnd = 4 + (quint8(jpeg[4]) << 8 | quint8(jpeg[5]));
+    return jpeg.left(exifEnd) + char(0xFF) + char(0xE1) + be16(int(body.size()) + 2) + body
+        + jpeg.mid(exifEnd);
+}
+
 // Makes the photos unless a complete set is there already. Eight scenes;
 // the shooting times run backwards against the names, so that ordering by
-// time has work to do.
-inline bool ensurePhotos()
+// time has work to do. The board set is the same photos with blackboard XMP.
+inline bool ensurePhotos(bool board = false)
 {
-    if (QFile::exists(photoPath(PhotoCount - 1)))
+    if (QFile::exists(photoPath(PhotoCount - 1, board)))
         return true;
-    QDir().mkpath(photoFolder());
+    QDir().mkpath(photoFolder(board));
     QList<QByteArray> scenes;
     for (int s = 0; s < 8; ++s)
         scenes << scene(s + 1);
     const QDateTime start(QDate(2024, 6, 1), QTime(9, 0));
     for (int i = 0; i < PhotoCount; ++i) {
-        QFile f(photoPath(i));
+        QFile f(photoPath(i, board));
         if (!f.open(QIODevice::WriteOnly))
             return false;
-        f.write(withExif(scenes.at(i % scenes.size()), start.addSecs(60 * (PhotoCount - i))));
+        const QByteArray photo
+            = withExif(scenes.at(i % scenes.size()), start.addSecs(60 * (PhotoCount - i)));
+        f.write(board ? withBoard(photo, i) : photo);
     }
-    return QFile::exists(photoPath(PhotoCount - 1));
+    return QFile::exists(photoPath(PhotoCount - 1, board));
 }
 
 inline qint64 peakRssKiB()

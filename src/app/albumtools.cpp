@@ -5,6 +5,7 @@
 #include "app/batchimportcommand.h"
 #include "app/infocommands.h"
 #include "app/relinkcommand.h"
+#include "app/rereadcommand.h"
 
 #include <QWidget>
 
@@ -56,6 +57,8 @@ void AlbumTools::show_overview()
             [this](const QList<int>& positions) { info.bulk_info(overviewWindow, positions); });
         connect(overviewWindow, &OverviewWindow::sortRequested, this,
             [this] { overviewWindow->show_status(info.sort_album()); });
+        connect(overviewWindow, &OverviewWindow::rereadRequested, this,
+            [this](const QList<int>& positions) { reread_info(positions); });
     }
     overviewWindow->show();
     overviewWindow->raise();
@@ -65,6 +68,16 @@ void AlbumTools::show_overview()
 void AlbumTools::relink_photos()
 {
     RelinkCommand(album, dialogs).run(window);
+}
+
+void AlbumTools::reread_info(const QList<int>& positions)
+{
+    if (positions.isEmpty()) {
+        RereadCommand(album, dialogs).run(window, { hooks.selectedPosition() });
+        return;
+    }
+    QWidget* parent = overviewWindow ? overviewWindow.data() : window;
+    RereadCommand(album, dialogs).run(parent, positions);
 }
 
 } // namespace zk

@@ -20,7 +20,7 @@ class OverviewWindow;
 class PhotoLoader;
 
 // The whole-album commands: 写真の一括取込, 写真一覧 (with its photo
-// information commands) and 写真フォルダの再設定.
+// information commands), 写真フォルダの再設定 and 写真情報を写真から読み直す.
 // They work on the album and ask the window only where the user is and to
 // show a position; the window connects its actions to them.
 class AlbumTools : public QObject
@@ -50,6 +50,8 @@ public:
     void batch_import(const QStringList& files = {}, int position = 0);
     void show_overview();
     void relink_photos();
+    // The given entries (from the overview), or the selected slot's.
+    void reread_info(const QList<int>& positions = {});
 
 private:
     QWidget* window;

@@ -77,8 +77,12 @@ bool BatchImportCommand::run(QWidget* parent, int start, const QStringList& file
         else
             leftOut << photo + QStringLiteral(": ") + file.error();
     }
-    if (stillThere.size() != plan.photos.size())
-        plan = ImportPlan::make(album.entries(), plan.start, plan.placement, stillThere);
+    if (stillThere.size() != plan.photos.size()) {
+        ImportPlan kept = ImportPlan::make(album.entries(), plan.start, plan.placement, stillThere);
+        kept.facts = plan.facts;
+        kept.boardText = plan.boardText;
+        plan = kept;
+    }
 
     if (!plan.apply(album, stepName())) {
         dialogs.warn(parent,

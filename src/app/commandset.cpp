@@ -92,7 +92,7 @@ CommandSet::CommandSet(QMainWindow* window, QWidget* toolBarParent) : QObject(wi
             { "same_as_previous", "前の写真と同じ", { QKeySequence(Qt::Key_F3) } },
             { "bulk_caption", "一括入力...", {} },
             { "photo_info", "写真情報(&I)...", { QKeySequence(Qt::Key_F4) } },
-            { "edit_line_3", "-", {} },
+            { "reread_info", "写真情報を写真から読み直す(&B)", {} }, { "edit_line_3", "-", {} },
             { "select_slot_1", "上の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_1) } },
             { "select_slot_2", "中の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_2) } },
             { "select_slot_3", "下の写真を選択", { QKeySequence(Qt::CTRL | Qt::Key_3) } } });

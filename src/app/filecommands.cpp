@@ -193,6 +193,7 @@ void FileCommands::save_album()
         // Another name: the dialog opens again in the same folder.
         request.proposedPath = QFileInfo(path).absolutePath();
     }
+    Q_EMIT aboutToSave();
     const WriteResult written = write_document(path, album.document());
     if (!written.ok()) {
         // The album stays unsaved: it is not on disk.

@@ -55,6 +55,9 @@ Q_SIGNALS:
     // A new album was started: the window asks for its cover data.
     void newAlbumStarted();
     void readOnlyChanged(bool readOnly);
+    // The album is about to be written: what belongs in the file but is
+    // still under way (the photos' records) is to be settled now.
+    void aboutToSave();
 
 private:
     // Asks before unsaved changes are given up; true when the user agrees

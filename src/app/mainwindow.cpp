@@ -19,6 +19,7 @@
 #include "app/infocommands.h"
 #include "model/preferences.h"
 #include "app/photocommands.h"
+#include "app/photorecords.h"
 #include "app/printcommands.h"
 #include "ui/aboutbox.h"
 #include "ui/optionsdialog.h"
@@ -62,6 +63,7 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
             { commandSet->action(QStringLiteral("edit_undo")),
                 commandSet->action(QStringLiteral("edit_redo")) } });
     prefetch = new PagePrefetcher(loader, this);
+    records = new PhotoRecords(albumData, this);
     connectCommands();
 
     Document fresh;
@@ -156,6 +158,7 @@ void MainWindow::connectCommands()
         [this] { wholeAlbum->batch_import(); });
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
+    connect(on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
     connect(on("print_preview"), &QAction::triggered, printing.get(),
         [this] { printing->print_preview(); });
     connect(on("album_check"), &QAction::triggered, &printing->preCheck(), &PreCheck::check_album);
@@ -187,6 +190,9 @@ void MainWindow::connectCommands()
     connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
     connect(files.get(), &FileCommands::readOnlyChanged, this, &MainWindow::show_title);
+    // The photos' records: taken as photos are placed, complete in every save
+    connect(photos.get(), &PhotoCommands::photoPlaced, records, &PhotoRecords::photo_placed);
+    connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
 
     // The page on screen and the album
     connect(page, &PageView::photoReleased, this, &MainWindow::photo_released);

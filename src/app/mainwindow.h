@@ -21,6 +21,7 @@ class FileCommands;
 class InfoCommands;
 class OptionsDialog;
 class PagePrefetcher;
+class PhotoRecords;
 class PageSpinner;
 class PageView;
 class PhotoCommands;
@@ -58,6 +59,7 @@ public:
     CsvExchange& csvExchange() { return *csv; }
     AlbumTools& albumTools() { return *wholeAlbum; }
     InfoCommands& infoCommands() { return *info; }
+    PhotoRecords& photoRecords() { return *records; }
     PhotoLoader& photoLoader() { return loader; }
 
     int current_page() const;
@@ -122,6 +124,7 @@ private:
     AlbumTools* wholeAlbum = nullptr;
     InfoCommands* info = nullptr;
     PagePrefetcher* prefetch = nullptr;
+    PhotoRecords* records = nullptr;
 };
 
 } // namespace zk

@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "docfile/cp932codec.h"
 #include "model/album.h"
+#include "photos/photofacts.h"
 #include "photos/photoloader.h"
 
 namespace zk {
@@ -38,13 +39,17 @@ QString PhotoCommands::place_photo(int position, const QString& path)
         return QStringLiteral("写真ファイルではないか、読めない形式のファイルです.");
     EntryContent content = album.content(position);
     content.image = path;
+    PhotoFacts::read(path).fill(&content);
     // Filling the last entry opens a new page in the same step: naming the
     // position three places on makes set_contents grow by one page.
     const int last = album.entries().entry_count();
     if (position == last
-        && album.set_contents({ { position, content }, { last + 3, {} } }, importStep))
+        && album.set_contents({ { position, content }, { last + 3, {} } }, importStep)) {
+        Q_EMIT photoPlaced(position);
         return {};
+    }
     album.set_contents({ { position, content } }, importStep);
+    Q_EMIT photoPlaced(position);
     if (position == last) {
         // At the size limit the photo stays placed and the user is told.
         dialogs.inform(window,

@@ -45,10 +45,13 @@ Q_SIGNALS:
     // A photo was placed at position, or its dialog cancelled: the user goes
     // on with the entry's title.
     void finished(int position);
+    // The user placed a photo at position (not a cancelled dialog).
+    void photoPlaced(int position);
 
 private:
     // Writes the path into the entry, growing the album by a page when the
-    // last entry was filled. Returns the loader's reason, changing nothing,
+    // last entry was filled; the photo's blackboard data fills what is empty
+    // in the same step. Returns the loader's reason, changing nothing,
     // when the file cannot be shown; empty when the photo was placed.
     QString place_photo(int position, const QString& path);
     // Tells the user at once when the path holds a character that the album

@@ -21,6 +21,18 @@ namespace {
 const QString RdfNs = QStringLiteral("http://www.w3.org/1999/02/22-rdf-syntax-ns#");
 const QString XmlNs = QStringLiteral("http://www.w3.org/XML/1998/namespace");
 
+// The namespaces this reader looks at, as shared strings: comparing and
+// keeping them costs no allocation. Others come back empty.
+QString knownNs(QStringView uri)
+{
+    for (const QString* ns : { &BlackboardXmp::PhotoInfoNs, &BlackboardXmp::MeasurementNs,
+             &BlackboardXmp::MeasurementItemNs, &RdfNs, &XmlNs }) {
+        if (uri == *ns)
+            return *ns;
+    }
+    return {};
+}
+
 struct Attribute
 {
     QString ns;
@@ -62,16 +74,19 @@ public:
                     return false;
                 }
                 Node node;
-                node.ns = xml.namespaceUri().toString();
+                node.ns = knownNs(xml.namespaceUri());
                 node.name = xml.name().toString();
                 const QXmlStreamAttributes attributes = xml.attributes();
-                for (const QXmlStreamAttribute& a : attributes)
-                    node.attributes.append(
-                        { a.namespaceUri().toString(), a.name().toString(), a.value().toString() });
+                for (const QXmlStreamAttribute& a : attributes) {
+                    // rdf:about, rdf:parseType and the like tell nothing here.
+                    const QString ns = knownNs(a.namespaceUri());
+                    if (!ns.isEmpty() && ns != RdfNs)
+                        node.attributes.append({ ns, a.name().toString(), a.value().toString() });
+                }
                 if (!open.isEmpty())
                     nodes[open.last()].children.append(int(nodes.size()));
                 open.append(int(nodes.size()));
-                nodes.append(node);
+                nodes.append(std::move(node));
                 break;
             }
             case QXmlStreamReader::EndElement:
@@ -181,6 +196,7 @@ public:
         if (!values.isEmpty() && !found.contains(name))
             found.insert(name, values);
     }
+    bool has(const QString& name) const { return found.contains(name); }
     QStringList list(const char* name) const { return found.value(QLatin1String(name)); }
     QString text(const char* name) const { return list(name).join(QLatin1Char('\n')); }
     bool isEmpty() const { return found.isEmpty(); }
@@ -192,11 +208,11 @@ private:
 void gather(const Tree& tree, int node, const QString& ns, Properties* into)
 {
     for (const Attribute& a : tree.at(node).attributes) {
-        if (a.ns == ns && !a.value.trimmed().isEmpty())
+        if (a.ns == ns && !into->has(a.name) && !a.value.trimmed().isEmpty())
             into->take(a.name, { a.value.trimmed() });
     }
     for (const int c : tree.at(node).children) {
-        if (tree.at(c).ns == ns)
+        if (tree.at(c).ns == ns && !into->has(tree.at(c).name))
             into->take(tree.at(c).name, tree.values(c));
     }
 }
@@ -248,6 +264,13 @@ bool BlackboardXmp::read(QByteArrayView packet, PhotoFacts* facts, QString* reas
         *reason = QStringLiteral("XMP が大きすぎます.");
         return false;
     }
+    // Cameras pad the packet with kilobytes of spaces for later edits; the
+    // XML reader would spend a third of its time on them.
+    const qsizetype end = packet.lastIndexOf(QByteArrayView("<?xpacket end"));
+    if (end > 0)
+        packet = packet.first(end);
+    while (!packet.isEmpty() && QChar::isSpace(uchar(packet.back())))
+        packet.chop(1);
     Tree tree;
     if (!tree.parse(packet, reason))
         return false;

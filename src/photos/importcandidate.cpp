@@ -2,6 +2,7 @@
 
 #include "docfile/cp932codec.h"
 #include "photos/exifdate.h"
+#include "photos/photofacts.h"
 #include "photos/naturalorder.h"
 #include "photos/photofile.h"
 #include "photos/photoprobe.h"
@@ -89,7 +90,8 @@ ImportCandidate ImportCandidate::inspect(const QString& path)
         return candidate;
     }
 
-    candidate.time = ExifDate::read(head);
+    candidate.facts = PhotoFacts::read(path, head);
+    candidate.time = candidate.facts.shotTime;
     if (candidate.time.isValid()) {
         candidate.timeSource = TimeSource::Exif;
     } else {

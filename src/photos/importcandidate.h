@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photos/photofacts.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -10,8 +12,8 @@ namespace zk {
 enum class TimeSource { Exif, FileTime, None };
 
 // One file chosen for a batch import, looked at before anything is placed:
-// its kind (from the first bytes, no decode), its shooting time and whether
-// its path can be saved in an album file.
+// its kind (from the first bytes, no decode), its shooting time, its
+// blackboard data and whether its path can be saved in an album file.
 struct ImportCandidate
 {
     QString path;
@@ -19,6 +21,8 @@ struct ImportCandidate
     TimeSource timeSource = TimeSource::None;
     // Why the file cannot be placed, in Japanese; empty when it can.
     QString problem;
+    // Read from the same first bytes as the time.
+    PhotoFacts facts;
 
     bool placeable() const { return problem.isEmpty(); }
     // The file name without its folders.

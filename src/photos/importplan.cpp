@@ -104,8 +104,11 @@ bool ImportPlan::apply(Album& album, const QString& stepName) const
     if (placement == Placement::Insert && start <= lastUsedPosition(album.entries())) {
         QList<EntryContent> contents;
         contents.reserve(photos.size());
-        for (const QString& photo : photos)
-            contents.append(EntryContent { {}, {}, photo, {} });
+        for (const QString& photo : photos) {
+            EntryContent content { {}, {}, photo, {} };
+            fill(&content);
+            contents.append(content);
+        }
         return album.insert_contents(start, contents, stepName);
     }
     const EntryTable& entries = album.entries();
@@ -118,9 +121,17 @@ bool ImportPlan::apply(Album& album, const QString& stepName) const
         if (p <= entries.entry_count())
             content = entries.entry(p).content();
         content.image = photos.at(k);
+        fill(&content);
         contents.insert(p, content);
     }
     return album.set_contents(contents, stepName);
+}
+
+void ImportPlan::fill(EntryContent* content) const
+{
+    const auto found = facts.constFind(content->image);
+    if (found != facts.cend())
+        found->fill(content, boardText);
 }
 
 } // namespace zk

@@ -3,6 +3,7 @@
 #include "model/album.h"
 #include "photos/importcandidate.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 
@@ -31,6 +32,11 @@ struct ImportPlan
     int room = 0;
     // Entries the album has after the import.
     int entryCountAfter = 0;
+    // The photos' blackboard data, by path: it fills the entries' empty
+    // information and titles (PhotoFacts::fill), with boardText their empty
+    // texts too. A photo missing here fills nothing.
+    QHash<QString, PhotoFacts> facts;
+    bool boardText = false;
 
     bool fits() const { return photos.size() <= room; }
 
@@ -43,6 +49,9 @@ struct ImportPlan
     // The album step: one insert or one set of entry contents. Returns false,
     // changing nothing, when the album would pass its size limit.
     bool apply(Album& album, const QString& stepName) const;
+
+private:
+    void fill(EntryContent* content) const;
 };
 
 } // namespace zk

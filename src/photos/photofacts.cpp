@@ -1,5 +1,7 @@
 #include "photofacts.h"
 
+#include "model/entrycontent.h"
+
 #include "photos/blackboardxmp.h"
 #include "photos/exifdate.h"
 #include "photos/photofile.h"
@@ -93,6 +95,13 @@ PhotoFacts PhotoFacts::read(const QString& path)
     return from_header(header);
 }
 
+PhotoFacts PhotoFacts::read(const QString& path, QByteArrayView head)
+{
+    if (head.size() >= ExifDate::HeadBytes && walkJpeg(head, nullptr) == Walk::NeedMore)
+        return read(path);
+    return from_header(head);
+}
+
 PhotoFacts PhotoFacts::from_header(QByteArrayView header)
 {
     PhotoFacts facts;
@@ -124,7 +133,23 @@ QString PhotoFacts::board_text() const
     if (!info.spot.isEmpty())
         lines.append(QStringLiteral("撮影箇所　") + info.spot);
     lines.append(info.controlValue);
-    return joined(lines, QLatin1Char('\n'));
+    return joined(lines, QLatin1Char('\n')).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+bool PhotoFacts::fill(EntryContent* content, bool boardText) const
+{
+    if (!hasBoard)
+        return false;
+    bool changed = content->info.fill_from(info);
+    if (content->title.isEmpty() && !title.isEmpty()) {
+        content->title = title;
+        changed = true;
+    }
+    if (boardText && content->text.isEmpty()) {
+        content->text = board_text();
+        changed = changed || !content->text.isEmpty();
+    }
+    return changed;
 }
 
 } // namespace zk

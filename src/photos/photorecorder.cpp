@@ -111,7 +111,12 @@ void PhotoRecorder::start(const QStringList& paths)
                 return;
             // Queued to the recorder's thread; dropped if it is gone.
             QMetaObject::invokeMethod(
-                this, [this, path, result, reason] { deliver(path, result, reason); },
+                this,
+                [this, stop, path, result, reason] {
+                    // Posted just as the batch was cancelled: not reported.
+                    if (stop == cancelled)
+                        deliver(path, result, reason);
+                },
                 Qt::QueuedConnection);
         });
     }

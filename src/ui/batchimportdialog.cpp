@@ -6,6 +6,7 @@
 #include "photos/photoloader.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -114,6 +115,9 @@ void BatchImportDialog::buildDialog()
     placeLayout->addWidget(insert);
     placeLayout->addWidget(fill);
     placeLayout->addStretch();
+    boardTextBox = new QCheckBox(
+        QStringLiteral("説明文が空なら小黒板の内容 (工種・撮影箇所・測定値) を入れる(&K)"), this);
+    boardTextBox->setObjectName(QStringLiteral("boardText"));
 
     list = new QTreeWidget(this);
     list->setObjectName(QStringLiteral("photoList"));
@@ -161,6 +165,7 @@ void BatchImportDialog::buildDialog()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(orderBox);
     layout->addWidget(placeBox);
+    layout->addWidget(boardTextBox);
     layout->addLayout(middle, 1);
     layout->addWidget(countLabel);
     layout->addWidget(limitLabel);
@@ -242,10 +247,17 @@ QList<ImportCandidate> BatchImportDialog::placeable() const
 ImportPlan BatchImportDialog::plan() const
 {
     QStringList photos;
-    for (const ImportCandidate& c : placeable())
+    QHash<QString, PhotoFacts> facts;
+    for (const ImportCandidate& c : placeable()) {
         photos << c.path;
-    return ImportPlan::make(
+        if (c.facts.hasBoard)
+            facts.insert(c.path, c.facts);
+    }
+    ImportPlan planned = ImportPlan::make(
         entries, startBox->value(), Placement(placementGroup->checkedId()), photos);
+    planned.facts = facts;
+    planned.boardText = boardTextBox->isChecked();
+    return planned;
 }
 
 QStringList BatchImportDialog::leftOut() const

@@ -8,6 +8,7 @@
 #include <QIcon>
 
 class QButtonGroup;
+class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
 class QPushButton;
@@ -37,7 +38,8 @@ public:
     // longer than half a second; returns false, adding nothing, on 中止.
     bool add_files(const QStringList& paths);
 
-    // The photos that can be placed, in the order shown, and where.
+    // The photos that can be placed, in the order shown, and where, with
+    // their blackboard data and whether it also fills empty texts.
     ImportPlan plan() const;
     // The files that cannot be placed, each with its reason.
     QStringList leftOut() const;
@@ -81,6 +83,7 @@ private:
     QButtonGroup* orderGroup = nullptr;
     QButtonGroup* placementGroup = nullptr;
     QSpinBox* startBox = nullptr;
+    QCheckBox* boardTextBox = nullptr;
     QTreeWidget* list = nullptr;
     QPushButton* upButton = nullptr;
     QPushButton* downButton = nullptr;

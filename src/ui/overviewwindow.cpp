@@ -82,6 +82,11 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
         &OverviewWindow::paste_before_current);
     addKey("overview_clear", QStringLiteral("削除"), QKeySequence::Delete,
         &OverviewWindow::clear_selection);
+    auto* reread = new QAction(QStringLiteral("写真情報を写真から読み直す(&B)"), this);
+    reread->setObjectName(QStringLiteral("overview_reread_info"));
+    connect(reread, &QAction::triggered, this,
+        [this] { Q_EMIT rereadRequested(selected_positions()); });
+    list->addAction(reread);
     // The album's own undo and redo: the same actions as the main window's,
     // so their keys, captions and enabled state agree everywhere.
     if (!undoActions.isEmpty()) {

@@ -56,6 +56,8 @@ Q_SIGNALS:
     void bulkInfoRequested(const QList<int>& positions);
     // 並べ替え of the whole album by its photo information.
     void sortRequested();
+    // 写真情報を写真から読み直す for the selected tiles.
+    void rereadRequested(const QList<int>& positions);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -15,6 +15,7 @@
 #include "model/album.h"
 #include "photos/importcandidate.h"
 #include "photos/importplan.h"
+#include "photos/photorecorder.h"
 #include "photos/relinkfinder.h"
 #include "print/albumprint.h"
 #include "print/fontsubstitutes.h"
@@ -84,7 +85,8 @@ const char usage[]
       "                           leave the entry as it is, more rows add pages. CSV files\n"
       "                           up to 16 MiB, UTF-8 or Shift-JIS. Nothing is written when\n"
       "                           a row cannot be applied.\n"
-      "  import FILE.zkr OUT.zkr [--order name|time|given] [--at N] [--fill] PHOTO...\n"
+      "  import FILE.zkr OUT.zkr [--order name|time|given] [--at N] [--fill] [--board-text]\n"
+      "         PHOTO...\n"
       "                           Place the photos (a folder stands for the picture files\n"
       "                           directly in it) into the album from entry N (default 1):\n"
       "                           inserted, later entries moving back, or with --fill only\n"
@@ -94,6 +96,10 @@ const char usage[]
       "                           needed; an album that would pass 32766 entries is refused\n"
       "                           unchanged. Unreadable files, paths that Shift-JIS cannot\n"
       "                           hold and repeated files are left out and listed on stderr.\n"
+      "                           A photo's blackboard data (XMP) fills its entry's empty\n"
+      "                           photo information and title; with --board-text also an\n"
+      "                           empty text. Each photo's size, time and SHA-256 are kept\n"
+      "                           beside the album.\n"
       "  relink FILE.zkr OUT.zkr FOLDER\n"
       "                           Look for every missing photo by its file name in FOLDER and\n"
       "                           its subfolders and write the album with the paths of those\n"
@@ -375,6 +381,7 @@ int importPhotos(const QStringList& args)
     zk::ImportOrder order = zk::ImportOrder::Name;
     zk::Placement placement = zk::Placement::Insert;
     int at = 1;
+    bool boardText = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         if (arg == QLatin1String("--order")) {
@@ -394,6 +401,8 @@ int importPhotos(const QStringList& args)
                 return usageError("--at needs an entry number from 1");
         } else if (arg == QLatin1String("--fill")) {
             placement = zk::Placement::Fill;
+        } else if (arg == QLatin1String("--board-text")) {
+            boardText = true;
         } else {
             files << arg;
         }
@@ -428,10 +437,15 @@ int importPhotos(const QStringList& args)
     }
 
     QStringList photos;
-    for (const zk::ImportCandidate& c : zk::ImportPlan::order(candidates, order))
+    QHash<QString, zk::PhotoFacts> facts;
+    for (const zk::ImportCandidate& c : zk::ImportPlan::order(candidates, order)) {
         photos << c.path;
-    const zk::ImportPlan plan
-        = zk::ImportPlan::make(read.document.entries, at, placement, photos);
+        if (c.facts.hasBoard)
+            facts.insert(c.path, c.facts);
+    }
+    zk::ImportPlan plan = zk::ImportPlan::make(read.document.entries, at, placement, photos);
+    plan.facts = facts;
+    plan.boardText = boardText;
     if (!plan.fits())
         return fail(QStringLiteral("%1: 写真帳は %2 件までのため、No.%3 からはあと %4 枚しか入りません "
                                    "(%5 枚が選ばれています). 何も取り込んでいません.")
@@ -445,6 +459,14 @@ int importPhotos(const QStringList& args)
     album.replace_document(read.document, in);
     if (!plan.apply(album, QStringLiteral("写真の一括取込")))
         return fail(in + QStringLiteral(": 写真帳が大きくなりすぎるため取り込めません."));
+    for (const QString& photo : std::as_const(plan.photos)) {
+        QString reason;
+        const zk::PhotoRecord record = zk::PhotoRecorder::record(photo, &reason);
+        if (record.isValid())
+            album.record_photo(photo, record);
+        else
+            leftOut << photo + QStringLiteral(": 記録を取れませんでした: ") + reason;
+    }
     const zk::WriteResult written = writeAlbum(out, album.document());
     if (!written.ok())
         return fail(written.message);
