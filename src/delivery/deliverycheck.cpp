@@ -122,17 +122,17 @@ DeliveryPhoto readPhoto(const xmlNode* node)
     p.title = childText(cls, QStringLiteral("写真タイトル"));
     const QList<const xmlNode*> clsItems = children(cls);
     for (const xmlNode* c : clsItems) {
-        if (nameOf(c) == QLatin1String("工種区分予備"))
+        if (nameOf(c) == QStringLiteral("工種区分予備"))
             p.reserves.append(textOf(c));
     }
     const QList<const xmlNode*> items = children(node);
     for (const xmlNode* c : items) {
         const QString name = nameOf(c);
-        if (name == QLatin1String("付加情報")) {
+        if (name == QStringLiteral("付加情報")) {
             p.drawings.append({ QString(), childText(c, QStringLiteral("参考図ファイル名")),
                 childText(c, QStringLiteral("参考図ファイル日本語名")),
                 childText(c, QStringLiteral("参考図タイトル")) });
-        } else if (name == QLatin1String("請負者説明文") || name == QLatin1String("受注者説明文")) {
+        } else if (name == QStringLiteral("請負者説明文") || name == QStringLiteral("受注者説明文")) {
             p.remark = textOf(c);
         }
     }
@@ -438,7 +438,7 @@ QList<DeliveryFinding> Checker::run()
     int index = 0;
     const QList<const xmlNode*> items = children(root);
     for (const xmlNode* node : items) {
-        if (nameOf(node) == QLatin1String("写真情報"))
+        if (nameOf(node) == QStringLiteral("写真情報"))
             checkPhoto(++index, node);
     }
     checkListing();

@@ -172,8 +172,12 @@ DeliveryPlanResult DeliveryPlan::make(const QList<DeliverySource>& sources, cons
         }
 
         const QStringList broken = DeliveryRules::photo_problems(photo);
-        for (const QString& message : broken)
-            refuse(message);
+        // A missing date is told above, with what to do about it.
+        const QString noDate = DeliveryRules::value_problem(QStringLiteral("撮影年月日"), QString());
+        for (const QString& message : broken) {
+            if (message != noDate)
+                refuse(message);
+        }
         data.photos.append(photo);
     }
     if (data.photos.isEmpty() && result.problems.isEmpty())

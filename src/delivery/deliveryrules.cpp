@@ -99,23 +99,23 @@ QString DeliveryRules::value_problem(
     }
     case ItemKind::FileName: {
         const QRegularExpression& shape
-            = element == QLatin1String("写真ファイル名") ? photo_name() : drawing_name();
+            = element == QStringLiteral("写真ファイル名") ? photo_name() : drawing_name();
         if (!shape.match(value).hasMatch())
             return QStringLiteral("%1%2が名前の決まり（%3 と 7 桁の番号、大文字の拡張子 JPG か "
                                   "TIF）に合いません")
                 .arg(element, quoted(value),
-                    element == QLatin1String("写真ファイル名") ? QStringLiteral("P")
+                    element == QStringLiteral("写真ファイル名") ? QStringLiteral("P")
                                                               : QStringLiteral("D"));
         return QString();
     }
     case ItemKind::Choice: {
-        if (element == QLatin1String("写真-大分類")) {
+        if (element == QStringLiteral("写真-大分類")) {
             if (!large_classes().contains(value))
                 return QStringLiteral("%1%2は一覧（%3）にない値です")
                     .arg(element, quoted(value), large_classes().join(QStringLiteral("、")));
             return QString();
         }
-        if (largeClass.isEmpty() || largeClass == QLatin1String("工事")) {
+        if (largeClass.isEmpty() || largeClass == QStringLiteral("工事")) {
             if (!photo_classes().contains(value))
                 return QStringLiteral("%1%2は一覧（%3）にない値です")
                     .arg(element, quoted(value), photo_classes().join(QStringLiteral("、")));
@@ -166,7 +166,7 @@ QStringList DeliveryRules::photo_problems(const DeliveryPhoto& photo)
     check(QStringLiteral("提出頻度写真"), photo.frequency);
     check(QStringLiteral("施工管理値"), photo.controlValue);
     check(QStringLiteral("請負者説明文"), photo.remark);
-    if (photo.largeClass == QLatin1String("工事") && photo.frequency == QLatin1String("1")
+    if (photo.largeClass == QStringLiteral("工事") && photo.frequency == QLatin1String("1")
         && (photo.workType.isEmpty() || photo.kind.isEmpty() || photo.detail.isEmpty()))
         out.append(QStringLiteral("写真-大分類が工事で提出頻度写真が 1 のときは、工種・種別・細別を"
                                   "すべて書きます"));

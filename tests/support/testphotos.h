@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+
+#include <algorithm>
+
+#include "testbytes.h"
+
+// Photo files built byte by byte: JPEGs with or without EXIF shooting times.
+
+inline QByteArray reversed(QByteArray big)
+{
+    std::reverse(big.begin(), big.end());
+    return big;
+}
+
+// A TIFF body with IFD0 -> EXIF IFD -> DateTimeOriginal, in either byte order.
+// dateOffset moves the string's offset, to forge one that points nowhere.
+inline QByteArray exifBody(const QByteArray& time, bool little, quint32 dateOffset = 44)
+{
+    const auto w16 = [little](int v) { return little ? reversed(be16(v)) : be16(v); };
+    const auto w32 = [little](quint32 v) { return little ? reversed(be32(v)) : be32(v); };
+    QByteArray t = little ? QByteArray("II") : QByteArray("MM");
+    t += w16(42) + w32(8);
+    t += w16(1) + w16(0x8769) + w16(4) + w32(1) + w32(26) + w32(0); // IFD0 at 8
+    t += w16(1) + w16(0x9003) + w16(2) + w32(20) + w32(dateOffset) + w32(0); // EXIF IFD at 26
+    t += time + QByteArray(1, '\0'); // at 44
+    return t;
+}
+
+inline QByteArray plainJpeg(QSize size = QSize(32, 24))
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+inline QByteArray withSegment(const QByteArray& jpeg, int marker, const QByteArray& body)
+{
+    return jpeg.left(2) + char(0xFF) + char(marker) + be16(int(body.size()) + 2) + body
+        + jpeg.mid(2);
+}
+
+inline QByteArray exifJpeg(const QByteArray& time, bool little = false, QSize size = QSize(32, 24))
+{
+    return withSegment(plainJpeg(size), 0xE1, QByteArray("Exif\0\0", 6) + exifBody(time, little));
+}
