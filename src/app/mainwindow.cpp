@@ -15,6 +15,7 @@
 #include "app/precheck.h"
 #include "ui/coverdialog.h"
 #include "app/csvexchange.h"
+#include "app/deliverycommands.h"
 #include "app/filecommands.h"
 #include "model/preferences.h"
 #include "app/photocommands.h"
@@ -174,6 +175,11 @@ void MainWindow::connectCommands()
     connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
     connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
+    // Electronic delivery: the PHOTO folder and its check
+    delivery = new DeliveryCommands(albumData, messages, this, this);
+    connect(on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
+    connect(on("delivery_check"), &QAction::triggered, delivery, &DeliveryCommands::check_delivery);
+    connect(delivery, &DeliveryCommands::entryChosen, page, &PageView::show_entry);
 
     // The page on screen and the album
     connect(page, &PageView::photoReleased, this, &MainWindow::photo_released);

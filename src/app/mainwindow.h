@@ -16,6 +16,7 @@ class AlbumTools;
 class CommandSet;
 class CoverDialog;
 class CsvExchange;
+class DeliveryCommands;
 class Dialogs;
 class FileCommands;
 class OptionsDialog;
@@ -56,6 +57,7 @@ public:
     CaptionCommands& captionCommands() { return *captions; }
     CsvExchange& csvExchange() { return *csv; }
     AlbumTools& albumTools() { return *wholeAlbum; }
+    DeliveryCommands& deliveryCommands() { return *delivery; }
     PhotoLoader& photoLoader() { return loader; }
 
     int current_page() const;
@@ -118,6 +120,7 @@ private:
     CaptionCommands* captions = nullptr;
     CsvExchange* csv = nullptr;
     AlbumTools* wholeAlbum = nullptr;
+    DeliveryCommands* delivery = nullptr;
     PagePrefetcher* prefetch = nullptr;
 };
 

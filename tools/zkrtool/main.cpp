@@ -1,7 +1,7 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
 #include "docfile/albumjson.h"
-#include "deliverycommands.h"
+#include "deliverytool.h"
 #include "quietstderr.h"
 
 #include "check/albumcheck.h"
@@ -519,8 +519,8 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("relink"))
         return relink(args);
     if (command == QLatin1String("delivery"))
-        return zk::DeliveryCommands::delivery(args);
+        return zk::DeliveryTool::delivery(args);
     if (command == QLatin1String("delivery-check"))
-        return zk::DeliveryCommands::delivery_check(args);
+        return zk::DeliveryTool::delivery_check(args);
     return usageError("unknown command");
 }

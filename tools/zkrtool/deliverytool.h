@@ -6,7 +6,7 @@ namespace zk {
 
 // zkrtool's delivery and delivery-check commands. Each returns the exit
 // status: 0 done, 1 refused or errors found, 2 wrong usage.
-class DeliveryCommands
+class DeliveryTool
 {
 public:
     static int delivery(const QStringList& args);

@@ -1,4 +1,4 @@
-#include "deliverycommands.h"
+#include "deliverytool.h"
 
 #include "delivery/deliverycheck.h"
 #include "delivery/deliverydtd.h"
@@ -28,7 +28,7 @@ int usage(const char* what)
 
 } // namespace
 
-int DeliveryCommands::delivery(const QStringList& args)
+int DeliveryTool::delivery(const QStringList& args)
 {
     QStringList files;
     DeliveryOptions options;
@@ -76,7 +76,7 @@ int DeliveryCommands::delivery(const QStringList& args)
     return 0;
 }
 
-int DeliveryCommands::delivery_check(const QStringList& args)
+int DeliveryTool::delivery_check(const QStringList& args)
 {
     QStringList folders;
     DeliveryCheckOptions options;
