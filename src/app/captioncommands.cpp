@@ -62,7 +62,7 @@ void CaptionCommands::same_as_previous()
                 .arg(position - 1));
         return;
     }
-    if (*content == EntryContent { current.title, current.text, current.image })
+    if (*content == current.content())
         return; // already the same: no empty undo step
     album.end_typing();
     album.set_contents({ { position, *content } }, QStringLiteral("前の写真と同じ"));

@@ -311,10 +311,8 @@ CaptionImportPlan plan_caption_import(const EntryTable& entries, const QList<Cap
             return plan;
         }
         EntryContent current;
-        if (k <= count) {
-            const Entry& e = entries.entry(k);
-            current = { e.title, e.text, e.image };
-        }
+        if (k <= count)
+            current = entries.entry(k).content();
         EntryContent next = current;
         if (row.title)
             next.title = *row.title;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/album.h"
+#include "model/entrycontent.h"
 #include "model/entrytable.h"
 
 #include <QByteArray>

@@ -50,12 +50,7 @@ protected:
     EntryTable& table() { return a.doc.entries; }
     Album& album() { return a; }
 
-    void setContent(int position, const EntryContent& c)
-    {
-        table().set_field(position, EntryField::Title, c.title);
-        table().set_field(position, EntryField::Text, c.text);
-        table().set_field(position, EntryField::Image, c.image);
-    }
+    void setContent(int position, const EntryContent& c) { table().set_content(position, c); }
 
     // Grows or shrinks the table to `count` entries, telling the views.
     void resize(int count)
@@ -368,8 +363,7 @@ Album::~Album() = default;
 
 EntryContent Album::content(int position) const
 {
-    const Entry& e = doc.entries.entry(position);
-    return { e.title, e.text, e.image };
+    return doc.entries.entry(position).content();
 }
 
 void Album::setClock(std::function<qint64()> msecs)
@@ -569,6 +563,61 @@ bool Album::insert_contents(int t, const QList<EntryContent>& contents, const QS
     end_typing();
     stack->push(new ShiftStep(*this, stepName, t, contents, entriesAfter));
     return true;
+}
+
+void Album::set_info(int position, const PhotoInfo& info)
+{
+    set_infos({ { position, info } }, QStringLiteral("写真情報の変更"));
+}
+
+bool Album::set_infos(const QMap<int, PhotoInfo>& infos, const QString& stepName)
+{
+    const int n = doc.entries.entry_count();
+    if (!infos.isEmpty() && (infos.firstKey() < 1 || infos.lastKey() > n))
+        return false;
+    QMap<int, EntryContent> contents;
+    for (auto it = infos.cbegin(); it != infos.cend(); ++it) {
+        EntryContent c = content(it.key());
+        if (c.info == it.value())
+            continue;
+        c.info = it.value();
+        contents.insert(it.key(), c);
+    }
+    if (contents.isEmpty())
+        return true;
+    end_typing();
+    stack->push(new ContentsStep(*this, stepName, contents, n));
+    return true;
+}
+
+bool Album::reorder_entries(const QList<int>& order, const QString& stepName)
+{
+    const int n = doc.entries.entry_count();
+    if (order.size() > n)
+        return false;
+    // Only a permutation of 1..k is an order: anything else would lose or
+    // duplicate entries.
+    QList<bool> seen(order.size() + 1, false);
+    for (int p : order) {
+        if (p < 1 || p > order.size() || seen.at(p))
+            return false;
+        seen[p] = true;
+    }
+    QMap<int, EntryContent> contents;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        if (order.at(i) != i + 1)
+            contents.insert(int(i) + 1, content(order.at(i)));
+    }
+    if (contents.isEmpty())
+        return true;
+    end_typing();
+    stack->push(new ContentsStep(*this, stepName, contents, n));
+    return true;
+}
+
+void Album::record_photo(const QString& imagePath, const PhotoRecord& record)
+{
+    doc.records.insert(imagePath, record);
 }
 
 void Album::set_cover_field(CoverField field, const QString& value)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/entrycontent.h"
 
 #include <QElapsedTimer>
 #include <QMap>
@@ -12,18 +13,6 @@
 class QUndoStack;
 
 namespace zk {
-
-// The changeable part of an entry: what moves when entries move. The number
-// belongs to the position and never moves.
-struct EntryContent
-{
-    QString title;
-    QString text; // line breaks are CR LF
-    QString image;
-
-    bool isEmpty() const { return title.isEmpty() && text.isEmpty() && image.isEmpty(); }
-    bool operator==(const EntryContent&) const = default;
-};
 
 // The open album and the only way to change it. Every operation below is one
 // step on the undo stack; the album is saved exactly when the stack stands at
@@ -47,7 +36,7 @@ public:
     const CoverData& cover() const { return doc.cover; }
     // The file the album was opened from or last saved to; empty for a new one.
     const QString& filePath() const { return path; }
-    // The title, text and image of the entry at position.
+    // The title, text, image and information of the entry at position.
     EntryContent content(int position) const;
 
     // The clock (ms, monotonic) that decides typing pauses; tests set their own.
@@ -101,6 +90,22 @@ public:
     // Inserts `contents` at position t in one step (later contents move back,
     // pages grow as needed); false, and nothing changed, past the size limit.
     bool insert_contents(int t, const QList<EntryContent>& contents, const QString& stepName);
+
+    // The delivery information of one entry (写真情報の変更).
+    void set_info(int position, const PhotoInfo& info);
+    // Sets the information of many entries in one step named `stepName`;
+    // unchanged ones are left out and no step is made when none changes.
+    // Returns false, and changes nothing, for a position outside the album.
+    bool set_infos(const QMap<int, PhotoInfo>& infos, const QString& stepName);
+    // Reorders the contents in one step: new position i + 1 gets the contents
+    // of old position order[i]; numbers stay in place, as a drag does. The
+    // order is a permutation of 1..k (k up to N; positions after k stay).
+    // Returns false, and changes nothing, for anything else.
+    bool reorder_entries(const QList<int>& order, const QString& stepName);
+
+    // What the photo file at `imagePath` was when placed. A fact about a file,
+    // not an edit: no undo step, and the saved state is left as it is.
+    void record_photo(const QString& imagePath, const PhotoRecord& record);
 
     void set_cover_field(CoverField field, const QString& value);
     void set_cover(const CoverData& cover);

@@ -38,12 +38,12 @@ QMap<int, EntryContent> bulk_caption_contents(
     qint64 number = caption.start;
     for (const int position : std::as_const(sorted)) {
         const Entry& e = entries.entry(position);
-        EntryContent next { e.title, e.text, e.image };
+        EntryContent next = e.content();
         if (caption.title)
             next.title = expand_numbering(*caption.title, number);
         if (caption.text)
             next.text = expand_numbering(*caption.text, number);
-        if (next != EntryContent { e.title, e.text, e.image })
+        if (next != e.content())
             contents.insert(position, next);
         number += caption.step;
     }
@@ -55,7 +55,11 @@ std::optional<EntryContent> previous_caption(const EntryTable& entries, int posi
     if (position <= 1 || position > entries.entry_count())
         return std::nullopt;
     const Entry& before = entries.entry(position - 1);
-    return EntryContent { before.title, before.text, entries.entry(position).image };
+    // Only the caption is copied: the photo and its information stay.
+    EntryContent next = entries.entry(position).content();
+    next.title = before.title;
+    next.text = before.text;
+    return next;
 }
 
 QStringList titles_by_use(const EntryTable& entries)

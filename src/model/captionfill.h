@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/album.h"
+#include "model/entrycontent.h"
 #include "model/entrytable.h"
 
 #include <QList>
@@ -35,7 +35,7 @@ QMap<int, EntryContent> bulk_caption_contents(
     const EntryTable& entries, const QList<int>& positions, const BulkCaption& caption);
 
 // Entry `position` with the title and text of the entry before it and its
-// own photo; nothing for entry 1, which has no entry before it.
+// own photo and information; nothing for entry 1, which has no entry before it.
 std::optional<EntryContent> previous_caption(const EntryTable& entries, int position);
 
 // The titles the album uses, each once, most used first; equally used ones

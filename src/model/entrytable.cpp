@@ -19,6 +19,24 @@ QString Entry::*member(EntryField field)
     Q_UNREACHABLE();
 }
 
+// Everything but the number goes from one entry to the other; `from` is
+// overwritten or emptied next, so its values are moved, not copied.
+void moveContent(Entry& from, Entry& to)
+{
+    to.title = std::move(from.title);
+    to.text = std::move(from.text);
+    to.image = std::move(from.image);
+    to.info = std::move(from.info);
+}
+
+void clearContent(Entry& e)
+{
+    e.title.clear();
+    e.text.clear();
+    e.image.clear();
+    e.info = {};
+}
+
 } // namespace
 
 const QString& EntryTable::get_field(int position, EntryField field) const
@@ -33,12 +51,28 @@ void EntryTable::set_field(int position, EntryField field, const QString& value)
     entries[position - 1].*member(field) = value;
 }
 
+void EntryTable::set_content(int position, const EntryContent& content)
+{
+    Q_ASSERT(position >= 1 && position <= entry_count());
+    Entry& e = entries[position - 1];
+    e.title = content.title;
+    e.text = content.text;
+    e.image = content.image;
+    e.info = content.info;
+}
+
+void EntryTable::set_info(int position, const PhotoInfo& info)
+{
+    Q_ASSERT(position >= 1 && position <= entry_count());
+    entries[position - 1].info = info;
+}
+
 bool EntryTable::append_entry(
     const QString& number, const QString& title, const QString& text, const QString& image)
 {
     if (entry_count() >= MaxEntries)
         return false;
-    entries.append(Entry { number, title, text, image });
+    entries.append(Entry { number, title, text, image, {} });
     return true;
 }
 
@@ -73,33 +107,17 @@ void EntryTable::truncate(int count)
 void EntryTable::insert_place(int t)
 {
     Q_ASSERT(t >= 1 && t <= entry_count());
-    for (int j = entry_count() - 1; j >= t; --j) {
-        Entry& to = entries[j];
-        const Entry& from = entries.at(j - 1);
-        to.title = from.title;
-        to.text = from.text;
-        to.image = from.image;
-    }
-    Entry& emptied = entries[t - 1];
-    emptied.title.clear();
-    emptied.text.clear();
-    emptied.image.clear();
+    for (int j = entry_count() - 1; j >= t; --j)
+        moveContent(entries[j - 1], entries[j]);
+    clearContent(entries[t - 1]);
 }
 
 void EntryTable::take_out(int t)
 {
     Q_ASSERT(t >= 1 && t <= entry_count());
-    for (int j = t; j < entry_count(); ++j) {
-        Entry& to = entries[j - 1];
-        const Entry& from = entries.at(j);
-        to.title = from.title;
-        to.text = from.text;
-        to.image = from.image;
-    }
-    Entry& emptied = entries.last();
-    emptied.title.clear();
-    emptied.text.clear();
-    emptied.image.clear();
+    for (int j = t; j < entry_count(); ++j)
+        moveContent(entries[j], entries[j - 1]);
+    clearContent(entries.last());
 }
 
 QString number_text(qint64 n)

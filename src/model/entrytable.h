@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/entrycontent.h"
+
 #include <QList>
 #include <QString>
 
@@ -14,9 +16,14 @@ struct Entry
     QString title;
     QString text; // line breaks are CR LF
     QString image; // full path, or empty for a slot without photo
+    PhotoInfo info; // kept beside the album file, not in it
 
-    // An entry whose title, text and image file are all empty.
-    bool isEmpty() const { return title.isEmpty() && text.isEmpty() && image.isEmpty(); }
+    // An entry whose title, text, image file and information are all empty.
+    bool isEmpty() const
+    {
+        return title.isEmpty() && text.isEmpty() && image.isEmpty() && info.isEmpty();
+    }
+    EntryContent content() const { return { title, text, image, info }; }
 };
 
 // The ordered store of a document's entries, positions 1..N.
@@ -32,6 +39,9 @@ public:
     const QString& get_field(int position, EntryField field) const;
     void set_field(int position, EntryField field, const QString& value);
     const Entry& entry(int position) const { return entries.at(position - 1); }
+    // Sets everything of an entry but its number.
+    void set_content(int position, const EntryContent& content);
+    void set_info(int position, const PhotoInfo& info);
 
     // Adds an entry at position N + 1; returns false, and adds nothing, when
     // the table already holds MaxEntries entries.
@@ -48,7 +58,7 @@ public:
     // Removes the entries after the first `count` (undoing page growth).
     void truncate(int count);
 
-    // Moves the titles, texts and image files of positions t..N-1 one place
+    // Moves the titles, texts, image files and information of positions t..N-1 one place
     // towards the end and empties position t; the contents of position N are
     // overwritten, so callers make sure it is empty. Numbers never move.
     void insert_place(int t);

@@ -105,7 +105,7 @@ bool ImportPlan::apply(Album& album, const QString& stepName) const
         QList<EntryContent> contents;
         contents.reserve(photos.size());
         for (const QString& photo : photos)
-            contents.append(EntryContent { {}, {}, photo });
+            contents.append(EntryContent { {}, {}, photo, {} });
         return album.insert_contents(start, contents, stepName);
     }
     const EntryTable& entries = album.entries();
@@ -113,10 +113,10 @@ bool ImportPlan::apply(Album& album, const QString& stepName) const
     for (qsizetype k = 0; k < photos.size(); ++k) {
         const int p = positions.at(k);
         EntryContent content;
-        if (p <= entries.entry_count()) {
-            content.title = entries.entry(p).title;
-            content.text = entries.entry(p).text;
-        }
+        // An empty slot keeps its caption and information; the photo's own
+        // information only fills what is empty.
+        if (p <= entries.entry_count())
+            content = entries.entry(p).content();
         content.image = photos.at(k);
         contents.insert(p, content);
     }

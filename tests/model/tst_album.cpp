@@ -11,7 +11,16 @@ using namespace zk;
 
 namespace {
 
-// Six entries titled A..F (two pages); `full` also fills the last one.
+PhotoInfo info(const QString& workType)
+{
+    PhotoInfo i;
+    i.workType = workType;
+    i.drawings = { { QStringLiteral("/d/%1.pdf").arg(workType), workType + u'図' } };
+    return i;
+}
+
+// Six entries titled A..F (two pages); `full` also fills the last one. Each
+// filled entry's 工種 is its title, so that tests see the information travel.
 Document fixture(int filled)
 {
     Document d;
@@ -22,6 +31,7 @@ Document fixture(int filled)
         d.entries.set_field(i, EntryField::Title, c);
         d.entries.set_field(i, EntryField::Text, c + QStringLiteral("\r\n説明"));
         d.entries.set_field(i, EntryField::Image, QStringLiteral("/photos/%1.jpg").arg(c));
+        d.entries.set_info(i, info(c));
     }
     d.cover.setField(CoverField::ProjectName, QStringLiteral("道路改良工事"));
     return d;
@@ -37,10 +47,21 @@ QString titles(const Album& album)
     return s;
 }
 
+// The 工種 of each entry as titles() gives the titles.
+QString workTypes(const Album& album)
+{
+    QString s;
+    for (int i = 1; i <= album.entries().entry_count(); ++i) {
+        const QString& t = album.entries().entry(i).info.workType;
+        s += t.isEmpty() ? QStringLiteral("-") : t;
+    }
+    return s;
+}
+
 void run(Album& album, const QString& op)
 {
     const EntryContent photo { QStringLiteral("新"), QStringLiteral("x"),
-        QStringLiteral("/n.jpg") };
+        QStringLiteral("/n.jpg"), info(QStringLiteral("新")) };
     if (op == u"set_title")
         album.set_title(2, QStringLiteral("題名"));
     else if (op == u"set_text")
@@ -65,6 +86,13 @@ void run(Album& album, const QString& op)
         album.set_contents({ { 2, photo }, { 8, photo } }, QStringLiteral("一括"));
     else if (op == u"insert_contents")
         album.insert_contents(3, { photo, photo, photo, photo }, QStringLiteral("一括"));
+    else if (op == u"set_info")
+        album.set_info(6, info(QStringLiteral("G")));
+    else if (op == u"set_infos")
+        album.set_infos({ { 1, {} }, { 2, info(QStringLiteral("新")) }, { 3, info(QStringLiteral("C")) } },
+            QStringLiteral("写真情報の一括設定"));
+    else if (op == u"reorder_entries")
+        album.reorder_entries({ 3, 1, 5, 2, 4 }, QStringLiteral("並べ替え"));
     else if (op == u"set_cover_field")
         album.set_cover_field(CoverField::Contractor, QStringLiteral("山田建設"));
     else if (op == u"set_cover") {
@@ -118,6 +146,10 @@ void TestAlbum::everyStepUndoesAndRedoesExactly_data()
     QTest::newRow("move scattered") << "move_scattered" << 5 << 2 << "BEACD-";
     QTest::newRow("contents past the end") << "set_contents" << 5 << 3 << "A新CDE--新-";
     QTest::newRow("insert contents, growing") << "insert_contents" << 5 << 3 << "AB新新新新CDE";
+    QTest::newRow("information") << "set_info" << 5 << 2 << "ABCDE-";
+    QTest::newRow("information of several") << "set_infos" << 5 << 2 << "ABCDE-";
+    QTest::newRow("reorder") << "reorder_entries" << 5 << 2 << "CAEBD-";
+    QTest::newRow("insert, information alone last") << "info6:insert_place" << 5 << 3 << "A-BCDE---";
     QTest::newRow("cover field") << "set_cover_field" << 5 << 2 << "ABCDE-";
     QTest::newRow("cover") << "set_cover" << 5 << 2 << "ABCDE-";
     QTest::newRow("touched") << "mark_touched" << 5 << 2 << "ABCDE-";
@@ -131,8 +163,15 @@ void TestAlbum::everyStepUndoesAndRedoesExactly()
     QFETCH(QString, titlesAfter);
 
     Album album;
-    album.replace_document(fixture(filled), QStringLiteral("/a.zkr"));
-    const QByteArray before = bytesOf(album);
+    Document d = fixture(filled);
+    // Information alone in the last entry still counts as filled.
+    const bool infoAlone = op.startsWith(u"info6:");
+    if (infoAlone) {
+        op = op.mid(6);
+        d.entries.set_info(6, info(QStringLiteral("G")));
+    }
+    album.replace_document(d, QStringLiteral("/a.zkr"));
+    const QByteArray before = stateOf(album);
     QVERIFY(album.saved());
 
     run(album, op);
@@ -140,15 +179,18 @@ void TestAlbum::everyStepUndoesAndRedoesExactly()
     QVERIFY(!album.saved());
     QCOMPARE(album.entries().page_count(), pagesAfter);
     QCOMPARE(titles(album), titlesAfter);
-    const QByteArray after = bytesOf(album);
+    // The information travels with its title, except where a step sets it.
+    if (!op.startsWith(u"set_info") && !infoAlone)
+        QCOMPARE(workTypes(album), titlesAfter.replace(QStringLiteral("題名"), QStringLiteral("B")));
+    const QByteArray after = stateOf(album);
     QCOMPARE(after == before, op == u"mark_touched");
 
     QSignalSpy shown(&album, &Album::stepShown);
     album.undoStack()->undo();
-    QCOMPARE(bytesOf(album), before);
+    QCOMPARE(stateOf(album), before);
     QVERIFY(album.saved());
     album.undoStack()->redo();
-    QCOMPARE(bytesOf(album), after);
+    QCOMPARE(stateOf(album), after);
     QVERIFY(!album.saved());
     QCOMPARE(shown.count(), 2);
 }
@@ -179,11 +221,12 @@ void TestAlbum::movesKeepNumbersAndOrder()
     QCOMPARE(titles(album), expected);
     for (int i = 1; i <= 6; ++i)
         QCOMPARE(album.entries().get_field(i, EntryField::Number), number_text(i));
-    // Photos and texts travel with their titles.
+    // Photos, texts and information travel with their titles.
     for (int i = 1; i <= 6; ++i) {
         const QString& t = album.entries().get_field(i, EntryField::Title);
         QCOMPARE(album.entries().get_field(i, EntryField::Image),
             QStringLiteral("/photos/%1.jpg").arg(t));
+        QCOMPARE(album.entries().entry(i).info, info(t));
     }
 }
 
@@ -311,7 +354,7 @@ void TestAlbum::refusesToGrowPastTheLimit()
     const QByteArray before = bytesOf(album);
     QVERIFY(!album.insert_place(1));
     QVERIFY(!album.append_page());
-    QVERIFY(!album.insert_contents(1, { EntryContent { QStringLiteral("x"), {}, {} } }, {}));
+    QVERIFY(!album.insert_contents(1, { EntryContent { QStringLiteral("x"), {}, {}, {} } }, {}));
     QVERIFY(!album.set_contents({ { EntryTable::MaxEntries + 1, {} } }, {}));
     QCOMPARE(album.undoStack()->count(), 0);
     QCOMPARE(bytesOf(album), before);

@@ -437,8 +437,9 @@ int relink(const QStringList& args)
     album.replace_document(read.document, args.at(0));
     QMap<int, zk::EntryContent> contents;
     for (auto it = found.found.cbegin(); it != found.found.cend(); ++it) {
-        const zk::Entry& entry = album.entries().entry(it.key());
-        contents.insert(it.key(), zk::EntryContent { entry.title, entry.text, it.value() });
+        zk::EntryContent content = album.content(it.key());
+        content.image = it.value();
+        contents.insert(it.key(), content);
     }
     if (!contents.isEmpty())
         album.set_contents(contents, QStringLiteral("写真フォルダの再設定"));
