@@ -55,7 +55,7 @@ QList<DeliverySource> DeliveryPlan::sources(const Document& document)
     for (int i = 1; i <= document.entries.entry_count(); ++i) {
         const Entry& e = document.entries.entry(i);
         if (!e.image.isEmpty())
-            out.append({ i, e.image, e.title, PhotoInfo(), PhotoRecord() });
+            out.append({ i, e.image, e.title, e.info, document.records.value(e.image) });
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include "delivery/deliveryplan.h"
 #include "delivery/jistext.h"
 #include "docfile/cp932codec.h"
+#include "model/document.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -189,7 +190,17 @@ void TestDelivery::exportPassesCheck()
     QFETCH(QStringList, inXml);
     QFETCH(QStringList, warnings);
     QTemporaryDir dir;
-    const QList<DeliverySource> sources = makeSources(QDir(dir.path()), photos, items);
+    QList<DeliverySource> sources = makeSources(QDir(dir.path()), photos, items);
+    // Through an album: entries without a photo stay out, information and records come along.
+    Document album;
+    for (qsizetype i = 0; i < photos.size(); ++i) {
+        const DeliverySource& s = sources.at(i);
+        album.entries.append_entry(number_text(i + 1), s.title, {}, s.image);
+        album.entries.set_info(int(i + 1), s.info);
+        if (s.record.isValid())
+            album.records.insert(s.image, s.record);
+    }
+    sources = DeliveryPlan::sources(album);
     QString dtd = DeliveryDtd::installed();
     QVERIFY(!dtd.isEmpty());
     if (newDtd) {
