@@ -200,6 +200,7 @@ private:
     QDir folder;
     QList<DeliveryFinding> findings;
     QSet<QString> listed; // "PIC/P0000001.JPG", as PHOTO.XML names them
+    QHash<QString, QSet<QString>> folderNames; // the files of PIC and DRA, read once
     QString dtdName = DeliveryDtd::fileName();
 };
 
@@ -322,7 +323,12 @@ void Checker::checkFile(const QString& subfolder, const QString& name, bool phot
     listed.insert(relative);
     const QString path = folder.filePath(relative);
     // Exact case: a check program on Windows would find P0000001.jpg for P0000001.JPG.
-    if (!QDir(folder.filePath(subfolder)).entryList(QDir::Files).contains(name)) {
+    auto names = folderNames.find(subfolder);
+    if (names == folderNames.end()) {
+        const QStringList all = QDir(folder.filePath(subfolder)).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        names = folderNames.insert(subfolder, QSet<QString>(all.cbegin(), all.cend()));
+    }
+    if (!names->contains(name)) {
         error(relative, photo ? QStringLiteral("PHOTO.XML にある写真ファイルがありません")
                               : QStringLiteral("PHOTO.XML にある参考図ファイルがありません"));
         return;
