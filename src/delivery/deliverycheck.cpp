@@ -53,6 +53,25 @@ public:
     ErrorCapture& operator=(const ErrorCapture&) = delete;
 };
 
+// The folder comes from anywhere: its DTD and XML may name no other file or URL.
+xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+// Refuses external entities for as long as it lives.
+class NoExternalEntities
+{
+public:
+    NoExternalEntities() : saved(xmlGetExternalEntityLoader()) { xmlSetExternalEntityLoader(refuseExternal); }
+    ~NoExternalEntities() { xmlSetExternalEntityLoader(saved); }
+    NoExternalEntities(const NoExternalEntities&) = delete;
+    NoExternalEntities& operator=(const NoExternalEntities&) = delete;
+
+private:
+    xmlExternalEntityLoader saved;
+};
+
 struct DocFree
 {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
@@ -216,6 +235,12 @@ bool Checker::readXml(std::unique_ptr<xmlDoc, DocFree>* doc)
         error(xmlName, QStringLiteral("読めません: %1").arg(file.errorString()));
         return false;
     }
+    // A PHOTO.XML of 30,000 photos is some 20 MiB; far beyond that is no PHOTO.XML.
+    constexpr qint64 MaxBytes = 256 * 1024 * 1024;
+    if (file.size() > MaxBytes) {
+        error(xmlName, QStringLiteral("大きすぎて読めません (%1 MiB)").arg(file.size() >> 20));
+        return false;
+    }
     QByteArray bytes = file.readAll();
     const QByteArray encoding = declaredEncoding(bytes);
     if (encoding == "shift_jis" || encoding == "windows-31j" || encoding == "cp932") {
@@ -241,7 +266,7 @@ bool Checker::readXml(std::unique_ptr<xmlDoc, DocFree>* doc)
     {
         const ErrorCapture capture(&log);
         doc->reset(xmlReadMemory(bytes.constData(), int(bytes.size()), "PHOTO.XML", nullptr,
-            XML_PARSE_NONET | XML_PARSE_HUGE));
+            XML_PARSE_NONET));
     }
     if (!*doc) {
         error(xmlName, QStringLiteral("XML として正しくありません (%1)")
@@ -463,6 +488,7 @@ QString DeliveryFinding::toString() const
 QList<DeliveryFinding> DeliveryCheck::run(const QString& dir, const DeliveryCheckOptions& options)
 {
     xmlInitParser();
+    const NoExternalEntities guard;
     return Checker(dir, options).run();
 }
 
