@@ -363,7 +363,7 @@ void Checker::checkFile(const QString& subfolder, const QString& name, bool phot
         error(relative, facts.error);
         return;
     }
-    if (!facts.deliverable() || !name.endsWith(facts.extension)) {
+    if (!facts.deliverable() || !name.endsWith(facts.extension, Qt::CaseInsensitive)) {
         error(relative, QStringLiteral("ファイルの中身 (%1) が拡張子と合いません")
                             .arg(facts.format.isEmpty() ? QStringLiteral("形式不明") : facts.format));
         return;
