@@ -6,6 +6,8 @@
 #include "model/coverdata.h"
 #include "model/document.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
@@ -45,6 +47,19 @@ int coverNumber(const CoverData& cover, CoverField field)
             return 0;
     }
     return digits.toInt();
+}
+
+// Size or time differ; when only the time does, a recorded SHA-256 tells a
+// touched file from a changed one.
+bool changedSincePlaced(const PhotoRecord& record, const PhotoFacts& facts, const QString& path)
+{
+    if (!record.isValid() || (record.size == facts.size && record.modified == facts.modified))
+        return false;
+    if (record.size != facts.size || record.sha256.isEmpty())
+        return true;
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return !file.open(QIODevice::ReadOnly) || !hash.addData(&file) || hash.result().toHex() != record.sha256;
 }
 
 } // namespace
@@ -141,8 +156,7 @@ DeliveryPlanResult DeliveryPlan::make(const QList<DeliverySource>& sources, cons
                 || (options.periodEnd.isValid() && shot > options.periodEnd)))
             warn(QStringLiteral("撮影年月日 %1 が工期 (%2〜%3) の外です")
                      .arg(photo.shotDate, dateText(options.periodStart), dateText(options.periodEnd)));
-        if (source.record.isValid()
-            && (source.record.size != facts.size || source.record.modified != facts.modified))
+        if (changedSincePlaced(source.record, facts, source.image))
             warn(QStringLiteral("写真ファイルが配置後に変更されています (%1)").arg(source.image));
         if (facts.pixels() > DeliveryRules::MaxPixels)
             warn(QStringLiteral("写真の画素数が 300 万を超えています (%1×%2)").arg(facts.width).arg(facts.height));
