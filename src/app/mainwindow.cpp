@@ -15,6 +15,7 @@
 #include "app/precheck.h"
 #include "ui/coverdialog.h"
 #include "app/csvexchange.h"
+#include "app/deliverycommands.h"
 #include "app/filecommands.h"
 #include "app/infocommands.h"
 #include "model/preferences.h"
@@ -193,6 +194,11 @@ void MainWindow::connectCommands()
     // The photos' records: taken as photos are placed, complete in every save
     connect(photos.get(), &PhotoCommands::photoPlaced, records, &PhotoRecords::photo_placed);
     connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
+    // Electronic delivery: the PHOTO folder and its check
+    delivery = new DeliveryCommands(albumData, messages, this, this);
+    connect(on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
+    connect(on("delivery_check"), &QAction::triggered, delivery, &DeliveryCommands::check_delivery);
+    connect(delivery, &DeliveryCommands::entryChosen, page, &PageView::show_entry);
 
     // The page on screen and the album
     connect(page, &PageView::photoReleased, this, &MainWindow::photo_released);

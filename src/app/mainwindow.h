@@ -16,6 +16,7 @@ class AlbumTools;
 class CommandSet;
 class CoverDialog;
 class CsvExchange;
+class DeliveryCommands;
 class Dialogs;
 class FileCommands;
 class InfoCommands;
@@ -60,6 +61,7 @@ public:
     AlbumTools& albumTools() { return *wholeAlbum; }
     InfoCommands& infoCommands() { return *info; }
     PhotoRecords& photoRecords() { return *records; }
+    DeliveryCommands& deliveryCommands() { return *delivery; }
     PhotoLoader& photoLoader() { return loader; }
 
     int current_page() const;
@@ -123,6 +125,7 @@ private:
     CsvExchange* csv = nullptr;
     AlbumTools* wholeAlbum = nullptr;
     InfoCommands* info = nullptr;
+    DeliveryCommands* delivery = nullptr;
     PagePrefetcher* prefetch = nullptr;
     PhotoRecords* records = nullptr;
 };

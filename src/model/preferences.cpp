@@ -11,6 +11,8 @@ namespace {
 
 const QString keepShapeKey = QStringLiteral("print/keepPhotoShape");
 const QString eraKey = QStringLiteral("cover/era");
+const QString standardKey = QStringLiteral("delivery/standard");
+const QString deliveryFolderKey = QStringLiteral("delivery/folder");
 
 } // namespace
 
@@ -37,6 +39,8 @@ Preferences Preferences::load(const QString& file)
     p.keepPhotoShape = settings.value(keepShapeKey, p.keepPhotoShape).toBool();
     if (settings.value(eraKey).toString() == QLatin1String("reiwa"))
         p.era = Era::Reiwa;
+    p.deliveryStandard = settings.value(standardKey, p.deliveryStandard).toString();
+    p.deliveryFolder = settings.value(deliveryFolderKey).toString();
     return p;
 }
 
@@ -46,6 +50,8 @@ bool Preferences::save(const QString& file) const
     QSettings settings(file, QSettings::IniFormat);
     settings.setValue(keepShapeKey, keepPhotoShape);
     settings.setValue(eraKey, era == Era::Reiwa ? QStringLiteral("reiwa") : QStringLiteral("heisei"));
+    settings.setValue(standardKey, deliveryStandard);
+    settings.setValue(deliveryFolderKey, deliveryFolder);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -22,6 +22,9 @@ struct Preferences
     // stretching them to the frame.
     bool keepPhotoShape = false;
     Era era = Era::Heisei;
+    // The electronic delivery's 適用要領基準 and output folder, as last chosen.
+    QString deliveryStandard = QStringLiteral("土木202303-01");
+    QString deliveryFolder;
 
     // $XDG_CONFIG_HOME/zelkora/zelkora.conf (by default ~/.config/zelkora/).
     static QString default_file();

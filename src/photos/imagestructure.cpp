@@ -100,6 +100,10 @@ ImageStructure inspectJpeg(QByteArrayView data)
         if (frame) {
             progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
             wholeImageBytes = coefficientBytes(data.sliced(pos + 4, length - 2));
+            if (length >= 7) {
+                result.height = be16(data, pos + 5);
+                result.width = be16(data, pos + 7);
+            }
         }
         pos = next;
         if (marker != 0xDA) // SOS: entropy-coded data follows
@@ -308,6 +312,36 @@ qsizetype jpegFirstScan(QByteArrayView data)
     }
 }
 
+// ImageWidth (256) and ImageLength (257) of the first directory, SHORT or LONG.
+ImageStructure inspectTiff(QByteArrayView data)
+{
+    ImageStructure result;
+    const bool little = data.startsWith("II");
+    const auto u16 = [&](qsizetype pos) {
+        return little ? le16(data, pos) : be16(data, pos);
+    };
+    const auto u32 = [&](qsizetype pos) {
+        return little ? le32(data, pos) : quint32(be16(data, pos)) << 16 | be16(data, pos + 2);
+    };
+    if (data.size() < 8)
+        return result;
+    const qsizetype ifd = u32(4);
+    if (ifd < 8 || ifd + 2 > data.size())
+        return result;
+    const int count = u16(ifd);
+    for (int i = 0; i < count && ifd + 2 + 12 * (i + 1) <= data.size(); ++i) {
+        const qsizetype at = ifd + 2 + 12 * i;
+        const quint16 tag = u16(at);
+        const quint16 type = u16(at + 2);
+        const qint64 value = type == 3 ? u16(at + 8) : type == 4 ? u32(at + 8) : 0;
+        if (tag == 256)
+            result.width = value;
+        else if (tag == 257)
+            result.height = value;
+    }
+    return result;
+}
+
 } // namespace
 
 bool ImageStructure::jpegHeadersComplete(QByteArrayView head)
@@ -325,6 +359,8 @@ ImageStructure ImageStructure::inspect(QByteArrayView data)
         return inspectBmp(data);
     if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
         return inspectGif(data);
+    if (data.startsWith(QByteArrayView("II*\0", 4)) || data.startsWith(QByteArrayView("MM\0*", 4)))
+        return inspectTiff(data);
     return {};
 }
 

@@ -18,6 +18,10 @@ struct ImageStructure
     // Memory the decoder needs besides the image it fills: a progressive
     // JPEG keeps the coefficients of the whole image until its last scan.
     qint64 decoderBytes = 0;
+    // The picture's size in pixels from the JPEG frame header or the first
+    // TIFF directory; 0 when the data do not reach it.
+    qint64 width = 0;
+    qint64 height = 0;
 
     static ImageStructure inspect(QByteArrayView data);
 

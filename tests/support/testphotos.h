@@ -31,9 +31,9 @@ inline QByteArray exifBody(const QByteArray& time, bool little, quint32 dateOffs
     return t;
 }
 
-inline QByteArray plainJpeg()
+inline QByteArray plainJpeg(QSize size = QSize(32, 24))
 {
-    QImage image(32, 24, QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -48,9 +48,9 @@ inline QByteArray withSegment(const QByteArray& jpeg, int marker, const QByteArr
         + jpeg.mid(2);
 }
 
-inline QByteArray exifJpeg(const QByteArray& time, bool little = false)
+inline QByteArray exifJpeg(const QByteArray& time, bool little = false, QSize size = QSize(32, 24))
 {
-    return withSegment(plainJpeg(), 0xE1, QByteArray("Exif\0\0", 6) + exifBody(time, little));
+    return withSegment(plainJpeg(size), 0xE1, QByteArray("Exif\0\0", 6) + exifBody(time, little));
 }
 
 // An XMP packet as electronic-blackboard cameras write it: `attributes` go

@@ -16,6 +16,7 @@
 #include "docfile/albumlock.h"
 #include "brokenphotos.h"
 #include "testfiles.h"
+#include "testphotos.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void importAndRelink();
     void checkHoldsDatesAndRecords_data();
     void checkHoldsDatesAndRecords();
+    void delivery_data();
+    void delivery();
 
 private:
     Run run(const QStringList& args,
@@ -641,6 +644,49 @@ void TestZkrtool::checkHoldsDatesAndRecords()
     }
     QCOMPARE(lines.join(u'\n'), QString(expected).replace(QStringLiteral("SIZE"), size));
     QCOMPARE(r.exitCode, r.out.isEmpty() ? 0 : 1);
+}
+
+// Each row starts from an album of one page: entry 1 a photo shot on
+// 2023-07-14, entry 2 a title only; bad.zkr titles the photo with ①.
+void TestZkrtool::delivery_data()
+{
+    QTest::addColumn<bool>("exportFirst"); // `delivery in.zkr @/out` before the row's command
+    QTest::addColumn<QStringList>("args"); // "@" stands for the test folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("stdoutHolds");
+    QTest::newRow("written") << false << QStringList { "delivery", "@/in.zkr", "@/out", "--standard", "土木201603-01" } << 0 << "No.1: 撮影年月日 2023-07-14 が工期 (1993-06-07〜1996-09-10) の外です";
+    QTest::newRow("refused") << false << QStringList { "delivery", "@/bad.zkr", "@/out" } << 1 << "No.1: 写真タイトルに使えない文字「①」";
+    QTest::newRow("PHOTO already there") << true << QStringList { "delivery", "@/in.zkr", "@/out" } << 1 << "がすでにあり、空ではありません";
+    QTest::newRow("own delivery checks clean") << true << QStringList { "delivery-check", "@/out" } << 0 << "";
+    QTest::newRow("outside the period") << true << QStringList { "delivery-check", "@/out/PHOTO", "--period", "2024-01-01:2024-12-31" } << 0
+                                        << "注意: PIC/P0000001.JPG: 撮影年月日 2023-07-14 が期間 (2024-01-01〜2024-12-31) の外です";
+    QTest::newRow("no PHOTO.XML") << false << QStringList { "delivery-check", "@" } << 1 << "エラー: ";
+    QTest::newRow("period backwards") << false << QStringList { "delivery-check", "@", "--period", "2024-12-31:2024-01-01" } << 2 << "";
+}
+
+void TestZkrtool::delivery()
+{
+    QFETCH(bool, exportFirst);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, stdoutHolds);
+    QTemporaryDir work;
+    const QString at = work.path();
+    QVERIFY(writeAll(at + QStringLiteral("/p.jpg"), exifJpeg("2023:07:14 09:00:00")));
+    for (const char* name : { "in.zkr", "bad.zkr" }) {
+        const QByteArray title = qstrcmp(name, "bad.zkr") == 0 ? "\x87\x40" : "photo";
+        QVERIFY(writeAll(at + QLatin1Char('/') + QLatin1String(name),
+            cover() + " 1\r\n" + title + "\r\n\r\n" + QFile::encodeName(at) + "/p.jpg\r\n 2\r\ntitled\r\n\r\n\r\n 3\r\n\r\n\r\n\r\n"));
+    }
+    if (exportFirst)
+        QCOMPARE(run({ "delivery", at + QStringLiteral("/in.zkr"), at + QStringLiteral("/out") }).exitCode, 0);
+    QStringList resolved;
+    for (const QString& arg : std::as_const(args))
+        resolved << (arg.startsWith(QLatin1Char('@')) ? at + arg.mid(1) : arg);
+    const Run r = run(resolved);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(stdoutHolds.isEmpty() ? r.out.isEmpty() || exitCode == 2 : QString::fromUtf8(r.out).contains(stdoutHolds), r.out.constData());
+    QCOMPARE(QFile::exists(at + QStringLiteral("/out/PHOTO/PHOTO.XML")), exportFirst || (exitCode == 0 && args.first() == QLatin1String("delivery")));
 }
 
 QTEST_GUILESS_MAIN(TestZkrtool)

@@ -2,6 +2,7 @@
 
 #include "docfile/albumjson.h"
 #include "docfile/albumlock.h"
+#include "deliverytool.h"
 #include "quietstderr.h"
 
 #include "check/albumcheck.h"
@@ -104,6 +105,19 @@ const char usage[]
       "                           Look for every missing photo by its file name in FOLDER and\n"
       "                           its subfolders and write the album with the paths of those\n"
       "                           found once; the others are listed on stderr.\n"
+      "  delivery FILE.zkr OUTDIR [--standard CODE] [--reiwa]\n"
+      "                           Write the electronic delivery OUTDIR/PHOTO: PHOTO.XML,\n"
+      "                           PHOTO05.DTD, the photos as PIC/P0000001.JPG ... and the\n"
+      "                           reference drawings as DRA/D0000001.JPG ..., copied byte for\n"
+      "                           byte. 適用要領基準 is CODE (default 土木202303-01). Every\n"
+      "                           problem is listed as \"No.N: message\" and nothing is written\n"
+      "                           (exit 1); warnings (dates outside the cover's period, read\n"
+      "                           in 平成 or with --reiwa in 令和, photos changed or over 3\n"
+      "                           million pixels) are listed after writing.\n"
+      "  delivery-check DIR [--period YYYY-MM-DD:YYYY-MM-DD]\n"
+      "                           Check a PHOTO folder (DIR or DIR/PHOTO), made here or\n"
+      "                           elsewhere: one line \"エラー: FILE: message\" or \"注意: ...\"\n"
+      "                           per finding; exit 1 when there is an error.\n"
       "\n"
       "Options:\n"
       "  --verbose                Also show the warnings of Qt and of the image libraries\n"
@@ -112,7 +126,8 @@ const char usage[]
       "Exit status: 0 on success, 1 when a file cannot be read, written or applied (for pdf\n"
       "also a photo, named by its entry; for csv-import a row, named by its CSV line, and\n"
       "nothing is written; for import a photo left out or an album too large; for relink a\n"
-      "photo not found; for check when it found problems), 2 on wrong usage.\n";
+      "photo not found; for check when it found problems; for delivery a problem; for\n"
+      "delivery-check an error), 2 on wrong usage.\n";
 
 // Qt's warnings ("QStandardPaths: XDG_RUNTIME_DIR not set", "Corrupt JPEG
 // data", ...) say nothing a user of zkrtool can act on; whatever matters comes
@@ -617,5 +632,9 @@ int main(int argc, char* argv[])
         return importPhotos(args);
     if (command == QLatin1String("relink"))
         return relink(args);
+    if (command == QLatin1String("delivery"))
+        return zk::DeliveryTool::delivery(args);
+    if (command == QLatin1String("delivery-check"))
+        return zk::DeliveryTool::delivery_check(args);
     return usageError("unknown command");
 }
