@@ -3,7 +3,7 @@
 #include "delivery/deliverydata.h"
 #include "delivery/deliverydtd.h"
 #include "delivery/deliveryrules.h"
-#include "delivery/photofacts.h"
+#include "delivery/deliveredfile.h"
 #include "docfile/cp932codec.h"
 
 #include <QDir>
@@ -358,7 +358,7 @@ void Checker::checkFile(const QString& subfolder, const QString& name, bool phot
                               : QStringLiteral("PHOTO.XML にある参考図ファイルがありません"));
         return;
     }
-    const PhotoFacts facts = PhotoFacts::read(path);
+    const DeliveredFile facts = DeliveredFile::read(path);
     if (!facts.readable()) {
         error(relative, facts.error);
         return;

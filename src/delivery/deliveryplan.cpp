@@ -2,7 +2,7 @@
 
 #include "delivery/deliveryrules.h"
 #include "delivery/jistext.h"
-#include "delivery/photofacts.h"
+#include "delivery/deliveredfile.h"
 #include "model/coverdata.h"
 #include "model/document.h"
 
@@ -29,7 +29,7 @@ QString deliverableName(const QString& path)
         : QString();
 }
 
-QString notDeliverable(const PhotoFacts& facts, const QString& what)
+QString notDeliverable(const DeliveredFile& facts, const QString& what)
 {
     return QStringLiteral("%1が JPEG でも TIFF でもありません (%2)。電子納品では写真を変換しないので、"
                           "JPEG か TIFF のファイルを置いてください")
@@ -51,7 +51,7 @@ int coverNumber(const CoverData& cover, CoverField field)
 
 // Size or time differ; when only the time does, a recorded SHA-256 tells a
 // touched file from a changed one.
-bool changedSincePlaced(const PhotoRecord& record, const PhotoFacts& facts, const QString& path)
+bool changedSincePlaced(const PhotoRecord& record, const DeliveredFile& facts, const QString& path)
 {
     if (!record.isValid() || (record.size == facts.size && record.modified == facts.modified))
         return false;
@@ -115,7 +115,7 @@ DeliveryPlanResult DeliveryPlan::make(const QList<DeliverySource>& sources, cons
             continue;
         }
 
-        const PhotoFacts facts = PhotoFacts::read(source.image);
+        const DeliveredFile facts = DeliveredFile::read(source.image);
         if (!facts.readable()) {
             refuse(facts.error);
             continue;
@@ -167,7 +167,7 @@ DeliveryPlanResult DeliveryPlan::make(const QList<DeliverySource>& sources, cons
             if (known != drawingsByPath.constEnd()) {
                 drawing = *known;
             } else {
-                const PhotoFacts drawingFacts = PhotoFacts::read(d.path);
+                const DeliveredFile drawingFacts = DeliveredFile::read(d.path);
                 if (!drawingFacts.readable()) {
                     refuse(QStringLiteral("参考図: %1").arg(drawingFacts.error));
                     continue;

@@ -1,4 +1,4 @@
-#include "photofacts.h"
+#include "deliveredfile.h"
 
 #include "photos/exifdate.h"
 #include "photos/imagestructure.h"
@@ -55,9 +55,9 @@ qsizetype jpegHeaderEnd(QByteArrayView head)
 
 } // namespace
 
-PhotoFacts PhotoFacts::read(const QString& path)
+DeliveredFile DeliveredFile::read(const QString& path)
 {
-    PhotoFacts facts;
+    DeliveredFile facts;
     QFile file(path);
     const QFileInfo info(path);
     if (!info.exists()) {

@@ -7,7 +7,7 @@ namespace zk {
 
 // What the delivery needs to know of a photo or drawing file, read from its
 // first bytes without decoding it.
-struct PhotoFacts
+struct DeliveredFile
 {
     QString error; // why the file cannot be read; empty when it can
     QString format; // "JPEG", "TIFF", "PNG", …; empty when unknown
@@ -22,7 +22,7 @@ struct PhotoFacts
     bool deliverable() const { return !extension.isEmpty(); }
     qint64 pixels() const { return width * height; }
 
-    static PhotoFacts read(const QString& path);
+    static DeliveredFile read(const QString& path);
 };
 
 } // namespace zk
