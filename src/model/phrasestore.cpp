@@ -1,5 +1,7 @@
 #include "phrasestore.h"
 
+#include "model/userfile.h"
+
 #include "docfile/cp932codec.h"
 #include "docfile/safefile.h"
 
@@ -14,35 +16,17 @@ namespace zk {
 
 namespace {
 
-PhraseList failure(const QString& file, const QString& sentence)
-{
-    PhraseList list;
-    list.message = file + QLatin1String("\n\n") + sentence;
-    return list;
-}
-
 PhraseList readFile(const QString& path, bool missingIsEmpty)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        if (missingIsEmpty)
-            return {};
-        return failure(path, QStringLiteral("ファイルが見つかりません."));
+    const UserFileRead file = read_user_file(path, PhraseStore::MaxFileSize, missingIsEmpty);
+    if (file.missing)
+        return {};
+    PhraseList list;
+    if (!file.ok()) {
+        list.message = file.message;
+        return list;
     }
-    if (!info.isFile())
-        return failure(path, QStringLiteral("通常のファイルではないため開けません."));
-    if (info.size() > PhraseStore::MaxFileSize)
-        return failure(
-            path, QStringLiteral("ファイルが大きすぎるため読み込めません (1 MiB まで)."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(
-            path, QStringLiteral("ファイルを開けませんでした (%1).").arg(file.errorString()));
-    const QByteArray bytes = file.read(PhraseStore::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > PhraseStore::MaxFileSize)
-        return failure(
-            path, QStringLiteral("ファイルを読めませんでした (%1).").arg(file.errorString()));
-    PhraseList list = PhraseStore::parse(bytes);
+    list = PhraseStore::parse(file.bytes);
     if (!list.ok())
         list.message = path + QLatin1String("\n\n") + list.message;
     return list;

@@ -1,5 +1,7 @@
 #include "worktypelist.h"
 
+#include "model/userfile.h"
+
 #include "docfile/cp932codec.h"
 #include "docfile/csvformat.h"
 #include "docfile/safefile.h"
@@ -20,35 +22,17 @@ namespace {
 const std::array<QString, 3> columnNames
     = { QStringLiteral("工種"), QStringLiteral("種別"), QStringLiteral("細別") };
 
-WorkTypeRead failure(const QString& file, const QString& sentence)
-{
-    WorkTypeRead read;
-    read.message = file + QLatin1String("\n\n") + sentence;
-    return read;
-}
-
 WorkTypeRead readFile(const QString& path, bool missingIsEmpty)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        if (missingIsEmpty)
-            return {};
-        return failure(path, QStringLiteral("ファイルが見つかりません."));
+    const UserFileRead file = read_user_file(path, WorkTypeList::MaxFileSize, missingIsEmpty);
+    if (file.missing)
+        return {};
+    WorkTypeRead read;
+    if (!file.ok()) {
+        read.message = file.message;
+        return read;
     }
-    if (!info.isFile())
-        return failure(path, QStringLiteral("通常のファイルではないため開けません."));
-    if (info.size() > WorkTypeList::MaxFileSize)
-        return failure(
-            path, QStringLiteral("ファイルが大きすぎるため読み込めません (4 MiB まで)."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(
-            path, QStringLiteral("ファイルを開けませんでした (%1).").arg(file.errorString()));
-    const QByteArray bytes = file.read(WorkTypeList::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > WorkTypeList::MaxFileSize)
-        return failure(
-            path, QStringLiteral("ファイルを読めませんでした (%1).").arg(file.errorString()));
-    WorkTypeRead read = WorkTypeList::parse(bytes);
+    read = WorkTypeList::parse(file.bytes);
     if (!read.ok())
         read.message = path + QLatin1String("\n\n") + read.message;
     return read;
