@@ -31,7 +31,6 @@ public:
     QLineEdit* titleBox() const { return title; }
     QPlainTextEdit* textBox() const { return text; }
     QSpinBox* startBox() const { return start; }
-    QSpinBox* stepBox() const { return step; }
     QSpinBox* fromBox() const { return from; }
     QSpinBox* toBox() const { return to; }
 

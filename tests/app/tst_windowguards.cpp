@@ -13,7 +13,7 @@
 #include "docfile/documentwriter.h"
 #include "print/albumprint.h"
 #include "print/painterprintdevice.h"
-#include "print/recordingprintdevice.h"
+#include "recordingprintdevice.h"
 #include "filesizelimit.h"
 #include "scripteddialogs.h"
 #include "testfiles.h"

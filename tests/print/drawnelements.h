@@ -11,7 +11,7 @@
 // "G" and "M" stand for the fonts "ＭＳ ゴシック" and "ＭＳ 明朝". The settings
 // start unset, so a layout that relies on what was drawn before shows it.
 
-#include "print/recordingprintdevice.h"
+#include "recordingprintdevice.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printdevice.h"
+#include "print/printdevice.h"
 
 #include <QList>
 #include <QRgb>
