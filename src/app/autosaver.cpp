@@ -1,6 +1,6 @@
 #include "autosaver.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/album.h"
 
 #include <QDir>

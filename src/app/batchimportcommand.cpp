@@ -1,6 +1,6 @@
 #include "batchimportcommand.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/album.h"
 #include "ui/batchimportdialog.h"
 #include "app/photocommands.h"

@@ -1,6 +1,6 @@
 #include "bulkcaptiondialog.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/titleedit.h"
 #include "model/entrytable.h"
 

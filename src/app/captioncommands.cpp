@@ -1,11 +1,12 @@
 #include "captioncommands.h"
 
 #include "app/bulkcaptiondialog.h"
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/phrasepicker.h"
 #include "app/titleedit.h"
 #include "model/album.h"
 #include "model/captionfill.h"
+#include "docfile/phrasefile.h"
 #include "model/phrasestore.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@ namespace zk {
 CaptionCommands::CaptionCommands(
     Album& albumObject, Dialogs& messages, QWidget* parentWindow, SelectedPosition selectedPosition)
     : QObject(parentWindow), album(albumObject), dialogs(messages), window(parentWindow),
-      selected(std::move(selectedPosition)), phraseFile(PhraseStore::default_file())
+      selected(std::move(selectedPosition)), phraseFile(PhraseFile::default_file())
 {
 }
 
@@ -31,7 +32,7 @@ void CaptionCommands::insert_phrase(QWidget* fallbackBox)
     if (!box)
         return;
 
-    const PhraseList stored = PhraseStore::load(phraseFile);
+    const PhraseList stored = PhraseFile::load(phraseFile);
     if (!stored.ok())
         dialogs.warn(window, stored.message);
     const QStringList choices = phrase_choices(stored.phrases, album.entries());

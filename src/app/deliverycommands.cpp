@@ -1,6 +1,6 @@
 #include "deliverycommands.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "delivery/deliverydtd.h"
 #include "delivery/deliveryexport.h"
 #include "delivery/deliveryplan.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "docfile/albumlock.h"
 #include "docfile/filestamp.h"
 #include "model/coverdata.h"

@@ -1,6 +1,7 @@
 #include "infocommands.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
+#include "docfile/worktypefile.h"
 #include "model/album.h"
 #include "model/infoedit.h"
 #include "model/infoorder.h"
@@ -54,13 +55,13 @@ PhotoFileFacts readFacts(const QString& path, const PhotoRecord& record)
 InfoCommands::InfoCommands(
     Album& albumObject, Dialogs& messages, QWidget* parentWindow, SelectedPosition selectedPosition)
     : QObject(parentWindow), album(albumObject), dialogs(messages), window(parentWindow),
-      selected(std::move(selectedPosition)), workTypeFile(WorkTypeList::default_file())
+      selected(std::move(selectedPosition)), workTypeFile(WorkTypeFile::default_file())
 {
 }
 
 QList<WorkTypeRow> InfoCommands::choices() const
 {
-    const WorkTypeRead master = WorkTypeList::load(workTypeFile);
+    const WorkTypeRead master = WorkTypeFile::load(workTypeFile);
     if (!master.ok())
         dialogs.warn(window, master.message);
     QList<WorkTypeRow> rows = master.rows;

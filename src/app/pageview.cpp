@@ -5,7 +5,7 @@
 #include "app/slotframe.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "model/album.h"
 #include "model/leadingnumber.h"
 #include "photos/photoloader.h"

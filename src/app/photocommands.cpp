@@ -1,6 +1,6 @@
 #include "photocommands.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "docfile/cp932codec.h"
 #include "model/album.h"
 #include "photos/photofacts.h"
@@ -17,17 +17,6 @@ const QString importStep = QStringLiteral("写真の取込");
 PhotoCommands::PhotoCommands(Album& album, Dialogs& dialogs, PhotoLoader& loader, QWidget* window)
     : album(album), dialogs(dialogs), loader(loader), window(window)
 {
-}
-
-QString PhotoCommands::photoFilter()
-{
-    return QStringLiteral("すべてのファイル (*.*)|*.*|"
-                          "BMP ファイル (*.bmp)|*.bmp|"
-                          "GIF ファイル (*.gif)|*.gif|"
-                          "ICO ファイル (*.ico)|*.ico|"
-                          "JPG ファイル (*.jpg)|*.jpg|"
-                          "JPEG ファイル (*.jpeg)|*.jpeg|"
-                          "WMF ファイル (*.wmf)|*.wmf|");
 }
 
 QString PhotoCommands::place_photo(int position, const QString& path)
@@ -79,7 +68,7 @@ void PhotoCommands::warn_unsavable_path(const QString& path)
 void PhotoCommands::load_image(int position)
 {
     FileRequest request;
-    request.filter = photoFilter();
+    request.filter = photo_filter();
     request.filterIndex = 5;
     const QString path = dialogs.openFile(window, request);
     if (path.isEmpty()) {

@@ -38,9 +38,6 @@ public:
     // Files dropped on the entry's slot: exactly one picture is placed.
     void drop_files(int position, const QStringList& paths);
 
-    // The file dialog's filter for photos.
-    static QString photoFilter();
-
 Q_SIGNALS:
     // A photo was placed at position, or its dialog cancelled: the user goes
     // on with the entry's title.

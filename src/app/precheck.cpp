@@ -3,7 +3,7 @@
 #include "check/albumcheck.h"
 #include "ui/checkresultwindow.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/album.h"
 #include "model/preferences.h"
 

@@ -1,6 +1,6 @@
 #include "printcommands.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/precheck.h"
 #include "docfile/safefile.h"
 #include "model/album.h"
@@ -197,6 +197,12 @@ void PrintCommands::print_page()
 void PrintCommands::print_preview(PrintPreview::Scope scope)
 {
     PrintPreview preview(album, *this, screen().page, scope, window);
+    connect(&preview, &PrintPreview::printRequested, this, [this](PrintPreview::Scope printed) {
+        if (printed == PrintPreview::Scope::Album)
+            print_menu_Click();
+        else
+            print_page();
+    });
     preview.exec();
 }
 

@@ -29,7 +29,7 @@ struct ScreenPage
 // Printing the album and the page on screen, and choosing the printer.
 // The printer chosen in either dialog is kept for every later print of this
 // run; the desktop's default printer is never changed.
-class PrintCommands : public QObject
+class PrintCommands : public QObject, public PrintSource
 {
     Q_OBJECT
 
@@ -49,7 +49,7 @@ public:
     // The album check before printing, also the 写真帳のチェック command.
     PreCheck& preCheck() { return *check; }
 
-    QPrinter& printer() { return *chosen; }
+    QPrinter& printer() override { return *chosen; }
 
     // Prints copies of the album, each its own job with its own cover, and
     // stops at the first copy that fails or is cancelled; progress is told
@@ -61,7 +61,7 @@ public:
     // The page on screen as its slots show it: number labels, titles and texts
     // of its entries, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
-    PageSlots screen_page(double pictureDpi);
+    PageSlots screen_page(double pictureDpi) override;
 
 private:
     // Runs one print (of any number of jobs) on the chosen printer.

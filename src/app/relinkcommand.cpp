@@ -1,6 +1,6 @@
 #include "relinkcommand.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/album.h"
 #include "photos/relinkfinder.h"
 

@@ -1,6 +1,6 @@
 #include "rereadcommand.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/album.h"
 #include "photos/photofacts.h"
 

@@ -3,7 +3,7 @@
 #include "app/photobox.h"
 #include "app/slotframe.h"
 #include "app/titleedit.h"
-#include "app/twips.h"
+#include "ui/twips.h"
 
 #include <QFont>
 #include <QLineEdit>

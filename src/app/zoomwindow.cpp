@@ -1,6 +1,6 @@
 #include "zoomwindow.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "photos/photoloader.h"
 
 #include <QFileInfo>

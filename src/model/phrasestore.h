@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -16,28 +15,12 @@ struct PhraseList
     bool ok() const { return message.isEmpty(); }
 };
 
-// The user's phrase list, kept between runs as UTF-8 text with one phrase a
-// line. The list holds each phrase once, without empty lines; characters that
-// Shift-JIS cannot hold are accepted here (saving an album refuses them).
+// The user's phrase list holds each phrase once, without empty lines;
+// characters that Shift-JIS cannot hold are accepted here (saving an album
+// refuses them). Its file is read and written by PhraseFile.
 class PhraseStore
 {
 public:
-    // Phrase files larger than this are not read: a phrase list is short.
-    static constexpr qint64 MaxFileSize = 1024 * 1024;
-
-    // $XDG_CONFIG_HOME/zelkora/phrases.txt (by default ~/.config/zelkora/).
-    static QString default_file();
-
-    // The user's list; a file that does not exist yet gives an empty list.
-    static PhraseList load(const QString& file = default_file());
-    // A text file to take phrases from: UTF-8 (with or without a byte-order
-    // mark) or Shift-JIS.
-    static PhraseList import_file(const QString& file);
-    static PhraseList parse(QByteArrayView bytes);
-
-    // Writes the list in one step; returns the reason on failure, else "".
-    static QString save(const QStringList& phrases, const QString& file = default_file());
-
     // One line each, blanks around them trimmed, empty ones and repeats left out.
     static QStringList cleaned(const QStringList& phrases);
 };

@@ -1,6 +1,6 @@
 #include "aboutbox.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace zk {
 

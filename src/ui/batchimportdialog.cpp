@@ -1,8 +1,7 @@
 #include "batchimportdialog.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/entrytable.h"
-#include "app/photocommands.h"
 #include "photos/photoloader.h"
 
 #include <QButtonGroup>
@@ -177,7 +176,7 @@ FileRequest BatchImportDialog::photo_request(const QString& folder)
     FileRequest request;
     request.filter = QStringLiteral("写真ファイル (*.jpg *.jpeg *.png *.bmp *.gif *.tif *.tiff "
                                     "*.webp *.ico *.wmf)|*.jpg|")
-        + PhotoCommands::photoFilter();
+        + photo_filter();
     request.filterIndex = 1;
     request.foldersToo = true;
     request.proposedPath = folder;

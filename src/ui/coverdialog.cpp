@@ -1,6 +1,6 @@
 #include "coverdialog.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "model/album.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "erachoice.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QRadioButton>
 #include <QVBoxLayout>

@@ -1,7 +1,9 @@
 #include "optionsdialog.h"
 
-#include "app/dialogs.h"
-#include "app/twips.h"
+#include "ui/dialogs.h"
+#include "ui/twips.h"
+#include "docfile/phrasefile.h"
+#include "docfile/worktypefile.h"
 #include "model/phrasestore.h"
 #include "model/preferences.h"
 #include "ui/erachoice.h"
@@ -77,9 +79,9 @@ OptionsDialog::OptionsDialog(
     auto* lists = new QTabWidget(pages[2]);
     lists->setObjectName(QStringLiteral("inputLists"));
     lists->setGeometry(0, 0, pages[2]->width(), pages[2]->height());
-    phrasePage = new PhrasesPage(dialogs, PhraseStore::default_file(), lists);
+    phrasePage = new PhrasesPage(dialogs, PhraseFile::default_file(), lists);
     lists->addTab(phrasePage, QStringLiteral("定型文"));
-    workTypes = new WorkTypesPage(dialogs, WorkTypeList::default_file(), std::move(photoRows), lists);
+    workTypes = new WorkTypesPage(dialogs, WorkTypeFile::default_file(), std::move(photoRows), lists);
     lists->addTab(workTypes, QStringLiteral("工種・種別・細別"));
     // 写真の縦横比を保つ under the print page's frame.
     photoShape = new PhotoShapeChoice(dialogs, Preferences::default_file(), pages[1]);

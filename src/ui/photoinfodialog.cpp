@@ -1,6 +1,6 @@
 #include "photoinfodialog.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "ui/photoinfoform.h"
 
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "photoinfoform.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

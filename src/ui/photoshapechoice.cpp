@@ -1,6 +1,6 @@
 #include "photoshapechoice.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "model/preferences.h"
 
 namespace zk {

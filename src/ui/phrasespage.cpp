@@ -1,6 +1,7 @@
 #include "phrasespage.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
+#include "docfile/phrasefile.h"
 #include "model/phrasestore.h"
 
 #include <QGridLayout>
@@ -42,7 +43,7 @@ PhrasesPage::PhrasesPage(Dialogs& messages, const QString& phraseFile, QWidget* 
     layout->addWidget(newPhrase, 5, 0);
     layout->addWidget(add, 5, 1);
 
-    const PhraseList stored = PhraseStore::load(file);
+    const PhraseList stored = PhraseFile::load(file);
     if (!stored.ok())
         dialogs.warn(parent, stored.message);
     addPhrases(stored.phrases);
@@ -118,7 +119,7 @@ void PhrasesPage::import_phrases()
 
 bool PhrasesPage::import_from(const QString& path)
 {
-    const PhraseList read = PhraseStore::import_file(path);
+    const PhraseList read = PhraseFile::import_file(path);
     if (!read.ok()) {
         dialogs.warn(this, read.message);
         return false;
@@ -129,7 +130,7 @@ bool PhrasesPage::import_from(const QString& path)
 
 bool PhrasesPage::apply()
 {
-    const QString error = PhraseStore::save(phrases(), file);
+    const QString error = PhraseFile::save(phrases(), file);
     if (!error.isEmpty()) {
         dialogs.warn(this, error);
         return false;

@@ -5,7 +5,6 @@
 #include "print/albumprint.h"
 #include "print/coverpage.h"
 #include "print/painterprintdevice.h"
-#include "app/printcommands.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,7 +27,7 @@ constexpr double MmPerInch = 25.4;
 } // namespace
 
 PrintPreview::PrintPreview(
-    const Album& album, PrintCommands& printing, int page, Scope initial, QWidget* parent)
+    const Album& album, PrintSource& printing, int page, Scope initial, QWidget* parent)
     : QDialog(parent), document(album.document()), printing(printing), screenPage(page),
       keepShape(Preferences::load().keepPhotoShape), era(Preferences::load().era), scope(initial),
       scopeBox(new QComboBox(this)), sheetBox(new QSpinBox(this)), countLabel(new QLabel(this)),
@@ -256,10 +255,7 @@ void PrintPreview::print()
 {
     const Scope printed = scope;
     close();
-    if (printed == Scope::Album)
-        printing.print_menu_Click();
-    else
-        printing.print_page();
+    Q_EMIT printRequested(printed);
 }
 
 } // namespace zk

@@ -4,6 +4,7 @@
 #include "model/document.h"
 #include "model/preferences.h"
 #include "print/photopage.h"
+#include "ui/printsource.h"
 
 #include <QDialog>
 #include <QImage>
@@ -17,7 +18,6 @@ class QSpinBox;
 namespace zk {
 
 class Album;
-class PrintCommands;
 class PrintDevice;
 
 // The print preview: the sheets exactly as 印刷 (the whole album: cover and
@@ -36,7 +36,7 @@ public:
 
     // page is the page on screen, which 単一印刷 prints.
     PrintPreview(
-        const Album& album, PrintCommands& printing, int page, Scope scope, QWidget* parent);
+        const Album& album, PrintSource& printing, int page, Scope scope, QWidget* parent);
 
     // Sheets of the current scope: the cover and every page, or one.
     int sheetCount() const;
@@ -46,6 +46,10 @@ public:
     const QImage& shownImage() const { return shown; }
     // Draws sheet index on device as the print draws it; no page break, no end.
     void drawSheet(int index, PrintDevice& device);
+
+Q_SIGNALS:
+    // The print button: print what the preview shows. The preview has closed.
+    void printRequested(zk::PrintPreview::Scope scope);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,7 +65,7 @@ private:
 
     // The album as it stood when the preview opened.
     const Document document;
-    PrintCommands& printing;
+    PrintSource& printing;
     int screenPage;
     bool keepShape;
     Era era;

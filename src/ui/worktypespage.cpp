@@ -1,6 +1,7 @@
 #include "worktypespage.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
+#include "docfile/worktypefile.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -47,7 +48,7 @@ WorkTypesPage::WorkTypesPage(
     layout->addWidget(import, 2, 1);
     layout->addWidget(fromPhotos, 3, 1, Qt::AlignTop);
 
-    const WorkTypeRead stored = WorkTypeList::load(file);
+    const WorkTypeRead stored = WorkTypeFile::load(file);
     if (!stored.ok())
         dialogs.warn(parent, stored.message);
     addRows(stored.rows);
@@ -122,7 +123,7 @@ void WorkTypesPage::import_rows()
 
 bool WorkTypesPage::import_from(const QString& path)
 {
-    const WorkTypeRead read = WorkTypeList::import_file(path);
+    const WorkTypeRead read = WorkTypeFile::import_file(path);
     if (!read.ok()) {
         dialogs.warn(this, read.message);
         return false;
@@ -146,7 +147,7 @@ bool WorkTypesPage::apply()
     // A user who never kept a list gets no file of one.
     if (WorkTypeList::cleaned(rows()).isEmpty() && !QFileInfo::exists(file))
         return true;
-    const QString error = WorkTypeList::save(rows(), file);
+    const QString error = WorkTypeFile::save(rows(), file);
     if (!error.isEmpty()) {
         dialogs.warn(this, error);
         return false;

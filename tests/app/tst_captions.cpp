@@ -8,6 +8,7 @@
 #include "ui/coverdialog.h"
 #include "app/csvexchange.h"
 #include "docfile/documentwriter.h"
+#include "docfile/phrasefile.h"
 #include "model/phrasestore.h"
 #include "scripteddialogs.h"
 #include "ui/erachoice.h"
@@ -79,13 +80,13 @@ void TestCaptions::initTestCase()
 {
     // The options window stores the user's settings: never into the real ones.
     QStandardPaths::setTestModeEnabled(true);
-    QFile::remove(PhraseStore::default_file());
+    QFile::remove(PhraseFile::default_file());
     QFile::remove(Preferences::default_file());
 }
 
 void TestCaptions::cleanupTestCase()
 {
-    QFile::remove(PhraseStore::default_file());
+    QFile::remove(PhraseFile::default_file());
     QFile::remove(Preferences::default_file());
 }
 
@@ -342,7 +343,7 @@ void TestCaptions::optionsStorePhrasesAndEra()
     options->eraChoice()->button(Era::Reiwa)->setChecked(true);
     options->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
 
-    QCOMPARE(PhraseStore::load().phrases,
+    QCOMPARE(PhraseFile::load().phrases,
         (QStringList {
             QStringLiteral("配筋状況"), QStringLiteral("出来形"), QStringLiteral("立会者") }));
     QCOMPARE(Preferences::load().era, Era::Reiwa);
@@ -361,7 +362,7 @@ void TestCaptions::optionsStorePhrasesAndEra()
     options->phrasesPage()->list()->clear();
     options->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
     QCOMPARE(Preferences::load().era, Era::Reiwa);
-    QCOMPARE(PhraseStore::load().phrases.size(), 3);
+    QCOMPARE(PhraseFile::load().phrases.size(), 3);
     Preferences reset;
     QVERIFY(reset.save());
 }

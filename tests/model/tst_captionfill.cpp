@@ -1,5 +1,6 @@
 #include "docfile/cp932codec.h"
 #include "model/captionfill.h"
+#include "docfile/phrasefile.h"
 #include "model/phrasestore.h"
 
 #include <QTemporaryDir>
@@ -141,20 +142,20 @@ void TestCaptionFill::phraseFileRoundTrip()
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("import.txt"));
     QVERIFY(writeAll(source, file));
-    const PhraseList imported = PhraseStore::import_file(source);
+    const PhraseList imported = PhraseFile::import_file(source);
     QVERIFY2(imported.ok(), qPrintable(imported.message));
     QCOMPARE(imported.phrases, expected);
 
     const QString own = dir.filePath(QStringLiteral("zelkora/phrases.txt"));
-    QCOMPARE(PhraseStore::load(own).phrases, QStringList()); // no file yet: no phrases
-    QCOMPARE(PhraseStore::save(imported.phrases, own), QString());
+    QCOMPARE(PhraseFile::load(own).phrases, QStringList()); // no file yet: no phrases
+    QCOMPARE(PhraseFile::save(imported.phrases, own), QString());
     QCOMPARE(readAll(own), (expected.join(u'\n') + u'\n').toUtf8());
-    QCOMPARE(PhraseStore::load(own).phrases, expected);
+    QCOMPARE(PhraseFile::load(own).phrases, expected);
 
     // A place that cannot hold the file is refused with its name; nothing is lost.
     const QString folder = dir.filePath(QStringLiteral("zelkora"));
-    QVERIFY(PhraseStore::save(expected, folder).startsWith(folder));
-    QCOMPARE(PhraseStore::load(own).phrases, expected);
+    QVERIFY(PhraseFile::save(expected, folder).startsWith(folder));
+    QCOMPARE(PhraseFile::load(own).phrases, expected);
 }
 
 // The mark in front of a file is not part of its first phrase, but a
@@ -164,8 +165,8 @@ void TestCaptionFill::phraseBeginningWithAMarkKeepsIt()
     QTemporaryDir dir;
     const QString own = dir.filePath(QStringLiteral("phrases.txt"));
     const QStringList phrases { QStringLiteral("\uFEFF配筋"), QStringLiteral("型枠") };
-    QCOMPARE(PhraseStore::save(phrases, own), QString());
-    QCOMPARE(PhraseStore::load(own).phrases, phrases);
+    QCOMPARE(PhraseFile::save(phrases, own), QString());
+    QCOMPARE(PhraseFile::load(own).phrases, phrases);
 }
 
 QTEST_GUILESS_MAIN(TestCaptionFill)

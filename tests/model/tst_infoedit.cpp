@@ -1,6 +1,7 @@
 #include "docfile/cp932codec.h"
 #include "model/infoedit.h"
 #include "model/infoorder.h"
+#include "docfile/worktypefile.h"
 #include "model/worktypelist.h"
 
 #include <QTemporaryDir>
@@ -92,16 +93,16 @@ void TestInfoEdit::masterListReads()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, expected);
     QFETCH(QString, error);
-    const WorkTypeRead read = WorkTypeList::parse(bytes);
+    const WorkTypeRead read = WorkTypeFile::parse(bytes);
     QCOMPARE(read.message.contains(error) && read.ok() == error.isEmpty(), true);
     QCOMPARE(lines(read.rows), expected);
     if (!read.ok())
         return;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("sub/worktypes.csv"));
-    QCOMPARE(WorkTypeList::save(read.rows, file), QString());
+    QCOMPARE(WorkTypeFile::save(read.rows, file), QString());
     QVERIFY(readAll(file).startsWith(QStringLiteral("工種,種別,細別\r\n").toUtf8()));
-    QCOMPARE(WorkTypeList::load(file).rows, read.rows);
+    QCOMPARE(WorkTypeFile::load(file).rows, read.rows);
 }
 
 // Catches 種別 not narrowed by 工種 (or 細別 by 種別), names offered twice,

@@ -3,6 +3,7 @@
 #include "app/infocommands.h"
 #include "app/mainwindow.h"
 #include "docfile/cp932codec.h"
+#include "docfile/worktypefile.h"
 #include "model/worktypelist.h"
 #include "photos/photorecorder.h"
 #include "scripteddialogs.h"
@@ -83,7 +84,7 @@ void TestPhotoInfo::initTestCase()
 {
     // The options window stores the master list: never into the user's own.
     QStandardPaths::setTestModeEnabled(true);
-    QFile::remove(WorkTypeList::default_file());
+    QFile::remove(WorkTypeFile::default_file());
     const QByteArray board = boardXmp(QStringLiteral(
         "<photo:ConstructionType>舗装工</photo:ConstructionType>"
         "<photo:MiddleClassification>舗装準備工</photo:MiddleClassification>"));
@@ -332,9 +333,9 @@ void TestPhotoInfo::masterListPageStores()
     page->add_from_photos();
     QCOMPARE(dialogs.lastMessage(), QStringLiteral("写真から 1 行を加えました."));
     options->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-    QCOMPARE(QString::fromUtf8(readAll(WorkTypeList::default_file())),
+    QCOMPARE(QString::fromUtf8(readAll(WorkTypeFile::default_file())),
         QStringLiteral("工種,種別,細別\r\n道路土工,掘削工,\r\n舗装工,表層工,\r\n舗装工,舗装準備工,\r\n"));
-    QFile::remove(WorkTypeList::default_file());
+    QFile::remove(WorkTypeFile::default_file());
 }
 
 QTEST_MAIN(TestPhotoInfo)

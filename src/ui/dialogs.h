@@ -11,6 +11,9 @@ class QWidget;
 
 namespace zk {
 
+// The file dialog's filter for photos.
+QString photo_filter();
+
 // What a file dialog is asked for, in the album's own terms.
 struct FileRequest
 {
