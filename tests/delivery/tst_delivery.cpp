@@ -22,13 +22,13 @@ using namespace zk;
 
 namespace {
 
-// A photo file from a short spec: "exif:DATE" and "tiff:DATE" carry an EXIF
+// A photo file from a short recipe: "exif:DATE" and "tiff:DATE" carry an EXIF
 // shooting date, "big:DATE" is 3.2 million pixels, "plain" has no EXIF,
 // "png" is no delivery format, "missing" names no file, "none" no photo.
-QString makePhoto(const QDir& dir, const QString& spec, const QString& name)
+QString makePhoto(const QDir& dir, const QString& recipe, const QString& name)
 {
-    const QString kind = spec.section(QLatin1Char(':'), 0, 0);
-    const QByteArray time = spec.section(QLatin1Char(':'), 1).replace(QLatin1Char('-'), QLatin1Char(':')).toLatin1() + " 09:00:00";
+    const QString kind = recipe.section(QLatin1Char(':'), 0, 0);
+    const QByteArray time = recipe.section(QLatin1Char(':'), 1).replace(QLatin1Char('-'), QLatin1Char(':')).toLatin1() + " 09:00:00";
     QByteArray bytes;
     if (kind == QLatin1String("exif"))
         bytes = exifJpeg(time);
@@ -48,8 +48,8 @@ QString makePhoto(const QDir& dir, const QString& spec, const QString& name)
     return path;
 }
 
-// Entries from photo specs, then items "N:name=value" for entry N: the
-// standard's item names, 写真タイトル, 参考図 as "file spec|title", and 変更
+// Entries from photo recipes, then items "N:name=value" for entry N: the
+// standard's item names, 写真タイトル, 参考図 as "file recipe|title", and 変更
 // for a placement record the file no longer matches.
 QList<DeliverySource> makeSources(const QDir& dir, const QStringList& photos, const QStringList& items)
 {

@@ -30,9 +30,9 @@ QByteArray sjis(const QString& text)
 }
 
 // "写真区分|工種|種別|細別|撮影年月日|EXIF time|blank" ("-" for none).
-InfoSortKey key(const QString& spec)
+InfoSortKey key(const QString& recipe)
 {
-    const QStringList f = spec.split(u'|');
+    const QStringList f = recipe.split(u'|');
     const auto part = [&f](int i) { return f.at(i) == u'-' ? QString() : f.at(i); };
     InfoSortKey k;
     k.info.photoClass = part(0);
