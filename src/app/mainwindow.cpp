@@ -61,8 +61,7 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
                 page->pageControl()->setValue(page_of_entry(p));
                 page->select_slot(slot_of_entry(p));
             },
-            { commandSet->action(QStringLiteral("edit_undo")),
-                commandSet->action(QStringLiteral("edit_redo")) } });
+            { commandSet->action(Command::Undo), commandSet->action(Command::Redo) } });
     prefetch = new PagePrefetcher(loader, this);
     records = new PhotoRecords(albumData, this);
     connectCommands();
@@ -134,61 +133,50 @@ void MainWindow::buildWindow()
 void MainWindow::connectCommands()
 {
     // Menu items and tool-bar buttons (one action each)
-    const std::pair<const char*, void (MainWindow::*)()> handlers[] = {
-        { "file_header", &MainWindow::show_cover_window },
-        { "option_edit", &MainWindow::show_options },
-        { "input_line", &MainWindow::insert_line },
-        { "delete_line", &MainWindow::extract_line },
-        { "zoom_photo", &MainWindow::show_zoom },
-    };
-    for (const auto& [name, handler] : handlers)
-        connect(commandSet->action(QLatin1String(name)), &QAction::triggered, this, handler);
-    const auto on = [this](const char* name) { return commandSet->action(QLatin1String(name)); };
-    connect(on("version_menu"), &QAction::triggered, this, [this] { show_about(messages, this); });
+    CommandSet& c = *commandSet;
+    c.handle(Command::Cover, this, &MainWindow::show_cover_window);
+    c.handle(Command::Options, this, &MainWindow::show_options);
+    c.handle(Command::InsertLine, this, &MainWindow::insert_line);
+    c.handle(Command::ExtractLine, this, &MainWindow::extract_line);
+    c.handle(Command::Zoom, this, &MainWindow::show_zoom);
+    c.handle(Command::About, this, [this] { show_about(messages, this); });
     // Closing runs the quit prompt of closeEvent, as the close box does.
-    connect(on("end_menu"), &QAction::triggered, this, &QWidget::close);
-    connect(on("file_new"), &QAction::triggered, files.get(), &FileCommands::new_album);
-    connect(on("file_open"), &QAction::triggered, files.get(), &FileCommands::open_album);
-    connect(on("file_save"), &QAction::triggered, files.get(), &FileCommands::save_album);
-    connect(
-        on("print_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_menu_Click);
-    connect(on("print_setting"), &QAction::triggered, printing.get(),
-        &PrintCommands::print_setting_Click);
-    connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);
-    connect(on("batch_import_menu"), &QAction::triggered, wholeAlbum,
-        [this] { wholeAlbum->batch_import(); });
-    connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
-    connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
-    connect(on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
-    connect(on("print_preview"), &QAction::triggered, printing.get(),
-        [this] { printing->print_preview(); });
-    connect(on("album_check"), &QAction::triggered, &printing->preCheck(), &PreCheck::check_album);
+    c.handle(Command::Quit, this, &QWidget::close);
+    c.handle(Command::NewAlbum, files.get(), &FileCommands::new_album);
+    c.handle(Command::OpenAlbum, files.get(), &FileCommands::open_album);
+    c.handle(Command::SaveAlbum, files.get(), &FileCommands::save_album);
+    c.handle(Command::Print, printing.get(), &PrintCommands::print_menu_Click);
+    c.handle(Command::PrinterSetup, printing.get(), &PrintCommands::print_setting_Click);
+    c.handle(Command::PrintPage, printing.get(), &PrintCommands::print_page);
+    c.handle(Command::BatchImport, wholeAlbum, [this] { wholeAlbum->batch_import(); });
+    c.handle(Command::Overview, wholeAlbum, &AlbumTools::show_overview);
+    c.handle(Command::Relink, wholeAlbum, &AlbumTools::relink_photos);
+    c.handle(Command::RereadInfo, wholeAlbum, [this] { wholeAlbum->reread_info(); });
+    c.handle(Command::PrintPreview, printing.get(), [this] { printing->print_preview(); });
+    c.handle(Command::AlbumCheck, &printing->preCheck(), &PreCheck::check_album);
     connect(&printing->preCheck(), &PreCheck::entryChosen, page, &PageView::show_entry);
-    connect(on("load_image_menu"), &QAction::triggered, this,
-        [this] { photos->load_image(page->selected_position()); });
-    connect(on("delete_image_menu"), &QAction::triggered, this,
-        [this] { photos->delete_image(page->selected_position()); });
+    c.handle(Command::LoadImage, this, [this] { photos->load_image(page->selected_position()); });
+    c.handle(
+        Command::DeleteImage, this, [this] { photos->delete_image(page->selected_position()); });
+    const Command selectSlot[] = { Command::SelectSlot1, Command::SelectSlot2, Command::SelectSlot3 };
     for (int k = 0; k < 3; ++k) {
-        connect(on(qPrintable(QStringLiteral("select_slot_%1").arg(k + 1))), &QAction::triggered,
-            this, [this, k] {
-                select_slot(k);
-                slot(k).titleBox()->setFocus(Qt::ShortcutFocusReason);
-            });
+        c.handle(selectSlot[k], this, [this, k] {
+            page->select_slot(k);
+            page->slot(k).titleBox()->setFocus(Qt::ShortcutFocusReason);
+        });
     }
     commandSet->followUndoStack(albumData.undoStack());
     // Captions: phrases, the previous caption, 一括入力 and CSV exchange
     captions = new CaptionCommands(
         albumData, messages, this, [this] { return page->selected_position(); });
     csv = new CsvExchange(albumData, messages, this);
-    connect(on("insert_phrase"), &QAction::triggered, captions,
-        [this] { captions->insert_phrase(slot(selected_slot()).titleBox()); });
-    connect(
-        on("same_as_previous"), &QAction::triggered, captions, &CaptionCommands::same_as_previous);
-    connect(
-        on("bulk_caption"), &QAction::triggered, captions, [this] { captions->bulk_caption(); });
-    connect(on("photo_info"), &QAction::triggered, info, [this] { info->edit_info(); });
-    connect(on("csv_export"), &QAction::triggered, csv, &CsvExchange::csv_export);
-    connect(on("csv_import"), &QAction::triggered, csv, &CsvExchange::csv_import);
+    c.handle(Command::InsertPhrase, captions,
+        [this] { captions->insert_phrase(page->slot(page->selected_slot()).titleBox()); });
+    c.handle(Command::SameAsPrevious, captions, &CaptionCommands::same_as_previous);
+    c.handle(Command::BulkCaption, captions, [this] { captions->bulk_caption(); });
+    c.handle(Command::PhotoInfo, info, [this] { info->edit_info(); });
+    c.handle(Command::CsvExport, csv, &CsvExchange::csv_export);
+    c.handle(Command::CsvImport, csv, &CsvExchange::csv_import);
     connect(files.get(), &FileCommands::newAlbumStarted, this, &MainWindow::new_album_started);
     connect(files.get(), &FileCommands::readOnlyChanged, this, &MainWindow::show_title);
     // The photos' records: taken as photos are placed, complete in every save
@@ -196,8 +184,8 @@ void MainWindow::connectCommands()
     connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
     // Electronic delivery: the PHOTO folder and its check
     delivery = new DeliveryCommands(albumData, messages, this, this);
-    connect(on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
-    connect(on("delivery_check"), &QAction::triggered, delivery, &DeliveryCommands::check_delivery);
+    c.handle(Command::DeliveryExport, delivery, &DeliveryCommands::export_delivery);
+    c.handle(Command::DeliveryCheck, delivery, &DeliveryCommands::check_delivery);
     connect(delivery, &DeliveryCommands::entryChosen, page, &PageView::show_entry);
 
     // The page on screen and the album
@@ -208,7 +196,7 @@ void MainWindow::connectCommands()
     connect(photos.get(), &PhotoCommands::finished, page, &PageView::focus_title);
     // The neighbour pages' photos, decoded while the user looks at this one.
     connect(page, &PageView::pageShown, prefetch, [this](int shown) {
-        prefetch->page_shown(albumData.entries(), shown, slotPictureSize(), page->photoFit());
+        prefetch->page_shown(albumData.entries(), shown, page->slotPictureSize(), page->photoFit());
     });
     connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
     connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);

@@ -207,7 +207,7 @@ void TestCaptions::sameAsPrevious()
     const QByteArray before = bytesOf(window->album());
     window->pageControl()->setValue(page);
     window->select_slot(slot);
-    window->commands().action(QStringLiteral("same_as_previous"))->trigger();
+    window->commands().action(Command::SameAsPrevious)->trigger();
 
     const int position = (page - 1) * 3 + slot + 1;
     const Entry& e = window->album().entries().entry(position);
@@ -298,7 +298,7 @@ void TestCaptions::csvImportAsksThenTakesOneStep()
     const QByteArray before = bytesOf(window->album());
     dialogs.openAnswers = { file("in.csv") };
     dialogs.messageAnswers = { answer };
-    window->commands().action(QStringLiteral("csv_import"))->trigger();
+    window->commands().action(Command::CsvImport)->trigger();
 
     QVERIFY2(dialogs.lastMessage().contains(says), qPrintable(dialogs.lastMessage()));
     QCOMPARE(window->album().undoStack()->count(), steps);
@@ -322,7 +322,7 @@ void TestCaptions::optionsStorePhrasesAndEra()
 {
     QByteArray sjis("\x97\xa7\x89\xef\x8e\xd2\r\n"); // 立会者
     QVERIFY(writeAll(file("import.txt"), sjis));
-    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    window->commands().action(Command::Options)->trigger();
     auto* options = window->findChild<OptionsDialog*>();
     QVERIFY(options);
     PhrasesPage* page = options->phrasesPage();
@@ -354,7 +354,7 @@ void TestCaptions::optionsStorePhrasesAndEra()
     QVERIFY(named);
 
     QTRY_VERIFY(!window->findChild<OptionsDialog*>());
-    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    window->commands().action(Command::Options)->trigger();
     options = window->findChild<OptionsDialog*>();
     QCOMPARE(options->eraChoice()->era(), Era::Reiwa);
     QCOMPARE(options->phrasesPage()->phrases().size(), 3);

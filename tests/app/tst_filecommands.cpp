@@ -76,7 +76,7 @@ private:
         }
         return told;
     }
-    void trigger(const char* name) { window->commands().action(QLatin1String(name))->trigger(); }
+    void trigger(Command command) { window->commands().action(command)->trigger(); }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     ScriptedDialogs dialogs;
@@ -106,7 +106,7 @@ void TestFileCommands::saveWritesTheAlbum()
 {
     window->album().set_title(2, QStringLiteral("基礎"));
     dialogs.saveAnswers << path("saved.zkr");
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
 
     QCOMPARE(dialogs.fileRequests.size(), 1);
     const FileRequest asked = dialogs.fileRequests.last();
@@ -124,9 +124,9 @@ void TestFileCommands::saveWritesTheAlbum()
 void TestFileCommands::cancelledDialogsChangeNothing()
 {
     window->album().set_title(1, QStringLiteral("kept"));
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
     dialogs.messageAnswers << Answer::Yes; // give up the unsaved title
-    trigger("file_open");
+    trigger(Command::OpenAlbum);
     QCOMPARE(dialogs.fileRequests.size(), 2);
     QVERIFY(!dialogs.fileRequests.last().confirmOverwrite);
     QVERIFY(!window->album().saved());
@@ -139,7 +139,7 @@ void TestFileCommands::failedSaveSaysWhyAndKeepsTheFlag()
     QVERIFY(writeAll(path("old.zkr"), "old"));
     window->album().set_title(1, QStringLiteral("写真😀"));
     dialogs.saveAnswers << path("old.zkr");
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
     QVERIFY(!window->album().saved());
     QCOMPARE(readAll(path("old.zkr")), QByteArray("old"));
     QCOMPARE(dialogs.messages.size(), 1);
@@ -149,7 +149,7 @@ void TestFileCommands::failedSaveSaysWhyAndKeepsTheFlag()
 
     window->album().set_title(1, QStringLiteral("ok"));
     dialogs.saveAnswers << path("no/such/folder/x.zkr");
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
     QVERIFY(!window->album().saved());
     QVERIFY(dialogs.lastMessage().contains(path("no/such/folder/x.zkr")));
 }
@@ -167,7 +167,7 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
     QVERIFY(writeAll(path("album.zkr"), bytes));
 
     dialogs.openAnswers << path("album.zkr");
-    trigger("file_open");
+    trigger(Command::OpenAlbum);
     QCOMPARE(window->highest_page(), 2);
     QCOMPARE(window->current_page(), 1);
     QCOMPARE(
@@ -183,7 +183,7 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
     window->pageControl()->setValue(2);
     window->pageControl()->setValue(1);
     dialogs.saveAnswers << path("again.zkr");
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
     QCOMPARE(readAll(path("again.zkr")).toHex(' '), bytes.toHex(' '));
 }
 
@@ -200,8 +200,8 @@ void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
     dialogs.openAnswers << path("broken.zkr") << path("missing.zkr");
     // Give up the unsaved edits, twice (the failure's OK between).
     dialogs.messageAnswers << Answer::Yes << Answer::Ok << Answer::Yes;
-    trigger("file_open");
-    trigger("file_open");
+    trigger(Command::OpenAlbum);
+    trigger(Command::OpenAlbum);
 
     QCOMPARE(warnings().size(), 2);
     QVERIFY(warnings().first().text.startsWith(path("broken.zkr")));
@@ -234,7 +234,7 @@ void TestFileCommands::newStartsAFreshAlbum()
         if (modal)
             modal->accept();
     });
-    trigger("file_new");
+    trigger(Command::NewAlbum);
     QVERIFY(shownModal);
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(window->album().entries().entry_count(), 3);
@@ -296,7 +296,7 @@ void TestFileCommands::unsavedWorkIsAskedAbout()
         if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
             modal->accept();
     });
-    trigger(qPrintable(command));
+    window->findChild<QAction*>(command)->trigger();
 
     QCOMPARE(dialogs.messages.size(), unsaved ? 1 : 0);
     if (unsaved) {
@@ -351,14 +351,14 @@ void TestFileCommands::titleBarFollowsTheAlbum()
                 if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
                     modal->accept();
             });
-            trigger("file_new");
+            trigger(Command::NewAlbum);
         } else if (c == u'e') {
             window->album().set_title(1, QStringLiteral("edited"));
         } else if (c == u'u') {
-            trigger("edit_undo");
+            trigger(Command::Undo);
         } else if (c == u's') {
             dialogs.saveAnswers << path("other.zkr");
-            trigger("file_save");
+            trigger(Command::SaveAlbum);
         } else if (c == u'p') {
             window->pageControl()->setValue(2);
             window->pageControl()->setValue(1);
@@ -393,19 +393,19 @@ void TestFileCommands::saveProposesTheAlbumsFile()
     for (const QChar c : script) {
         if (c == u'o') {
             dialogs.openAnswers << path("album.zkr");
-            trigger("file_open");
+            trigger(Command::OpenAlbum);
         } else if (c == u's') {
             dialogs.saveAnswers << path("first.zkr");
-            trigger("file_save");
+            trigger(Command::SaveAlbum);
         } else if (c == u'n') {
             QTimer::singleShot(0, this, [] {
                 if (auto* modal = qobject_cast<CoverDialog*>(QApplication::activeModalWidget()))
                     modal->accept();
             });
-            trigger("file_new");
+            trigger(Command::NewAlbum);
         }
     }
-    trigger("file_save"); // cancelled
+    trigger(Command::SaveAlbum); // cancelled
     const QString expected = proposed == u"-" ? QString()
         : proposed.isEmpty()                  ? QDir(dir.path()).absolutePath()
                                               : path(qPrintable(proposed));
@@ -457,7 +457,7 @@ void TestFileCommands::sharedAlbumIsNotOverwritten()
         QVERIFY(writeForeignLock(lockFile, lockHost, lockHost == u"this" ? 99999999 : 42, 60));
     dialogs.messageAnswers = answers;
     dialogs.openAnswers << path("album.zkr");
-    trigger("file_open");
+    trigger(Command::OpenAlbum);
     QCOMPARE(window->album().filePath() == path("album.zkr"), opened);
     if (!opened) {
         QVERIFY(dialogs.lastMessage().contains(told));
@@ -471,7 +471,7 @@ void TestFileCommands::sharedAlbumIsNotOverwritten()
         QVERIFY(writeAll(path("album.zkr"), onDisk = storedAlbum().replace("t1", "XX")));
     window->album().set_title(1, QStringLiteral("mine"));
     dialogs.saveAnswers << path("album.zkr") << path("copy.zkr");
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
 
     QVERIFY(dialogs.messages.first().text.contains(told));
     const QByteArray mine = encode_document(window->album().document()).bytes;
@@ -501,7 +501,7 @@ void TestFileCommands::secondProgramIsToldWhoHoldsTheAlbum()
 
     dialogs.messageAnswers << Answer::Cancel;
     dialogs.openAnswers << path("shared.zkr");
-    trigger("file_open");
+    trigger(Command::OpenAlbum);
     QVERIFY(window->album().filePath().isEmpty());
     QVERIFY(dialogs.lastMessage().contains(AlbumLock::self().user + QStringLiteral(" (")));
 
@@ -509,7 +509,7 @@ void TestFileCommands::secondProgramIsToldWhoHoldsTheAlbum()
     QVERIFY(first.waitForFinished());
     dialogs.messageAnswers << Answer::Ok;
     dialogs.openAnswers << path("shared.zkr");
-    trigger("file_open");
+    trigger(Command::OpenAlbum);
     QCOMPARE(window->album().filePath(), path("shared.zkr"));
     QVERIFY(dialogs.lastMessage().contains(QStringLiteral("引き継ぎました")));
 }
@@ -559,7 +559,7 @@ void TestFileCommands::informationBesideTheAlbum()
     typed.workType = QStringLiteral("B");
     window->album().set_info(2, typed);
     dialogs.saveAnswers << album;
-    trigger("file_save");
+    trigger(Command::SaveAlbum);
     QCOMPARE(window->album().saved(), saved);
     if (!saved) {
         QVERIFY(dialogs.lastMessage().contains(info));

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QFileInfo>
 #include <QStyle>
@@ -85,6 +86,8 @@ private Q_SLOTS:
     void zoomCaptionIsThePhotoPath_data();
     void zoomCaptionIsThePhotoPath();
     void toolBarDispatchesByKey();
+    void everyCommandIsHandled_data();
+    void everyCommandIsHandled();
     void quitAsksOnlyWhenUnsaved();
     void neighbourPagesAreDecodedAhead();
     void startUpDecodesPageOneBehindTheCover();
@@ -201,7 +204,7 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     // So does an undo that takes away the page on screen (not "2 / 1").
     QVERIFY(window->album().insert_place(1));
     spinner->setValue(2);
-    window->commands().action(QStringLiteral("edit_undo"))->trigger();
+    window->commands().action(Command::Undo)->trigger();
     QCOMPARE(child<QLineEdit>("Text4")->text(), QStringLiteral("1"));
     QCOMPARE(spinner->findChild<QLabel*>()->text(), QStringLiteral("/ 1"));
 }
@@ -394,7 +397,7 @@ void TestMainWindow::insertAndExtractAcrossPages()
 
     window->select_slot(1);
     window->album().mark_saved({});
-    window->commands().action(QStringLiteral("input_line"))->trigger();
+    window->commands().action(Command::InsertLine)->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T3", "T4", "T5" }));
     QCOMPARE(window->album().entries().get_field(3, EntryField::Image),
         QStringLiteral("/nonexistent/p2.jpg"));
@@ -406,7 +409,7 @@ void TestMainWindow::insertAndExtractAcrossPages()
     // Extract slot 0 of page 2 pulls page 2's contents forward.
     child<PageSpinner>("UpDown1")->setValue(2);
     window->select_slot(0);
-    window->commands().action(QStringLiteral("delete_line"))->trigger();
+    window->commands().action(Command::ExtractLine)->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T4", "T5", "" }));
     QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T4"));
     QCOMPARE(window->album().entries().entry_count(), 6);
@@ -416,7 +419,7 @@ void TestMainWindow::insertMakesRoomInsteadOfLosingTheLastEntry()
 {
     window->album().replace_document(album(1), {});
     window->select_slot(0);
-    window->commands().action(QStringLiteral("input_line"))->trigger();
+    window->commands().action(Command::InsertLine)->trigger();
     QCOMPARE(titles(*window), (QStringList { "", "T1", "T2", "T3", "", "" }));
     QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
     QCOMPARE(window->highest_page(), 2);
@@ -426,7 +429,7 @@ void TestMainWindow::insertMakesRoomInsteadOfLosingTheLastEntry()
     for (int i = 1; i <= EntryTable::MaxEntries; ++i)
         full.entries.append_entry(number_text(i), QStringLiteral("T%1").arg(i), {}, {});
     window->album().replace_document(full, {});
-    window->commands().action(QStringLiteral("input_line"))->trigger();
+    window->commands().action(Command::InsertLine)->trigger();
     QCOMPARE(window->album().entries().entry_count(), EntryTable::MaxEntries);
     QCOMPARE(window->album().entries().get_field(EntryTable::MaxEntries, EntryField::Title),
         QStringLiteral("T32766"));
@@ -522,7 +525,7 @@ void TestMainWindow::zoomCaptionIsThePhotoPath()
     d.entries.set_field(2, EntryField::Image, image);
     window->album().replace_document(d, {});
     window->select_slot(1);
-    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    window->commands().action(Command::Zoom)->trigger();
     ZoomWindow* zoom = window->zoomWindow();
     QVERIFY(zoom && zoom->isVisible());
     QCOMPARE(zoom->windowTitle(), image);
@@ -530,6 +533,41 @@ void TestMainWindow::zoomCaptionIsThePhotoPath()
     QCOMPARE(zoom->windowHandle()->title().trimmed(), image);
     QVERIFY(!zoom->windowHandle()->title().isEmpty());
     zoom->close();
+}
+
+// A menu item or button that nothing answers, or that neither has a key nor
+// says why not, is a command the user cannot use as expected.
+void TestMainWindow::everyCommandIsHandled_data()
+{
+    QTest::addColumn<QString>("action");
+    ScriptedDialogs quiet;
+    MainWindow probe(quiet, fixedCover);
+    const QList<QAction*> menus = probe.menuBar()->actions();
+    for (const QAction* menu : menus) {
+        const QList<QAction*> items = menu->menu()->actions();
+        for (const QAction* a : items) {
+            if (!a->isSeparator())
+                QTest::addRow("%s", qPrintable(a->objectName())) << a->objectName();
+        }
+    }
+    QToolBar* bar = probe.commands().toolBar();
+    const QList<QAction*> buttons = bar->actions();
+    for (QAction* a : buttons) {
+        if (const auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+            QTest::addRow("tool bar %s", qPrintable(b->objectName())) << a->objectName();
+    }
+}
+
+void TestMainWindow::everyCommandIsHandled()
+{
+    QFETCH(QString, action);
+    const QAction* a = child<QAction>(qPrintable(action));
+    QVERIFY(a);
+    const std::optional<Command> command = window->commands().command_of(a);
+    QVERIFY2(command, "no command stands for this item");
+    QVERIFY(window->commands().is_handled(*command));
+    // A reason is listed exactly for the commands without a key.
+    QCOMPARE(qstrlen(CommandSet::reason_without_shortcut(*command)) > 0, a->shortcuts().isEmpty());
 }
 
 void TestMainWindow::toolBarDispatchesByKey()
@@ -582,7 +620,7 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
     window->show();
     window->album().mark_touched(QStringLiteral("edit"));
     dialogs.messageAnswers << Answer::No;
-    window->commands().action(QStringLiteral("end_menu"))->trigger();
+    window->commands().action(Command::Quit)->trigger();
     QVERIFY(window->isVisible());
     QCOMPARE(dialogs.messages.size(), 1);
     const MessageRequest asked = dialogs.messages.last();
@@ -593,8 +631,8 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
     QCOMPARE(asked.icon, MessageIcon::None);
 
     // Yes closes the other windows with the main window.
-    window->commands().action(QStringLiteral("file_header"))->trigger();
-    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    window->commands().action(Command::Cover)->trigger();
+    window->commands().action(Command::Options)->trigger();
     auto* options = window->findChild<QWidget*>(QStringLiteral("frmOptions"));
     QVERIFY(window->coverWindow()->isVisible());
     QVERIFY(options && options->isVisible());
@@ -647,8 +685,8 @@ void TestMainWindow::undoAndRedoByKeys()
     Document d = album(2);
     d.entries.set_field(5, EntryField::Image, QStringLiteral("/nonexistent/five.jpg"));
     window->album().replace_document(d, QStringLiteral("/a.zkr"));
-    QAction* undo = window->commands().action(QStringLiteral("edit_undo"));
-    QAction* redo = window->commands().action(QStringLiteral("edit_redo"));
+    QAction* undo = window->commands().action(Command::Undo);
+    QAction* redo = window->commands().action(Command::Redo);
     QVERIFY(!undo->isEnabled());
     QVERIFY(!redo->isEnabled());
 

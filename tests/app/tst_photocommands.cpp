@@ -99,7 +99,7 @@ void TestPhotoCommands::importPlacesThePhoto()
     window->select_slot(1);
     window->album().mark_saved({});
     dialogs.openAnswers << file("red.jpg");
-    window->commands().action(QStringLiteral("load_image_menu"))->trigger();
+    window->commands().action(Command::LoadImage)->trigger();
 
     const FileRequest asked = dialogs.fileRequests.last();
     QCOMPARE(asked.filter,
@@ -193,7 +193,7 @@ void TestPhotoCommands::removalEmptiesTheSlot()
     window->album().replace_document(d, {});
     window->select_slot(1);
     window->album().mark_saved({});
-    window->commands().action(QStringLiteral("delete_image_menu"))->trigger();
+    window->commands().action(Command::DeleteImage)->trigger();
     QVERIFY(window->album().entries().entry(2).isEmpty());
     QCOMPARE(window->album().entries().get_field(2, EntryField::Number), QStringLiteral(" 2"));
     QVERIFY(photo(1)->picture().isNull());
@@ -280,7 +280,7 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
     window->album().replace_document(d, {});
     window->select_slot(0);
-    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    window->commands().action(Command::Zoom)->trigger();
     ZoomWindow* zoom = window->zoomWindow();
     QVERIFY(zoom && zoom->isVisible());
     QCOMPARE(zoom->windowTitle(), file("red.jpg"));
@@ -307,7 +307,7 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
     // Minimised, the command brings it back.
     zoom->showMinimized();
     window->select_slot(0);
-    window->commands().action(QStringLiteral("zoom_photo"))->trigger();
+    window->commands().action(Command::Zoom)->trigger();
     QVERIFY(!zoom->isMinimized());
     QCOMPARE(zoom->windowTitle(), file("red.jpg"));
 }

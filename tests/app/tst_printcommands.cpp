@@ -126,7 +126,7 @@ void TestPrintCommands::printCommandPrintsTheWholeAlbum()
     window->album().replace_document(album(2, true), {});
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("album.pdf");
-    window->commands().action(QStringLiteral("print_menu"))->trigger();
+    window->commands().action(Command::Print)->trigger();
     const PrintRequest asked = dialogs.printRequests.last();
     QCOMPARE(asked.minPage, 1);
     QCOMPARE(asked.maxPage, 2); // the album's highest page
@@ -207,7 +207,7 @@ void TestPrintCommands::singlePagePrintsWhatTheSlotsShow()
 
     dialogs.printToPdf = file("page.pdf");
     window->printCommands().print_setting_Click();
-    window->commands().action(QStringLiteral("oneprint_menu"))->trigger();
+    window->commands().action(Command::PrintPage)->trigger();
     QCOMPARE(pdfPages(file("page.pdf")), 1);
 }
 
@@ -385,7 +385,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     QFETCH(QString, drawn);
     // Chosen in the options window and applied with 更新.
     window->album().replace_document(album(1, true), {});
-    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    window->commands().action(Command::Options)->trigger();
     auto* options = window->findChild<OptionsDialog*>();
     QVERIFY(options);
     options->photoShapeChoice()->setChecked(keep);
@@ -423,7 +423,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
 void TestPrintCommands::editsDuringAPrintDoNotReachIt()
 {
     window->album().replace_document(album(4, true), {});
-    window->commands().action(QStringLiteral("overview_menu"))->trigger();
+    window->commands().action(Command::Overview)->trigger();
     OverviewWindow* overview = window->albumTools().overview();
     overview->select_positions(4, 9);
     RecordingPrintDevice device;

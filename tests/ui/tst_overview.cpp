@@ -296,7 +296,7 @@ void TestOverview::mainWindowShowsTheChosenEntry()
     ScriptedDialogs dialogs;
     MainWindow main(dialogs, [] { return CoverData(); });
     main.album().replace_document(albumOf(QStringLiteral("ABCDEF")), {});
-    main.commands().action(QStringLiteral("overview_menu"))->trigger();
+    main.commands().action(Command::Overview)->trigger();
     OverviewWindow* overview = main.albumTools().overview();
     QVERIFY(overview && overview->isVisible());
     QCOMPARE(overview->model()->rowCount(), 6);

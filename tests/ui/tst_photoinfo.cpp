@@ -129,7 +129,7 @@ void TestPhotoInfo::cleanup()
 PhotoInfoDialog* TestPhotoInfo::openInfo(int position)
 {
     window->select_slot(position - 1);
-    window->commands().action(QStringLiteral("photo_info"))->trigger();
+    window->commands().action(Command::PhotoInfo)->trigger();
     return window->findChild<PhotoInfoDialog*>();
 }
 
@@ -324,7 +324,7 @@ void TestPhotoInfo::overviewCommandsAreOneStep()
 // them as UTF-8. Catches rows lost, repeated or written in another encoding.
 void TestPhotoInfo::masterListPageStores()
 {
-    window->commands().action(QStringLiteral("option_edit"))->trigger();
+    window->commands().action(Command::Options)->trigger();
     auto* options = window->findChild<OptionsDialog*>();
     QVERIFY(options);
     WorkTypesPage* page = options->workTypesPage();
