@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QUndoStack>
 
 namespace zk {
 
@@ -21,9 +20,9 @@ AutoSaver::AutoSaver(Album& album, RecoveryFile& file, int delay) : album(album)
     // Changes start the timer; it is not restarted by later ones, so that a
     // long burst of typing is still copied every `delay`.
     connect(&timer, &QTimer::timeout, this, &AutoSaver::save_now);
-    connect(album.undoStack(), &QUndoStack::indexChanged, this, &AutoSaver::album_changed);
+    connect(&album, &Album::changed, this, &AutoSaver::album_changed);
+    // A save changes nothing in the album but ends the need for a copy.
     connect(&album, &Album::savedChanged, this, &AutoSaver::album_changed);
-    connect(&album, &Album::documentReplaced, this, &AutoSaver::album_changed);
 }
 
 AutoSaver::~AutoSaver()

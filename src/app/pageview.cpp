@@ -82,6 +82,7 @@ PageView::PageView(Album& album, PhotoLoader& loader, QWidget* client)
     });
     connect(&album, &Album::documentReplaced, this, &PageView::document_replaced);
     connect(&album, &Album::stepShown, this, &PageView::step_shown);
+    connect(&album, &Album::changed, this, &PageView::album_changed);
 
     // Start-up: the boxes are filled before write-back begins, so that
     // nothing is written into an album that does not exist yet.
@@ -229,6 +230,8 @@ void PageView::text_edited(int k)
 
 void PageView::entries_changed(int first, int last)
 {
+    if (replacedShown)
+        return;
     for (int k = 0; k < 3; ++k) {
         const int i = entry_index(current_page(), k);
         if (i >= first && i <= last)
@@ -245,6 +248,12 @@ void PageView::document_replaced()
     else
         show_page();
     numberBox->setText(QStringLiteral("1"));
+    replacedShown = true;
+}
+
+void PageView::album_changed()
+{
+    replacedShown = false;
 }
 
 void PageView::step_shown(int position)

@@ -80,6 +80,7 @@ private:
     // What the album did
     void entries_changed(int first, int last);
     void document_replaced();
+    void album_changed();
     void step_shown(int position);
 
     Album& album;
@@ -94,6 +95,9 @@ private:
     bool followingAlbum = false;
     PhotoFit fit = PhotoFit::Stretch;
     bool photosDeferred = false;
+    // From a replacement until the album's changed(): the page is shown
+    // already, so the entries announced with it need no second drawing.
+    bool replacedShown = false;
 };
 
 } // namespace zk

@@ -357,6 +357,12 @@ Album::Album(QObject* parent) : QObject(parent), stack(new QUndoStack(this))
     elapsed.start();
     clock = [this] { return elapsed.elapsed(); };
     connect(stack, &QUndoStack::cleanChanged, this, &Album::savedChanged);
+    // Every push, merge, undo and redo moves or renews the index; by then the
+    // saved state is up to date for the listeners.
+    connect(stack, &QUndoStack::indexChanged, this, [this] {
+        if (!replacing)
+            Q_EMIT changed();
+    });
 }
 
 Album::~Album() = default;
@@ -395,6 +401,7 @@ void Album::replace_document(Document document, const QString& filePath, bool sa
 {
     end_typing();
     // A user does not expect Undo to take back an open or a new album.
+    replacing = true;
     stack->clear();
     doc = std::move(document);
     if (doc.entries.entry_count() == 0)
@@ -403,11 +410,13 @@ void Album::replace_document(Document document, const QString& filePath, bool sa
         stack->setClean();
     else
         stack->resetClean();
+    replacing = false;
     set_path(filePath);
     Q_EMIT documentReplaced();
     Q_EMIT pageCountChanged(doc.entries.page_count());
     Q_EMIT coverChanged();
     Q_EMIT entriesChanged(1, doc.entries.entry_count());
+    Q_EMIT changed();
 }
 
 void Album::set_typed(int kind, int key, const QString& value, const QString& stepName)

@@ -42,7 +42,9 @@ public:
     // The clock (ms, monotonic) that decides typing pauses; tests set their own.
     void setClock(std::function<qint64()> msecs);
 
-    QUndoStack* undoStack() const { return stack; }
+    // The steps, for the undo and redo commands and their captions.
+    QUndoStack* undoStack() { return stack; }
+    const QUndoStack* undoStack() const { return stack; }
     bool saved() const;
     // The current state is what is on disk at filePath (after a save).
     void mark_saved(const QString& filePath);
@@ -130,6 +132,9 @@ Q_SIGNALS:
     void documentReplaced();
     // An undo or redo touched this position (0 for the cover): views show it.
     void stepShown(int position);
+    // Something changed: once per operation, undo, redo or replacement, after
+    // the signals above, for listeners that need nothing more.
+    void changed();
 
 private:
     friend class AlbumStep;
@@ -144,6 +149,8 @@ private:
     qint64 lastTyping = 0;
     QElapsedTimer elapsed;
     std::function<qint64()> clock;
+    // While replacing, clearing the stack is no change of its own.
+    bool replacing = false;
 };
 
 } // namespace zk

@@ -308,8 +308,17 @@ void TestAlbum::savedFollowsTheStack()
     Album album;
     album.replace_document(fixture(3), {});
     QSignalSpy changes(&album, &Album::savedChanged);
+    // changed() comes once per edit, undo, redo or replacement, with the
+    // saved state already up to date for its listeners (the autosaver).
+    QList<bool> savedWhenChanged;
+    connect(&album, &Album::changed, &album, [&] { savedWhenChanged << album.saved(); });
     int n = 0;
     for (int i = 0; i < actions.size(); ++i) {
+        savedWhenChanged.clear();
+        const QChar action = actions.at(i);
+        const bool isChange = QStringLiteral("eRo").contains(action)
+            || (action == u'u' && album.undoStack()->canUndo())
+            || (action == u'r' && album.undoStack()->canRedo());
         switch (actions.at(i).unicode()) {
         case 'e':
             album.end_typing();
@@ -335,6 +344,7 @@ void TestAlbum::savedFollowsTheStack()
             break;
         }
         QCOMPARE(album.saved(), saved.at(i) == u'+');
+        QCOMPARE(savedWhenChanged, isChange ? QList<bool> { album.saved() } : QList<bool> {});
         // The signal tells the truth too: its last value is the state.
         if (!changes.isEmpty())
             QCOMPARE(changes.last().at(0).toBool(), album.saved());
