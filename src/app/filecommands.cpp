@@ -43,14 +43,16 @@ void FileCommands::new_album()
 {
     if (!may_discard(QStringLiteral("新しい写真帳を作る")))
         return;
-    Document document;
-    document.entries.reset_table();
-    document.cover = coverDefaults();
-    album.replace_document(std::move(document), {});
+    start_blank();
     lock.release();
     stamp = {};
     set_read_only(false);
     Q_EMIT newAlbumStarted();
+}
+
+void FileCommands::start_blank()
+{
+    album.replace_document(Document::blank(coverDefaults()), {});
 }
 
 void FileCommands::open_album()

@@ -39,8 +39,9 @@ public:
     // reported to the user.
     bool open_document(const QString& path);
 
-    // The cover data of a new album, as of now.
-    CoverData fresh_cover() const { return coverDefaults(); }
+    // Replaces the album by a new, empty one with the cover data of now,
+    // without asking: start-up and 新規作成 both start this way.
+    void start_blank();
 
     // The dialog settings of the open and save commands.
     static FileRequest documentRequest(bool save);

@@ -66,10 +66,7 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     records = new PhotoRecords(albumData, this);
     connectCommands();
 
-    Document fresh;
-    fresh.entries.reset_table();
-    fresh.cover = files->fresh_cover();
-    albumData.replace_document(std::move(fresh), {});
+    files->start_blank();
     // Only now, with an album to show, may the photos' fit show the page anew.
     apply_preferences();
     renew_cover_window();

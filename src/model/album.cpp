@@ -350,9 +350,9 @@ int lastFilled(const EntryTable& table)
 
 } // namespace
 
-Album::Album(QObject* parent) : QObject(parent), stack(new QUndoStack(this))
+Album::Album(QObject* parent)
+    : QObject(parent), doc(Document::blank()), stack(new QUndoStack(this))
 {
-    doc.entries.reset_table();
     stack->setUndoLimit(UndoLimit);
     elapsed.start();
     clock = [this] { return elapsed.elapsed(); };

@@ -21,6 +21,15 @@ struct Document
     // Records of paths no entry uses are left out when the album is saved.
     QHash<QString, PhotoRecord> records;
     QList<SetAsideInfo> setAside;
+
+    // A new album: one page of empty entries numbered 1 to 3, with `cover`.
+    static Document blank(CoverData cover = {})
+    {
+        Document d;
+        d.cover = std::move(cover);
+        d.entries.reset_table();
+        return d;
+    }
 };
 
 } // namespace zk

@@ -22,8 +22,7 @@ namespace {
 // emoji and a byte without a character (kept as a lone surrogate).
 Document sample(const QString& title)
 {
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     d.entries.set_field(1, EntryField::Title, title);
     d.entries.set_field(2, EntryField::Text, QStringLiteral("写真😀\r\n二行目") + QChar(0xdc85));
     d.entries.set_field(3, EntryField::Image, QStringLiteral("/photos/a.jpg"));
@@ -34,8 +33,7 @@ Document sample(const QString& title)
 // An album the album file can hold.
 Document plain(const QString& title)
 {
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     d.entries.set_field(1, EntryField::Title, title);
     return d;
 }

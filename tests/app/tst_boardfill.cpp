@@ -115,9 +115,7 @@ void TestBoardFill::place()
     QFETCH(QString, after);
 
     Album album;
-    Document document;
-    document.entries.reset_table();
-    album.replace_document(document, {});
+    album.replace_document(Document::blank(), {});
     const bool reread = command == QLatin1String("reread");
     album.set_contents({ { 1, contentOf(before, reread ? photo : QString()) } }, QStringLiteral("前"));
     const EntryContent start = album.content(1);

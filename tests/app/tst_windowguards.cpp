@@ -657,8 +657,7 @@ void TestWindowGuards::longTextsStayWhole()
 {
     QFETCH(QString, title);
     QFETCH(QString, text);
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     d.entries.set_field(1, EntryField::Title, title);
     d.entries.set_field(1, EntryField::Text, text);
     const QByteArray bytes = encode_document(d).bytes;
@@ -704,8 +703,7 @@ void TestWindowGuards::photoFailuresSayWhy()
     const QString photo = path("photo.jpg");
     if (!content.isEmpty())
         QVERIFY(writeAll(photo, content));
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     d.entries.set_field(1, EntryField::Image, photo);
     QVERIFY(writeAll(path("photos.zkr"), encode_document(d).bytes));
     dialogs.openAnswers << path("photos.zkr");

@@ -23,8 +23,7 @@ PhotoInfo info(const QString& workType)
 // filled entry's 工種 is its title, so that tests see the information travel.
 Document fixture(int filled)
 {
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     d.entries.append_page();
     for (int i = 1; i <= filled; ++i) {
         const QString c(QChar(u'A' + i - 1));
@@ -355,8 +354,7 @@ void TestAlbum::savedFollowsTheStack()
 // change nothing rather than push the last contents out.
 void TestAlbum::refusesToGrowPastTheLimit()
 {
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     while (d.entries.append_page()) { }
     d.entries.set_field(EntryTable::MaxEntries, EntryField::Title, QStringLiteral("last"));
     Album album;

@@ -94,8 +94,7 @@ void TestCoverDialog::eraNamesTheLabels()
 {
     QFETCH(QList<Era>, choices);
     QFETCH(QString, name);
-    Document d;
-    d.entries.reset_table();
+    Document d = Document::blank();
     d.cover.setField(CoverField::FiscalYear, QStringLiteral("38"));
     Album album;
     album.replace_document(d, {});
