@@ -4,6 +4,7 @@
 // 0.3 s after the previous one, and the print preview's first sheets.
 
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/pageprefetcher.h"
 #include "app/pagespinner.h"
 #include "ui/coverdialog.h"
@@ -59,7 +60,7 @@ double startUp(Dialogs& dialogs, const QString& album, bool deferred = true)
     QElapsedTimer t;
     t.start();
     MainWindow window(dialogs, [] { return CoverData(); });
-    window.set_photos_deferred(deferred);
+    window.pageView().setPhotosDeferred(deferred);
     if (!album.isEmpty())
         window.fileCommands().open_document(album);
     window.coverWindow()->show();
@@ -110,22 +111,22 @@ int main(int argc, char* argv[])
         window.prefetcher().waitForDone();
         QElapsedTimer t;
         t.start();
-        window.pageControl()->setValue(start);
+        window.pageView().pageControl()->setValue(start);
         cold.push_back(msSince(t));
         for (int step = 1; step <= 3; ++step) {
             pause(300);
             t.restart();
-            window.pageControl()->setValue(start + step);
+            window.pageView().pageControl()->setValue(start + step);
             paced.push_back(msSince(t));
         }
     }
     const double flipRatio = median(paced) / median(cold);
 
     // Preview: the window with its first sheet (the cover), then page 1.
-    window.pageControl()->setValue(1);
+    window.pageView().pageControl()->setValue(1);
     QElapsedTimer t;
     t.start();
-    PrintPreview preview(window.album(), window.printCommands(), window.current_page(),
+    PrintPreview preview(window.album(), window.printCommands(), window.pageView().current_page(),
         PrintPreview::Scope::Album, &window);
     preview.show();
     QCoreApplication::processEvents();

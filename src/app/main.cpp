@@ -2,6 +2,7 @@
 
 #include "app/autosaver.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/qtdialogs.h"
 #include "app/qttexts.h"
 #include "app/unattendeddialogs.h"
@@ -80,7 +81,7 @@ int main(int argc, char* argv[])
 
     // Page 1's photos are decoded once the cover window shows, in the
     // background, not before it: nobody sees them until the cover is closed.
-    window.set_photos_deferred(true);
+    window.pageView().setPhotosDeferred(true);
 
     // Test hooks, for tests that run the program as a child process:
     // ZELKORA_TEST_ANSWERS ("yes,no") answers the start-up questions on
@@ -125,7 +126,7 @@ int main(int argc, char* argv[])
     // the background.
     QTimer::singleShot(0, &window, [&window] { window.prefetch_current_page(); });
     window.show_cover_modal();
-    window.set_photos_deferred(false);
+    window.pageView().setPhotosDeferred(false);
 
     window.show();
     return app.exec();

@@ -47,12 +47,12 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     photos = std::make_unique<PhotoCommands>(albumData, dialogs, loader, this);
     printing = std::make_unique<PrintCommands>(albumData, dialogs, this, [this] {
         ScreenPage shown;
-        shown.page = current_page();
+        shown.page = page->current_page();
         for (int k = 0; k < 3; ++k)
-            shown.pictures.at(size_t(k)) = slot(k).photoBox()->picture();
+            shown.pictures.at(size_t(k)) = page->slot(k).photoBox()->picture();
         return shown;
     });
-    photos->setPictureSize(slotPictureSize());
+    photos->setPictureSize(page->slotPictureSize());
     // Batch import, overview and relinking: the window only tells where the user is.
     info = new InfoCommands(albumData, dialogs, this, [this] { return page->selected_position(); });
     wholeAlbum = new AlbumTools(this, albumData, dialogs, loader, *info,
@@ -120,9 +120,9 @@ void MainWindow::buildWindow()
     page = new PageView(albumData, loader, client);
     // Menu shortcuts win over the boxes' own editing keys.
     for (int k = 0; k < 3; ++k) {
-        slot(k).titleBox()->installEventFilter(this);
-        slot(k).textBox()->installEventFilter(this);
-        slot(k).numberBox()->installEventFilter(this);
+        page->slot(k).titleBox()->installEventFilter(this);
+        page->slot(k).textBox()->installEventFilter(this);
+        page->slot(k).numberBox()->installEventFilter(this);
     }
     page->pageNumberBox()->installEventFilter(this);
 }
@@ -216,55 +216,19 @@ ZoomWindow* MainWindow::zoomWindow() const
     return zoom;
 }
 
-SlotView& MainWindow::slot(int k)
-{
-    return page->slot(k);
-}
 
-PageSpinner* MainWindow::pageControl()
-{
-    return page->pageControl();
-}
 
-int MainWindow::current_page() const
-{
-    return page->current_page();
-}
 
-int MainWindow::highest_page() const
-{
-    return page->highest_page();
-}
 
-int MainWindow::selected_slot() const
-{
-    return page->selected_slot();
-}
 
-void MainWindow::select_slot(int k)
-{
-    page->select_slot(k);
-}
 
-void MainWindow::show_page()
-{
-    page->show_page();
-}
 
-QSize MainWindow::slotPictureSize() const
-{
-    return page->slotPictureSize();
-}
 
-void MainWindow::set_photos_deferred(bool deferred)
-{
-    page->setPhotosDeferred(deferred);
-}
 
 void MainWindow::prefetch_current_page()
 {
     prefetch->prefetch_page(
-        albumData.entries(), current_page(), slotPictureSize(), page->photoFit());
+        albumData.entries(), page->current_page(), page->slotPictureSize(), page->photoFit());
 }
 
 void MainWindow::apply_preferences()
@@ -315,33 +279,33 @@ void MainWindow::extract_line()
 void MainWindow::photo_released(int k, Qt::MouseButton button, const QPoint& globalPosition)
 {
     if (button == Qt::LeftButton) {
-        select_slot(k);
-        slot(k).titleBox()->setFocus(Qt::MouseFocusReason);
+        page->select_slot(k);
+        page->slot(k).titleBox()->setFocus(Qt::MouseFocusReason);
     } else if (button == Qt::RightButton) {
-        select_slot(k);
+        page->select_slot(k);
         commandSet->editMenu()->exec(globalPosition);
-        slot(k).titleBox()->setFocus(Qt::PopupFocusReason);
+        page->slot(k).titleBox()->setFocus(Qt::PopupFocusReason);
     }
 }
 
 void MainWindow::photo_clicked(int k)
 {
-    const int i = entry_index(current_page(), k);
+    const int i = entry_index(page->current_page(), k);
     ensure_zoom_window()->setPhoto(albumData.entries().get_field(i, EntryField::Image));
 }
 
 void MainWindow::photo_double_clicked(int k)
 {
     page->select_slot(k); // the release of the first click has marked it already
-    photos->load_image(entry_index(current_page(), k));
+    photos->load_image(entry_index(page->current_page(), k));
 }
 
 void MainWindow::files_dropped(int k, const QStringList& paths)
 {
     // One file selects the slot, even when it turns out to be no picture.
     if (paths.size() == 1)
-        select_slot(k);
-    photos->drop_files(entry_index(current_page(), k), paths);
+        page->select_slot(k);
+    photos->drop_files(entry_index(page->current_page(), k), paths);
 }
 
 void MainWindow::show_cover_window()
@@ -377,7 +341,7 @@ void MainWindow::show_zoom()
 
 void MainWindow::new_album_started()
 {
-    select_slot(0);
+    page->select_slot(0);
     renew_cover_window();
     show_cover_modal();
 }

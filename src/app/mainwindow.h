@@ -23,11 +23,9 @@ class InfoCommands;
 class OptionsDialog;
 class PagePrefetcher;
 class PhotoRecords;
-class PageSpinner;
 class PageView;
 class PhotoCommands;
 class PrintCommands;
-class SlotView;
 class ZoomWindow;
 
 // The album's main window: the page on screen (PageView), the menus and the
@@ -48,10 +46,10 @@ public:
     void show_cover_modal();
 
     Album& album() { return albumData; }
-    SlotView& slot(int k);
+    // The page on screen: its slots, page control and selection.
+    PageView& pageView() { return *page; }
     CoverDialog* coverWindow() const;
     ZoomWindow* zoomWindow() const;
-    PageSpinner* pageControl();
     CommandSet& commands() { return *commandSet; }
     FileCommands& fileCommands() { return *files; }
     PhotoCommands& photoCommands() { return *photos; }
@@ -64,19 +62,6 @@ public:
     DeliveryCommands& deliveryCommands() { return *delivery; }
     PhotoLoader& photoLoader() { return loader; }
 
-    int current_page() const;
-    int highest_page() const;
-    int selected_slot() const;
-    // Makes k the selected slot and marks it.
-    void select_slot(int k);
-    // Fills the three slots from the entries of the current page.
-    void show_page();
-    // The size of a slot's photo in device pixels, at which it is decoded.
-    QSize slotPictureSize() const;
-
-    // While deferred, pages are shown without decoding their photos (start-up:
-    // the cover window comes first); ending it shows the page's photos.
-    void set_photos_deferred(bool deferred);
     // Decodes the photos of the page on screen in the background, so that
     // ending the deferral finds them in the cache.
     void prefetch_current_page();

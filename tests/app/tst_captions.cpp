@@ -2,6 +2,7 @@
 #include "app/captioncommands.h"
 #include "app/commandset.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/pagespinner.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
@@ -144,7 +145,7 @@ void TestCaptions::phraseInsertsAtTheCaretWithinTheLimit()
     QFETCH(QString, after);
     QVERIFY(writeAll(file("phrases.txt"), QStringLiteral("立会者\n配筋状況かぶり確認\n").toUtf8()));
 
-    SlotView& slot = window->slot(1);
+    SlotView& slot = window->pageView().slot(1);
     QWidget* box = title ? static_cast<QWidget*>(slot.titleBox()) : slot.textBox();
     if (title) {
         slot.titleBox()->setText(before);
@@ -205,8 +206,8 @@ void TestCaptions::sameAsPrevious()
     }
     window->album().replace_document(d, {});
     const QByteArray before = bytesOf(window->album());
-    window->pageControl()->setValue(page);
-    window->select_slot(slot);
+    window->pageView().pageControl()->setValue(page);
+    window->pageView().select_slot(slot);
     window->commands().action(Command::SameAsPrevious)->trigger();
 
     const int position = (page - 1) * 3 + slot + 1;
@@ -218,7 +219,7 @@ void TestCaptions::sameAsPrevious()
         return;
     }
     QCOMPARE(e.title + u'|' + e.text + u'|' + e.image, expected);
-    QCOMPARE(window->slot(slot).title(), e.title);
+    QCOMPARE(window->pageView().slot(slot).title(), e.title);
     QCOMPARE(window->album().undoStack()->count(), 1);
     QCOMPARE(window->album().undoStack()->undoText(), QStringLiteral("前の写真と同じ"));
     window->album().undoStack()->undo();
@@ -308,11 +309,11 @@ void TestCaptions::csvImportAsksThenTakesOneStep()
     }
     QCOMPARE(window->album().entries().get_field(1, EntryField::Title), QStringLiteral("題一"));
     QCOMPARE(window->album().entries().entry_count(), 9);
-    QCOMPARE(window->highest_page(), 3);
-    QCOMPARE(window->slot(0).title(), QStringLiteral("題一"));
+    QCOMPARE(window->pageView().highest_page(), 3);
+    QCOMPARE(window->pageView().slot(0).title(), QStringLiteral("題一"));
     window->album().undoStack()->undo();
     QCOMPARE(bytesOf(window->album()), before);
-    QCOMPARE(window->highest_page(), 2);
+    QCOMPARE(window->pageView().highest_page(), 2);
 }
 
 // OK stores the phrase list as edited (added, moved, removed, imported from

@@ -1,5 +1,6 @@
 #include "app/commandset.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/pagespinner.h"
 #include "ui/coverdialog.h"
 #include "docfile/documentwriter.h"
@@ -168,8 +169,8 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
 
     dialogs.openAnswers << path("album.zkr");
     trigger(Command::OpenAlbum);
-    QCOMPARE(window->highest_page(), 2);
-    QCOMPARE(window->current_page(), 1);
+    QCOMPARE(window->pageView().highest_page(), 2);
+    QCOMPARE(window->pageView().current_page(), 1);
     QCOMPARE(
         window->findChild<QLineEdit*>(QStringLiteral("Text1_0"))->text(), QStringLiteral("No. 1"));
     QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("Text2_0"))->text(),
@@ -180,8 +181,8 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
     QCOMPARE(window->coverWindow()->box(CoverField::SubmissionDay)->text(), QStringLiteral("c14"));
 
     // Page through the album, then save it.
-    window->pageControl()->setValue(2);
-    window->pageControl()->setValue(1);
+    window->pageView().pageControl()->setValue(2);
+    window->pageView().pageControl()->setValue(1);
     dialogs.saveAnswers << path("again.zkr");
     trigger(Command::SaveAlbum);
     QCOMPARE(readAll(path("again.zkr")).toHex(' '), bytes.toHex(' '));
@@ -190,7 +191,7 @@ void TestFileCommands::openShowsTheFirstPageAndSavesBackUnchanged()
 void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
 {
     window->album().append_page();
-    window->pageControl()->setValue(2);
+    window->pageView().pageControl()->setValue(2);
     window->album().set_title(5, QStringLiteral("mine"));
     window->album().set_cover_field(CoverField::ProjectName, QStringLiteral("my project"));
 
@@ -207,7 +208,7 @@ void TestFileCommands::failedOpenLeavesTheAlbumAsItWas()
     QVERIFY(warnings().first().text.startsWith(path("broken.zkr")));
     QVERIFY(warnings().last().text.startsWith(path("missing.zkr")));
     QCOMPARE(window->album().entries().entry_count(), 6);
-    QCOMPARE(window->current_page(), 2);
+    QCOMPARE(window->pageView().current_page(), 2);
     QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("mine"));
     QCOMPARE(window->album().cover().field(CoverField::ProjectName), QStringLiteral("my project"));
     QVERIFY(!window->album().saved());
@@ -220,8 +221,8 @@ void TestFileCommands::newStartsAFreshAlbum()
         d.entries.append_entry(
             number_text(i), QStringLiteral("T%1").arg(i), {}, QStringLiteral("/x.jpg"));
     window->album().replace_document(d, {});
-    window->pageControl()->setValue(2);
-    window->select_slot(2);
+    window->pageView().pageControl()->setValue(2);
+    window->pageView().select_slot(2);
     const CoverDialog* oldCover = window->coverWindow();
     QVERIFY(oldCover);
     window->album().mark_saved({}); // paging counted as an edit
@@ -242,12 +243,12 @@ void TestFileCommands::newStartsAFreshAlbum()
         QCOMPARE(window->album().entries().get_field(i, EntryField::Number), number_text(i));
         QVERIFY(window->album().entries().entry(i).isEmpty());
     }
-    QCOMPARE(window->current_page(), 1);
-    QCOMPARE(window->highest_page(), 1);
+    QCOMPARE(window->pageView().current_page(), 1);
+    QCOMPARE(window->pageView().highest_page(), 1);
     QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("Text4"))->text(), QStringLiteral("1"));
     QCOMPARE(
         window->findChild<QLineEdit*>(QStringLiteral("Text1_2"))->text(), QStringLiteral("No. 3"));
-    QCOMPARE(window->selected_slot(), 0);
+    QCOMPARE(window->pageView().selected_slot(), 0);
     QCOMPARE(window->album().cover().field(CoverField::Contractor), QStringLiteral("cover 2"));
     QCOMPARE(window->coverWindow()->box(CoverField::Contractor)->text(), QStringLiteral("cover 2"));
 }
@@ -360,8 +361,8 @@ void TestFileCommands::titleBarFollowsTheAlbum()
             dialogs.saveAnswers << path("other.zkr");
             trigger(Command::SaveAlbum);
         } else if (c == u'p') {
-            window->pageControl()->setValue(2);
-            window->pageControl()->setValue(1);
+            window->pageView().pageControl()->setValue(2);
+            window->pageView().pageControl()->setValue(1);
         }
     }
     QCOMPARE(window->windowTitle(), title);

@@ -1,6 +1,7 @@
 #include "app/commandset.h"
 #include "app/pageprefetcher.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
 #include "app/slotframe.h"
@@ -154,7 +155,7 @@ void TestMainWindow::startUpState()
     }
     QVERIFY(window->album().saved());
     QCOMPARE(window->album().entries().entry_count(), 3);
-    QCOMPARE(window->highest_page(), 1);
+    QCOMPARE(window->pageView().highest_page(), 1);
     QCOMPARE(window->album().document().cover.field(CoverField::FiscalYear), QStringLiteral("18"));
     QVERIFY(child<QToolBar>("Toolbar1"));
     QVERIFY(child<PageSpinner>("UpDown1"));
@@ -170,7 +171,7 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
 {
     window->album().replace_document(album(3), {});
     window->album().mark_saved({});
-    window->show_page();
+    window->pageView().show_page();
     QVERIFY(window->album().saved());
     auto* spinner = child<PageSpinner>("UpDown1");
     auto* up = spinner->findChildren<QToolButton*>().at(1);
@@ -185,13 +186,13 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     QTest::keyClick(spinner, Qt::Key_End);
     QTest::keyClick(spinner, Qt::Key_Right);
     QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(window->current_page(), 3);
+    QCOMPARE(window->pageView().current_page(), 3);
     QTest::keyClick(spinner, Qt::Key_Left);
     QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T4"));
     QWheelEvent down(QPointF(5, 5), spinner->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120 * 5),
         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(spinner, &down);
-    QCOMPARE(window->current_page(), 1);
+    QCOMPARE(window->pageView().current_page(), 1);
     QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T3"));
     QCOMPARE(
         titles(*window), (QStringList { "T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9" }));
@@ -199,7 +200,7 @@ void TestMainWindow::pagingShowsTheEntriesOfThePage()
     // An album that shrinks pulls the page back into range.
     spinner->setValue(3);
     window->album().replace_document(album(1), {});
-    QCOMPARE(window->current_page(), 1);
+    QCOMPARE(window->pageView().current_page(), 1);
     QCOMPARE(spinner->maximum(), 1);
     // So does an undo that takes away the page on screen (not "2 / 1").
     QVERIFY(window->album().insert_place(1));
@@ -256,7 +257,7 @@ void TestMainWindow::pageBoxTakesTypedPages()
 
     // A page out of range, or no number, is told beside the box.
     QCOMPARE(!said.isEmpty(), key != Qt::Key_Escape && leading_number(typed) != page);
-    QCOMPARE(window->current_page(), page);
+    QCOMPARE(window->pageView().current_page(), page);
     QCOMPARE(box->text(), QString::number(page));
     QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T%1").arg(3 * page - 2));
     QCOMPARE(child<QLineEdit>("Text1_2")->text(), QStringLiteral("No. %1").arg(3 * page));
@@ -395,7 +396,7 @@ void TestMainWindow::insertAndExtractAcrossPages()
     d.entries.set_field(2, EntryField::Image, QStringLiteral("/nonexistent/p2.jpg"));
     window->album().replace_document(d, {});
 
-    window->select_slot(1);
+    window->pageView().select_slot(1);
     window->album().mark_saved({});
     window->commands().action(Command::InsertLine)->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T3", "T4", "T5" }));
@@ -404,11 +405,11 @@ void TestMainWindow::insertAndExtractAcrossPages()
     QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
     QCOMPARE(child<QLineEdit>("Text2_2")->text(), QStringLiteral("T2"));
     QVERIFY(!window->album().saved());
-    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(window->pageView().selected_slot(), 1);
 
     // Extract slot 0 of page 2 pulls page 2's contents forward.
     child<PageSpinner>("UpDown1")->setValue(2);
-    window->select_slot(0);
+    window->pageView().select_slot(0);
     window->commands().action(Command::ExtractLine)->trigger();
     QCOMPARE(titles(*window), (QStringList { "T1", "", "T2", "T4", "T5", "" }));
     QCOMPARE(child<QLineEdit>("Text2_0")->text(), QStringLiteral("T4"));
@@ -418,11 +419,11 @@ void TestMainWindow::insertAndExtractAcrossPages()
 void TestMainWindow::insertMakesRoomInsteadOfLosingTheLastEntry()
 {
     window->album().replace_document(album(1), {});
-    window->select_slot(0);
+    window->pageView().select_slot(0);
     window->commands().action(Command::InsertLine)->trigger();
     QCOMPARE(titles(*window), (QStringList { "", "T1", "T2", "T3", "", "" }));
     QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
-    QCOMPARE(window->highest_page(), 2);
+    QCOMPARE(window->pageView().highest_page(), 2);
 
     // At the size limit nothing may be pushed out: the insert is refused.
     Document full;
@@ -475,7 +476,7 @@ void TestMainWindow::slotMouseSemantics()
     auto* photo = child<PhotoBox>("Image1_2");
 
     QTest::mouseClick(photo, Qt::LeftButton);
-    QCOMPARE(window->selected_slot(), 2);
+    QCOMPARE(window->pageView().selected_slot(), 2);
     QCOMPARE(child<SlotFrame>("Shape1_2")->borderColor(), QColor(80, 80, 192));
     QCOMPARE(child<SlotFrame>("Shape1_0")->borderColor(), QColor(192, 192, 192));
     QVERIFY(child<TitleEdit>("Text2_2")->hasFocus());
@@ -493,7 +494,7 @@ void TestMainWindow::slotMouseSemantics()
         menu->close();
     });
     QTest::mouseClick(child<PhotoBox>("Image1_0"), Qt::RightButton);
-    QCOMPARE(window->selected_slot(), 0);
+    QCOMPARE(window->pageView().selected_slot(), 0);
     // (The offscreen platform leaves the closed menu the active window.)
     QCOMPARE(window->focusWidget(), child<TitleEdit>("Text2_0"));
     QApplication::setActiveWindow(window);
@@ -502,7 +503,7 @@ void TestMainWindow::slotMouseSemantics()
     // focus and counts as an edit.
     window->album().mark_saved({});
     QTest::mouseDClick(child<PhotoBox>("Image1_1"), Qt::LeftButton);
-    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(window->pageView().selected_slot(), 1);
     QCOMPARE(dialogs.fileRequests.size(), 1);
     QCOMPARE(dialogs.fileRequests.last().filterIndex, 5);
     QVERIFY(child<TitleEdit>("Text2_1")->hasFocus());
@@ -524,7 +525,7 @@ void TestMainWindow::zoomCaptionIsThePhotoPath()
     Document d = album(1);
     d.entries.set_field(2, EntryField::Image, image);
     window->album().replace_document(d, {});
-    window->select_slot(1);
+    window->pageView().select_slot(1);
     window->commands().action(Command::Zoom)->trigger();
     ZoomWindow* zoom = window->zoomWindow();
     QVERIFY(zoom && zoom->isVisible());
@@ -603,7 +604,7 @@ void TestMainWindow::toolBarDispatchesByKey()
     }
 
     window->album().replace_document(album(1), {});
-    window->select_slot(1);
+    window->pageView().select_slot(1);
     bar->findChild<QToolButton*>(QStringLiteral("cutout"))->click();
     QCOMPARE(titles(*window), (QStringList { "T1", "T3", "" }));
     bar->findChild<QToolButton*>(QStringLiteral("photo"))->click();
@@ -653,9 +654,9 @@ void TestMainWindow::neighbourPagesAreDecodedAhead()
     window->prefetcher().waitForDone();
     const int decoded = window->photoLoader().decodeCount();
     QCOMPARE(decoded, 6); // page 1 on screen, page 2 ahead
-    window->pageControl()->setValue(2);
+    window->pageView().pageControl()->setValue(2);
     QCOMPARE(window->photoLoader().decodeCount(), decoded); // the flip itself decoded nothing
-    QVERIFY(!window->slot(0).photoBox()->picture().isNull());
+    QVERIFY(!window->pageView().slot(0).photoBox()->picture().isNull());
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 9); // page 3 ahead; page 1 was cached
 }
@@ -665,14 +666,14 @@ void TestMainWindow::neighbourPagesAreDecodedAhead()
 // cover shows them from the cache.
 void TestMainWindow::startUpDecodesPageOneBehindTheCover()
 {
-    window->set_photos_deferred(true);
+    window->pageView().setPhotosDeferred(true);
     window->album().replace_document(photoAlbum(), {});
-    QVERIFY(window->slot(0).photoBox()->picture().isNull());
+    QVERIFY(window->pageView().slot(0).photoBox()->picture().isNull());
     window->prefetch_current_page(); // the cover window is on screen now
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 3);
-    window->set_photos_deferred(false);
-    QCOMPARE(window->slot(2).photoBox()->picture().pixel(1, 1), qRgb(60, 0, 0));
+    window->pageView().setPhotosDeferred(false);
+    QCOMPARE(window->pageView().slot(2).photoBox()->picture().pixel(1, 1), qRgb(60, 0, 0));
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 6); // page 1 once, then page 2 ahead
 }
@@ -719,19 +720,19 @@ void TestMainWindow::undoAndRedoByKeys()
 
     // Extract on page 2, then undo from page 1: the page of the change comes
     // back on screen with its slot selected.
-    window->pageControl()->setValue(2);
-    window->select_slot(1);
+    window->pageView().pageControl()->setValue(2);
+    window->pageView().select_slot(1);
     QTest::keyClick(title, Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T6"));
-    window->pageControl()->setValue(1);
-    window->select_slot(0);
+    window->pageView().pageControl()->setValue(1);
+    window->pageView().select_slot(0);
     QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // nothing to redo
     QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T5"));
     QCOMPARE(window->album().entries().get_field(5, EntryField::Image),
         QStringLiteral("/nonexistent/five.jpg"));
-    QCOMPARE(window->current_page(), 2);
-    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(window->pageView().current_page(), 2);
+    QCOMPARE(window->pageView().selected_slot(), 1);
     QCOMPARE(child<QLineEdit>("Text2_1")->text(), QStringLiteral("T5"));
     QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(window->album().entries().get_field(5, EntryField::Title), QStringLiteral("T6"));
@@ -751,15 +752,15 @@ void TestMainWindow::slotKeysSelect()
 {
     QFETCH(int, key);
     QFETCH(int, slot);
-    window->select_slot(slot == 0 ? 2 : 0);
+    window->pageView().select_slot(slot == 0 ? 2 : 0);
     QWidget* from = child<QPlainTextEdit>(slot == 1 ? "Text3_2" : "Text3_1");
     from->setFocus();
     QTest::keyClick(from, Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE(window->selected_slot(), slot);
+    QCOMPARE(window->pageView().selected_slot(), slot);
     for (int k = 0; k < 3; ++k)
-        QCOMPARE(window->slot(k).frame()->borderColor(),
+        QCOMPARE(window->pageView().slot(k).frame()->borderColor(),
             k == slot ? QColor(80, 80, 192) : QColor(192, 192, 192));
-    QVERIFY(window->slot(slot).titleBox()->hasFocus());
+    QVERIFY(window->pageView().slot(slot).titleBox()->hasFocus());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,5 +1,6 @@
 #include "app/commandset.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
 #include "app/slotframe.h"
@@ -43,7 +44,7 @@ private Q_SLOTS:
     void zoomShowsTheSelectedPhotoLarge();
 
 private:
-    PhotoBox* photo(int k) const { return window->slot(k).photoBox(); }
+    PhotoBox* photo(int k) const { return window->pageView().slot(k).photoBox(); }
     void drop(int k, QMimeData* data);
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
@@ -96,7 +97,7 @@ void TestPhotoCommands::drop(int k, QMimeData* data)
 void TestPhotoCommands::importPlacesThePhoto()
 {
     window->album().set_title(2, QStringLiteral("kept"));
-    window->select_slot(1);
+    window->pageView().select_slot(1);
     window->album().mark_saved({});
     dialogs.openAnswers << file("red.jpg");
     window->commands().action(Command::LoadImage)->trigger();
@@ -111,29 +112,29 @@ void TestPhotoCommands::importPlacesThePhoto()
     QCOMPARE(window->album().entries().get_field(2, EntryField::Image), file("red.jpg"));
     QCOMPARE(window->album().entries().get_field(2, EntryField::Title), QStringLiteral("kept"));
     QCOMPARE(photo(1)->picture().pixelColor(5, 5).red(), 254);
-    QCOMPARE(photo(1)->picture().size(), window->slotPictureSize());
-    QVERIFY(window->slot(1).titleBox()->hasFocus());
+    QCOMPARE(photo(1)->picture().size(), window->pageView().slotPictureSize());
+    QVERIFY(window->pageView().slot(1).titleBox()->hasFocus());
     QVERIFY(!window->album().saved());
     QCOMPARE(window->album().entries().entry_count(), 3);
 
     // Replacing the photo overwrites the path only.
     dialogs.openAnswers << file("blue.png");
-    window->photoCommands().load_image(entry_index(window->current_page(), 1));
+    window->photoCommands().load_image(entry_index(window->pageView().current_page(), 1));
     QCOMPARE(window->album().entries().get_field(2, EntryField::Image), file("blue.png"));
 }
 
 void TestPhotoCommands::importIntoTheLastSlotGrowsTheAlbum()
 {
     dialogs.openAnswers << file("red.jpg") << file("red.jpg");
-    window->photoCommands().load_image(entry_index(window->current_page(), 2));
+    window->photoCommands().load_image(entry_index(window->pageView().current_page(), 2));
     QCOMPARE(window->album().entries().entry_count(), 6);
     QCOMPARE(window->album().entries().get_field(4, EntryField::Number), QStringLiteral(" 4"));
     QCOMPARE(window->album().entries().get_field(6, EntryField::Number), QStringLiteral(" 6"));
     QVERIFY(window->album().entries().entry(6).isEmpty());
-    QCOMPARE(window->highest_page(), 2);
-    QCOMPARE(window->current_page(), 1);
+    QCOMPARE(window->pageView().highest_page(), 2);
+    QCOMPARE(window->pageView().current_page(), 1);
     // Page 1 is no longer the last page.
-    window->photoCommands().load_image(entry_index(window->current_page(), 2));
+    window->photoCommands().load_image(entry_index(window->pageView().current_page(), 2));
     QCOMPARE(window->album().entries().entry_count(), 6);
 }
 
@@ -141,9 +142,9 @@ void TestPhotoCommands::importFailureChangesNothing()
 {
     window->album().set_image(1, file("blue.png"));
     window->album().mark_saved({});
-    window->slot(2).titleBox()->setFocus();
+    window->pageView().slot(2).titleBox()->setFocus();
     dialogs.openAnswers << file("notes.jpg");
-    window->photoCommands().load_image(entry_index(window->current_page(), 0));
+    window->photoCommands().load_image(entry_index(window->pageView().current_page(), 0));
     QCOMPARE(dialogs.messages.size(), 1);
     // The first sentence as it always was, then the file and the loader's reason.
     QCOMPARE(dialogs.lastMessage(),
@@ -155,14 +156,14 @@ void TestPhotoCommands::importFailureChangesNothing()
     QCOMPARE(window->album().entries().get_field(1, EntryField::Image), file("blue.png"));
     QCOMPARE(photo(0)->picture().pixelColor(5, 5).blue(), 255);
     QVERIFY(window->album().saved());
-    QVERIFY(window->slot(2).titleBox()->hasFocus());
+    QVERIFY(window->pageView().slot(2).titleBox()->hasFocus());
 }
 
 void TestPhotoCommands::cancelledImportIsAnEdit()
 {
-    window->photoCommands().load_image(entry_index(window->current_page(), 1));
+    window->photoCommands().load_image(entry_index(window->pageView().current_page(), 1));
     QVERIFY(window->album().entries().get_field(2, EntryField::Image).isEmpty());
-    QVERIFY(window->slot(1).titleBox()->hasFocus());
+    QVERIFY(window->pageView().slot(1).titleBox()->hasFocus());
     QVERIFY(!window->album().saved());
     QVERIFY(dialogs.messages.isEmpty());
 }
@@ -173,9 +174,9 @@ void TestPhotoCommands::growthIsRefusedAtTheLimitButThePhotoStays()
     for (int i = 1; i <= EntryTable::MaxEntries; ++i)
         full.entries.append_entry(number_text(i), {}, {}, {});
     window->album().replace_document(full, {});
-    window->pageControl()->setValue(window->highest_page());
+    window->pageView().pageControl()->setValue(window->pageView().highest_page());
     dialogs.openAnswers << file("red.jpg");
-    window->photoCommands().load_image(entry_index(window->current_page(), 2));
+    window->photoCommands().load_image(entry_index(window->pageView().current_page(), 2));
     QCOMPARE(window->album().entries().entry_count(), EntryTable::MaxEntries);
     QCOMPARE(window->album().entries().get_field(EntryTable::MaxEntries, EntryField::Image),
         file("red.jpg"));
@@ -191,19 +192,19 @@ void TestPhotoCommands::removalEmptiesTheSlot()
         QStringLiteral(" 2"), QStringLiteral("t"), QStringLiteral("a\r\nb"), file("red.jpg"));
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
     window->album().replace_document(d, {});
-    window->select_slot(1);
+    window->pageView().select_slot(1);
     window->album().mark_saved({});
     window->commands().action(Command::DeleteImage)->trigger();
     QVERIFY(window->album().entries().entry(2).isEmpty());
     QCOMPARE(window->album().entries().get_field(2, EntryField::Number), QStringLiteral(" 2"));
     QVERIFY(photo(1)->picture().isNull());
-    QVERIFY(window->slot(1).titleBox()->text().isEmpty());
-    QVERIFY(window->slot(1).textBox()->toPlainText().isEmpty());
+    QVERIFY(window->pageView().slot(1).titleBox()->text().isEmpty());
+    QVERIFY(window->pageView().slot(1).textBox()->toPlainText().isEmpty());
     QVERIFY(QFile::exists(file("red.jpg")));
 
     // An empty slot: only the saved flag changes.
     window->album().mark_saved({});
-    window->photoCommands().delete_image(entry_index(window->current_page(), 2));
+    window->photoCommands().delete_image(entry_index(window->pageView().current_page(), 2));
     QVERIFY(!window->album().saved());
     QCOMPARE(window->album().entries().entry_count(), 3);
 }
@@ -213,12 +214,12 @@ void TestPhotoCommands::dropOneFile()
     auto* data = new QMimeData;
     data->setUrls({ QUrl::fromLocalFile(file("red.jpg")) });
     drop(2, data);
-    QCOMPARE(window->selected_slot(), 2);
-    QCOMPARE(window->slot(2).frame()->borderColor(), QColor(80, 80, 192));
+    QCOMPARE(window->pageView().selected_slot(), 2);
+    QCOMPARE(window->pageView().slot(2).frame()->borderColor(), QColor(80, 80, 192));
     QCOMPARE(window->album().entries().get_field(3, EntryField::Image), file("red.jpg"));
     QCOMPARE(window->album().entries().entry_count(), 6);
     QVERIFY(!photo(2)->picture().isNull());
-    QVERIFY(window->slot(2).titleBox()->hasFocus());
+    QVERIFY(window->pageView().slot(2).titleBox()->hasFocus());
     QVERIFY(!window->album().saved());
 }
 
@@ -231,7 +232,7 @@ void TestPhotoCommands::dropRefusals()
     QCOMPARE(dialogs.lastMessage(),
         QStringLiteral("複数のファイルがドロップされました.\r\nドラッグをやり直してください."));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
-    QCOMPARE(window->selected_slot(), 0);
+    QCOMPARE(window->pageView().selected_slot(), 0);
     QVERIFY(window->album().saved());
 
     // Text: nothing at all.
@@ -251,7 +252,7 @@ void TestPhotoCommands::dropRefusals()
                        "写真ファイルではないか、読めない形式のファイルです.")
             .arg(file("notes.jpg")));
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("ドロップファイルエラー"));
-    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(window->pageView().selected_slot(), 1);
     QVERIFY(window->album().entries().get_field(2, EntryField::Image).isEmpty());
     QVERIFY(window->album().saved());
 }
@@ -279,7 +280,7 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
     d.entries.append_entry(QStringLiteral(" 2"), {}, {}, file("blue.png"));
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, {});
     window->album().replace_document(d, {});
-    window->select_slot(0);
+    window->pageView().select_slot(0);
     window->commands().action(Command::Zoom)->trigger();
     ZoomWindow* zoom = window->zoomWindow();
     QVERIFY(zoom && zoom->isVisible());
@@ -292,10 +293,10 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
     QTest::mouseClick(photo(1), Qt::LeftButton);
     QCOMPARE(zoom->windowTitle(), file("blue.png"));
     QCOMPARE(zoom->picture().pixelColor(100, 100).blue(), 255);
-    QCOMPARE(window->selected_slot(), 1);
+    QCOMPARE(window->pageView().selected_slot(), 1);
 
     // Removing the photo leaves the zoom window as it is.
-    window->photoCommands().delete_image(entry_index(window->current_page(), 1));
+    window->photoCommands().delete_image(entry_index(window->pageView().current_page(), 1));
     QCOMPARE(zoom->windowTitle(), file("blue.png"));
     QVERIFY(!zoom->picture().isNull());
 
@@ -306,7 +307,7 @@ void TestPhotoCommands::zoomShowsTheSelectedPhotoLarge()
 
     // Minimised, the command brings it back.
     zoom->showMinimized();
-    window->select_slot(0);
+    window->pageView().select_slot(0);
     window->commands().action(Command::Zoom)->trigger();
     QVERIFY(!zoom->isMinimized());
     QCOMPARE(zoom->windowTitle(), file("red.jpg"));

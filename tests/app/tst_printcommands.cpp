@@ -3,6 +3,7 @@
 #include "app/albumtools.h"
 #include "app/commandset.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "app/photobox.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
@@ -196,14 +197,14 @@ void TestPrintCommands::singlePagePrintsWhatTheSlotsShow()
     d.entries.set_field(2, EntryField::Image, file("soon-gone.png"));
     window->album().replace_document(d, {});
     QFile::remove(file("soon-gone.png"));
-    window->slot(2).titleBox()->setText(QStringLiteral("画面の題"));
+    window->pageView().slot(2).titleBox()->setText(QStringLiteral("画面の題"));
 
     const PageSlots slots = window->printCommands().screen_page(300);
     QCOMPARE(slots[0].numberLabel, QStringLiteral("No. 1"));
     QCOMPARE(slots[2].title, QStringLiteral("画面の題"));
     QVERIFY(slots[0].hasPhoto && slots[1].hasPhoto && !slots[2].hasPhoto);
     QCOMPARE(slots[0].picture.size(), QSize(1417, 1028));
-    QCOMPARE(slots[1].picture.size(), window->slot(1).photoBox()->picture().size());
+    QCOMPARE(slots[1].picture.size(), window->pageView().slot(1).photoBox()->picture().size());
 
     dialogs.printToPdf = file("page.pdf");
     window->printCommands().print_setting_Click();
@@ -308,8 +309,8 @@ void TestPrintCommands::checkRunsBeforePrinting()
         QCOMPARE(dialogs.reviewedProblems.last().first().entry, 5);
     }
     QCOMPARE(QFile::exists(file("checked.pdf")), clean || printAnyway);
-    QCOMPARE(window->current_page(), goTo ? 2 : 1);
-    QCOMPARE(window->selected_slot(), goTo ? 1 : 0);
+    QCOMPARE(window->pageView().current_page(), goTo ? 2 : 1);
+    QCOMPARE(window->pageView().selected_slot(), goTo ? 1 : 0);
     QFile::remove(file("checked.pdf"));
 }
 
@@ -327,7 +328,7 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
 
     RecordingPrintDevice printed;
     QVERIFY(window->printCommands().print_copies(printed, 1).ok());
-    PrintPreview preview(window->album(), window->printCommands(), window->current_page(),
+    PrintPreview preview(window->album(), window->printCommands(), window->pageView().current_page(),
         PrintPreview::Scope::Album, window);
     QCOMPARE(preview.sheetCount(), 4);
     RecordingPrintDevice previewed;
@@ -359,7 +360,7 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
 
     RecordingPrintDevice single;
     QVERIFY(print_page(single, window->printCommands().screen_page(300)).ok());
-    PrintPreview page(window->album(), window->printCommands(), window->current_page(),
+    PrintPreview page(window->album(), window->printCommands(), window->pageView().current_page(),
         PrintPreview::Scope::CurrentPage, window);
     QCOMPARE(page.sheetCount(), 1);
     RecordingPrintDevice pagePreview;
@@ -391,7 +392,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     options->photoShapeChoice()->setChecked(keep);
     options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
     QCOMPARE(Preferences::load().keepPhotoShape, keep);
-    PhotoBox* box = window->slot(0).photoBox();
+    PhotoBox* box = window->pageView().slot(0).photoBox();
     const QImage screen = box->grab().toImage();
     const QRgb edge = screen.pixel(3, screen.height() / 2);
     QCOMPARE(edge == qRgb(0, 255, 0), !keep);
@@ -412,7 +413,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     next.album().replace_document(album(1, true), {});
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));
-    const QImage nextScreen = next.slot(0).photoBox()->grab().toImage();
+    const QImage nextScreen = next.pageView().slot(0).photoBox()->grab().toImage();
     QCOMPARE(nextScreen.pixel(3, nextScreen.height() / 2) == qRgb(0, 255, 0), !keep);
     next.album().mark_saved({});
     QFile::remove(Preferences::default_file());

@@ -1,6 +1,7 @@
 #include "app/albumtools.h"
 #include "app/commandset.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "model/album.h"
 #include "ui/albumlistmodel.h"
 #include "ui/overviewwindow.h"
@@ -305,8 +306,8 @@ void TestOverview::mainWindowShowsTheChosenEntry()
     QListView* view = overview->view();
     view->setCurrentIndex(overview->model()->index(4));
     QTest::keyClick(view, Qt::Key_Return);
-    QCOMPARE(main.current_page(), 2);
-    QCOMPARE(main.selected_slot(), 1);
+    QCOMPARE(main.pageView().current_page(), 2);
+    QCOMPARE(main.pageView().selected_slot(), 1);
 
     // A move in the overview shows in the main window's slots at once.
     overview->model()->move_positions({ 5 }, 1);

@@ -2,6 +2,7 @@
 #include "app/commandset.h"
 #include "app/infocommands.h"
 #include "app/mainwindow.h"
+#include "app/pageview.h"
 #include "docfile/cp932codec.h"
 #include "docfile/worktypefile.h"
 #include "model/worktypelist.h"
@@ -128,7 +129,7 @@ void TestPhotoInfo::cleanup()
 
 PhotoInfoDialog* TestPhotoInfo::openInfo(int position)
 {
-    window->select_slot(position - 1);
+    window->pageView().select_slot(position - 1);
     window->commands().action(Command::PhotoInfo)->trigger();
     return window->findChild<PhotoInfoDialog*>();
 }
