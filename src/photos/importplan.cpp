@@ -1,5 +1,6 @@
 #include "importplan.h"
 
+#include "model/album.h"
 #include "model/entrytable.h"
 #include "photos/naturalorder.h"
 

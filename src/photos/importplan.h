@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/album.h"
+#include "model/entrycontent.h"
 #include "photos/importcandidate.h"
 
 #include <QHash>
@@ -9,6 +9,7 @@
 
 namespace zk {
 
+class Album;
 class EntryTable;
 
 // The order the photos of a batch import are placed in. Nothing is sorted
