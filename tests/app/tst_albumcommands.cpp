@@ -14,6 +14,7 @@
 #include <QUndoStack>
 
 #include "testfiles.h"
+#include "testphotos.h"
 
 using namespace zk;
 
@@ -55,8 +56,7 @@ private:
 
 void TestAlbumCommands::initTestCase()
 {
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::blue);
+    const QImage image = solidPhoto(QSize(64, 48), Qt::blue);
     for (const char* name : { "P1.jpg", "P2.jpg", "P10.jpg" })
         QVERIFY(image.save(file(QLatin1String(name))));
     QVERIFY(writeAll(file(QStringLiteral("notes.jpg")), "not a picture"));

@@ -11,6 +11,7 @@
 #include "app/zoomwindow.h"
 #include "ui/coverdialog.h"
 #include "scripteddialogs.h"
+#include "testphotos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -123,10 +124,8 @@ Document TestMainWindow::photoAlbum()
     Document d = album(3);
     for (int i = 1; i <= 9; ++i) {
         const QString path = photoDir.filePath(QStringLiteral("%1.png").arg(i));
-        QImage image(64, 48, QImage::Format_RGB32);
-        image.fill(qRgb(i * 20, 0, 0));
         if (!QFileInfo::exists(path))
-            image.save(path);
+            writeSolidPhoto(path, QSize(64, 48), qRgb(i * 20, 0, 0));
         d.entries.set_field(i, EntryField::Image, path);
     }
     return d;

@@ -9,6 +9,7 @@
 #include "app/zoomwindow.h"
 #include "app/photocommands.h"
 #include "scripteddialogs.h"
+#include "testphotos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,12 +56,8 @@ private:
 
 void TestPhotoCommands::initTestCase()
 {
-    QImage red(400, 300, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QVERIFY(red.save(file("red.jpg")));
-    QImage blue(300, 400, QImage::Format_RGB32);
-    blue.fill(Qt::blue);
-    QVERIFY(blue.save(file("blue.png")));
+    QVERIFY(writeSolidPhoto(file("red.jpg"), QSize(400, 300), Qt::red));
+    QVERIFY(writeSolidPhoto(file("blue.png"), QSize(300, 400), Qt::blue));
     QFile text(file("notes.jpg"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("not a picture at all\n");

@@ -33,6 +33,7 @@
 #include <QTest>
 
 #include "testfiles.h"
+#include "testphotos.h"
 
 using namespace zk;
 
@@ -95,9 +96,7 @@ void TestPrintCommands::initTestCase()
     // The user's settings go to a test location, starting from the defaults.
     QStandardPaths::setTestModeEnabled(true);
     QFile::remove(Preferences::default_file());
-    QImage green(400, 300, QImage::Format_RGB32);
-    green.fill(Qt::green);
-    QVERIFY(green.save(file("green.png")));
+    QVERIFY(writeSolidPhoto(file("green.png"), QSize(400, 300), Qt::green));
 }
 
 void TestPrintCommands::init()

@@ -17,6 +17,7 @@
 #include "filesizelimit.h"
 #include "scripteddialogs.h"
 #include "testfiles.h"
+#include "testphotos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -684,14 +685,7 @@ void TestWindowGuards::photoFailuresSayWhy_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing") << QByteArray() << QStringLiteral("見つかりません");
     QTest::newRow("not a picture") << QByteArray("just text\n") << QStringLiteral("読めない形式");
-    QByteArray cut;
-    {
-        QImage image(200, 150, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        QBuffer buffer(&cut);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG");
-    }
+    QByteArray cut = encodedPhoto(solidPhoto(QSize(200, 150), Qt::green), "JPEG");
     cut.truncate(cut.size() / 2);
     QTest::newRow("cut short") << cut << QStringLiteral("途中で切れて");
 }
@@ -724,9 +718,7 @@ void TestWindowGuards::unsavablePhotoPathIsToldAtOnce()
 {
     QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("café")));
     const QString photo = dir->filePath(QStringLiteral("café/p.png"));
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QVERIFY(image.save(photo));
+    QVERIFY(writeSolidPhoto(photo, QSize(40, 30), Qt::red));
     dialogs.openAnswers << photo;
     action("load_image_menu")->trigger();
     QVERIFY(!child<PhotoBox>("Image1_0")->picture().isNull()); // placed all the same

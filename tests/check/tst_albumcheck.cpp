@@ -9,6 +9,7 @@
 
 #include "brokenphotos.h"
 #include "testfiles.h"
+#include "testphotos.h"
 
 using namespace zk;
 
@@ -30,8 +31,7 @@ private:
 void TestAlbumCheck::initTestCase()
 {
     install_font_substitutes();
-    QImage photo(40, 30, QImage::Format_RGB32);
-    photo.fill(Qt::green);
+    const QImage photo = solidPhoto(QSize(40, 30), Qt::green);
     QVERIFY(photo.save(file("a.png")));
     QVERIFY(photo.save(file("b.jpg")));
     for (const PhotoCase& c : photosCutShortOrNot())

@@ -5,6 +5,7 @@
 #include "model/document.h"
 #include "print/fontsubstitutes.h"
 #include "print/painterprintdevice.h"
+#include "testphotos.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -106,8 +107,7 @@ void TestPdfOutput::initTestCase()
     for (int n = 1; n <= CoverData::FieldCount; ++n)
         album.cover.setLine(n, cover.at(n - 1));
     for (int i = 1; i <= 9; ++i) {
-        QImage photo(400, 300, QImage::Format_RGB32);
-        photo.fill(qRgb(i * 25, 0, 0));
+        const QImage photo = solidPhoto(QSize(400, 300), qRgb(i * 25, 0, 0));
         const QString file = path(QStringLiteral("%1.jpg").arg(i));
         QVERIFY(photo.save(file));
         album.entries.append_entry(

@@ -2,6 +2,7 @@
 
 #include "model/entrytable.h"
 #include "print/photopage.h"
+#include "testphotos.h"
 
 #include <QTest>
 
@@ -9,21 +10,14 @@ using namespace zk;
 
 namespace {
 
-QImage solid(int w, int h, Qt::GlobalColor colour)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
 // Slot 1 with CR LF CR LF in its text, slot 2 empty and without photo (but
 // with a picture that must not be drawn), slot 3 with a lone LF.
 PageSlots samplePage()
 {
     PageSlots slots;
-    slots[0] = { "No. 1", "基礎配筋", "配筋状況\r\n\r\nD13@200", solid(20, 10, Qt::red), true };
-    slots[1] = { "No. 2", "", "", solid(5, 5, Qt::blue), false };
-    slots[2] = { "No. 3", "埋戻し", "a\nb", solid(30, 30, Qt::green), true };
+    slots[0] = { "No. 1", "基礎配筋", "配筋状況\r\n\r\nD13@200", solidPhoto(QSize(20, 10), Qt::red), true };
+    slots[1] = { "No. 2", "", "", solidPhoto(QSize(5, 5), Qt::blue), false };
+    slots[2] = { "No. 3", "埋戻し", "a\nb", solidPhoto(QSize(30, 30), Qt::green), true };
     return slots;
 }
 
@@ -143,7 +137,7 @@ void TestPhotoPage::keepShapeCentresThePhoto()
     QFETCH(bool, keep);
     QFETCH(QString, drawn);
     PageSlots slots = samplePage();
-    slots[0].picture = solid(size.width(), size.height(), Qt::red);
+    slots[0].picture = solidPhoto(size, Qt::red);
     RecordingPrintDevice device;
     print_photo_page(device, slots, keep);
     const QStringList elements = drawnElements(device.calls());

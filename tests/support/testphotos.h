@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -31,15 +32,33 @@ inline QByteArray exifBody(const QByteArray& time, bool little, quint32 dateOffs
     return t;
 }
 
-inline QByteArray plainJpeg(QSize size = QSize(32, 24))
+// A picture of one colour, as the tests place them in slots.
+inline QImage solidPhoto(QSize size, const QColor& colour)
 {
     QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
+    image.fill(colour);
+    return image;
+}
+
+// Writes a picture of one colour; the file name's suffix picks the format.
+inline bool writeSolidPhoto(const QString& path, QSize size, const QColor& colour)
+{
+    return solidPhoto(size, colour).save(path);
+}
+
+// The picture as a file of `format` holds it.
+inline QByteArray encodedPhoto(const QImage& image, const char* format)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
+    image.save(&buffer, format);
     return bytes;
+}
+
+inline QByteArray plainJpeg(QSize size = QSize(32, 24))
+{
+    return encodedPhoto(solidPhoto(size, Qt::darkGreen), "JPG");
 }
 
 inline QByteArray withSegment(const QByteArray& jpeg, int marker, const QByteArray& body)

@@ -516,8 +516,7 @@ void TestZkrtool::importAndRelink()
 
     QTemporaryDir work;
     const QString at = work.path();
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::gray);
+    const QImage image = solidPhoto(QSize(40, 30), Qt::gray);
     for (const char* name : { "P1.jpg", "P2.jpg", "P10.jpg", "gone.jpg" })
         QVERIFY(image.save(at + QLatin1Char('/') + QLatin1String(name)));
     QVERIFY(writeAll(at + QStringLiteral("/notes.jpg"), "not a picture"));
@@ -616,9 +615,7 @@ void TestZkrtool::checkHoldsDatesAndRecords()
 
     QTemporaryDir work;
     const QString jpg = work.filePath(QStringLiteral("p.jpg"));
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::gray);
-    QVERIFY(image.save(jpg));
+    QVERIFY(writeSolidPhoto(jpg, QSize(40, 30), Qt::gray));
     QFile file(jpg);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString size = QString::number(file.size());

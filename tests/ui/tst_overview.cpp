@@ -7,6 +7,7 @@
 #include "ui/overviewwindow.h"
 #include "photos/thumbnailloader.h"
 #include "scripteddialogs.h"
+#include "testphotos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -248,8 +249,7 @@ void TestOverview::keyboardMovesAndClears()
 void TestOverview::thumbnailsAndMissingPhotos()
 {
     const QString photo = dir.filePath(QStringLiteral("red.jpg"));
-    QImage red(640, 480, QImage::Format_RGB32);
-    red.fill(Qt::red);
+    const QImage red = solidPhoto(QSize(640, 480), Qt::red);
     QVERIFY(red.save(photo));
     album->set_image(1, photo);
     album->set_image(2, dir.filePath(QStringLiteral("gone.jpg")));
