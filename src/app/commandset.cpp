@@ -48,8 +48,8 @@ QMenu* CommandSet::addMenu(QMainWindow* window, const char* name, const char* ca
     QMenu* menu = window->menuBar()->addMenu(QString::fromUtf8(caption));
     menu->setObjectName(QLatin1String(name));
     for (const MenuItem& item : items) {
-        QAction* action
-            = item.command ? menu->addAction(QString::fromUtf8(item.caption)) : menu->addSeparator();
+        QAction* action = item.command ? menu->addAction(QString::fromUtf8(item.caption))
+                                       : menu->addSeparator();
         action->setObjectName(QLatin1String(item.name));
         action->setShortcuts(item.shortcuts);
         if (item.command)
@@ -107,7 +107,8 @@ void CommandSet::addEditMenu(QMainWindow* window)
             { {}, "edit_line_2", "", {} },
             { Command::Zoom, "zoom_photo", "拡大表示", { keys(Qt::CTRL | Qt::Key_R) } },
             { {}, "edit_line_captions", "", {} },
-            { Command::InsertPhrase, "insert_phrase", "定型文の挿入", { QKeySequence(Qt::Key_F2) } },
+            { Command::InsertPhrase, "insert_phrase", "定型文の挿入",
+                { QKeySequence(Qt::Key_F2) } },
             { Command::SameAsPrevious, "same_as_previous", "前の写真と同じ",
                 { QKeySequence(Qt::Key_F3) } },
             { Command::BulkCaption, "bulk_caption", "一括入力...", {} },
@@ -131,7 +132,8 @@ void CommandSet::addViewMenu(QMainWindow* window)
 
 void CommandSet::addHelpMenu(QMainWindow* window)
 {
-    addMenu(window, "help_menu", "ヘルプ(&H)", { { Command::About, "version_menu", "バージョン(&A)", {} } });
+    addMenu(window, "help_menu", "ヘルプ(&H)",
+        { { Command::About, "version_menu", "バージョン(&A)", {} } });
 }
 
 void CommandSet::addToolBar(QWidget* parent)
@@ -151,9 +153,9 @@ void CommandSet::addToolBar(QWidget* parent)
         { "savefile", Command::SaveAlbum, "保存" }, { nullptr, {}, nullptr },
         { "toppage", Command::Cover, "表紙" }, { "printall", Command::Print, "印刷" },
         { "oneprint", Command::PrintPage, "単票印刷" }, { nullptr, {}, nullptr },
-        { "photo", Command::LoadImage, "写真を開く" },
-        { "delete", Command::DeleteImage, "削除" }, { nullptr, {}, nullptr },
-        { "input", Command::InsertLine, "挿入" }, { "cutout", Command::ExtractLine, "抜取" },
+        { "photo", Command::LoadImage, "写真を開く" }, { "delete", Command::DeleteImage, "削除" },
+        { nullptr, {}, nullptr }, { "input", Command::InsertLine, "挿入" },
+        { "cutout", Command::ExtractLine, "抜取" },
         // The buttons added later sit at the right end, clear of the page box.
         { "", {}, nullptr }, { "preview", Command::PrintPreview, "印刷プレビュー" },
         { "batchimport", Command::BatchImport, "写真の一括取込" } };

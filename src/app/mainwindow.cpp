@@ -155,7 +155,8 @@ void MainWindow::connectCommands()
     c.handle(Command::LoadImage, this, [this] { photos->load_image(page->selected_position()); });
     c.handle(
         Command::DeleteImage, this, [this] { photos->delete_image(page->selected_position()); });
-    const Command selectSlot[] = { Command::SelectSlot1, Command::SelectSlot2, Command::SelectSlot3 };
+    const Command selectSlot[]
+        = { Command::SelectSlot1, Command::SelectSlot2, Command::SelectSlot3 };
     for (int k = 0; k < 3; ++k) {
         c.handle(selectSlot[k], this, [this, k] {
             page->select_slot(k);
@@ -215,15 +216,6 @@ ZoomWindow* MainWindow::zoomWindow() const
 {
     return zoom;
 }
-
-
-
-
-
-
-
-
-
 
 void MainWindow::prefetch_current_page()
 {

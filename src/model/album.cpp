@@ -350,8 +350,7 @@ int lastFilled(const EntryTable& table)
 
 } // namespace
 
-Album::Album(QObject* parent)
-    : QObject(parent), doc(Document::blank()), stack(new QUndoStack(this))
+Album::Album(QObject* parent) : QObject(parent), doc(Document::blank()), stack(new QUndoStack(this))
 {
     stack->setUndoLimit(UndoLimit);
     elapsed.start();

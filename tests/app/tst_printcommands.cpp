@@ -327,8 +327,8 @@ void TestPrintCommands::previewDrawsWhatThePrintDraws()
 
     RecordingPrintDevice printed;
     QVERIFY(window->printCommands().print_copies(printed, 1).ok());
-    PrintPreview preview(window->album(), window->printCommands(), window->pageView().current_page(),
-        PrintPreview::Scope::Album, window);
+    PrintPreview preview(window->album(), window->printCommands(),
+        window->pageView().current_page(), PrintPreview::Scope::Album, window);
     QCOMPARE(preview.sheetCount(), 4);
     RecordingPrintDevice previewed;
     for (int sheet = 0; sheet < preview.sheetCount(); ++sheet) {

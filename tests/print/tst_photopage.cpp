@@ -15,7 +15,8 @@ namespace {
 PageSlots samplePage()
 {
     PageSlots slots;
-    slots[0] = { "No. 1", "基礎配筋", "配筋状況\r\n\r\nD13@200", solidPhoto(QSize(20, 10), Qt::red), true };
+    slots[0] = { "No. 1", "基礎配筋", "配筋状況\r\n\r\nD13@200", solidPhoto(QSize(20, 10), Qt::red),
+        true };
     slots[1] = { "No. 2", "", "", solidPhoto(QSize(5, 5), Qt::blue), false };
     slots[2] = { "No. 3", "埋戻し", "a\nb", solidPhoto(QSize(30, 30), Qt::green), true };
     return slots;
