@@ -59,6 +59,7 @@ enum class Command {
     About,
 };
 
+// About is the last enumerator.
 inline constexpr int CommandCount = int(Command::About) + 1;
 
 // The commands of the main window: one QAction per command, named after its
@@ -83,7 +84,7 @@ public:
     QMenu* editMenu() const { return edit; }
     QToolBar* toolBar() const { return tools; }
 
-    // Connects the command to its handler; every command has exactly one.
+    // Connects the command to its handler and records that it has one.
     template <typename Receiver, typename Handler>
     void handle(Command command, const Receiver* receiver, Handler handler)
     {
