@@ -242,11 +242,13 @@ void PageView::entries_changed(int first, int last)
 void PageView::document_replaced()
 {
     const QScopedValueRollback guard(followingAlbum, true);
-    spinner->setMaximum(album.entries().page_count());
+    // Page 1 before the new count: a count below the page on screen would
+    // show a page of its own first.
     if (spinner->value() != 1)
         spinner->setValue(1); // shows page 1
     else
         show_page();
+    spinner->setMaximum(album.entries().page_count());
     numberBox->setText(QStringLiteral("1"));
     replacedShown = true;
 }

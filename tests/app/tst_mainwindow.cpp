@@ -11,6 +11,7 @@
 #include "app/zoomwindow.h"
 #include "ui/coverdialog.h"
 #include "scripteddialogs.h"
+#include "testfiles.h"
 #include "testphotos.h"
 
 #include <QAction>
@@ -658,6 +659,14 @@ void TestMainWindow::neighbourPagesAreDecodedAhead()
     QVERIFY(!window->pageView().slot(0).photoBox()->picture().isNull());
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 9); // page 3 ahead; page 1 was cached
+
+    // A replaced album is drawn once, also from a page it does not have:
+    // a file that is no picture is read again on every drawing.
+    Document unreadable = album(1);
+    unreadable.entries.set_field(1, EntryField::Image, photoDir.filePath(QStringLiteral("x.jpg")));
+    QVERIFY(writeAll(unreadable.entries.get_field(1, EntryField::Image), "not a picture"));
+    window->album().replace_document(unreadable, {});
+    QCOMPARE(window->photoLoader().decodeCount(), 10);
 }
 
 // Started with an album, page 1 is shown without photos while the cover
