@@ -5,7 +5,7 @@
 #include "delivery/deliveryexport.h"
 #include "delivery/deliveryplan.h"
 #include "model/album.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 #include "ui/deliverydialog.h"
 #include "ui/deliveryfindingswindow.h"
 
@@ -35,14 +35,15 @@ QList<FindingRow> rowsOf(const QList<DeliveryProblem>& problems, const QString& 
 
 } // namespace
 
-DeliveryCommands::DeliveryCommands(const Album& a, Dialogs& d, QWidget* w, QObject* parent)
-    : QObject(parent), album(a), dialogs(d), window(w)
+DeliveryCommands::DeliveryCommands(
+    const Album& a, UserSettings& s, Dialogs& d, QWidget* w, QObject* parent)
+    : QObject(parent), album(a), settings(s), dialogs(d), window(w)
 {
 }
 
 void DeliveryCommands::export_delivery()
 {
-    const Preferences preferences = Preferences::load();
+    const Preferences& preferences = settings.preferences();
     DeliveryDialog dialog(
         [this] { return dialogs.chooseFolder(window, QStringLiteral("電子納品データの出力先の選択")); }, window);
     dialog.setFolder(!preferences.deliveryFolder.isEmpty() ? preferences.deliveryFolder
@@ -56,10 +57,11 @@ void DeliveryCommands::export_delivery()
 
 bool DeliveryCommands::run_export(const QString& outDir, const QString& standard)
 {
-    Preferences preferences = Preferences::load();
+    // Offered again next time, also when the export fails.
+    Preferences preferences = settings.preferences();
     preferences.deliveryStandard = standard;
     preferences.deliveryFolder = outDir;
-    preferences.save();
+    settings.store(preferences);
 
     DeliveryOptions options;
     options.standard = standard;
@@ -141,7 +143,7 @@ void DeliveryCommands::check_delivery()
 void DeliveryCommands::run_check(const QString& folder)
 {
     DeliveryCheckOptions options;
-    DeliveryPlan::cover_period(album.cover(), Preferences::load().era, &options.periodStart, &options.periodEnd);
+    DeliveryPlan::cover_period(album.cover(), settings.preferences().era, &options.periodStart, &options.periodEnd);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QList<DeliveryFinding> found = DeliveryCheck::run(folder, options);
     QApplication::restoreOverrideCursor();

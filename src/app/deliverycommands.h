@@ -13,6 +13,7 @@ namespace zk {
 class Album;
 class DeliveryFindingsWindow;
 class Dialogs;
+class UserSettings;
 
 // 電子納品データの作成 and 電子納品データのチェック: the album written as a
 // PHOTO folder, and any PHOTO folder checked. Problems and findings are listed
@@ -23,7 +24,8 @@ class DeliveryCommands : public QObject
     Q_OBJECT
 
 public:
-    DeliveryCommands(const Album& album, Dialogs& dialogs, QWidget* window, QObject* parent);
+    DeliveryCommands(const Album& album, UserSettings& settings, Dialogs& dialogs, QWidget* window,
+        QObject* parent);
 
     // Asks for the output folder and the 適用要領基準, then exports.
     void export_delivery();
@@ -49,6 +51,7 @@ private:
     void tell(const QString& text, bool failure);
 
     const Album& album;
+    UserSettings& settings;
     Dialogs& dialogs;
     QWidget* window;
     QPointer<DeliveryFindingsWindow> findings;

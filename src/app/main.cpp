@@ -9,6 +9,7 @@
 #include "cover/coverdefaults.h"
 #include "app/filecommands.h"
 #include "docfile/recoveryfile.h"
+#include "model/usersettings.h"
 #include "print/fontsubstitutes.h"
 
 #include <QApplication>
@@ -71,11 +72,13 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     zk::QtDialogs dialogs;
-    zk::MainWindow window(dialogs, [] {
+    // The user's settings, read once here; every window reads this one copy.
+    zk::UserSettings settings;
+    zk::MainWindow window(dialogs, settings, [&settings] {
         // corp.ini is read anew for every new album, so edits reach the next one.
-        // So is the user's era, which decides the default years.
+        // The user's era decides the default years.
         return zk::cover_defaults(
-            QDate::currentDate(), zk::CorpIni::find(), zk::Preferences::load().era);
+            QDate::currentDate(), zk::CorpIni::find(), settings.preferences().era);
     });
 
     // Page 1's photos are decoded once the cover window shows, in the

@@ -18,6 +18,7 @@ class Album;
 class Dialogs;
 class PreCheck;
 class PrintDevice;
+class UserSettings;
 
 // The page on screen: its number and the picture each slot's photo box shows.
 struct ScreenPage
@@ -36,8 +37,8 @@ class PrintCommands : public QObject, public PrintSource
 public:
     // Dialogs and progress appear over window; screen tells which page is
     // on screen for the single print.
-    PrintCommands(
-        const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen);
+    PrintCommands(const Album& album, const UserSettings& settings, Dialogs& dialogs,
+        QWidget* window, std::function<ScreenPage()> screen);
     ~PrintCommands() override;
 
     void print_menu_Click();
@@ -62,6 +63,7 @@ public:
     // of its entries, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
     PageSlots screen_page(double pictureDpi) override;
+    const Preferences& preferences() const override;
 
 private:
     // Runs one print (of any number of jobs) on the chosen printer.
@@ -72,6 +74,7 @@ private:
     void print_with_progress(int copies, int firstPage, int lastPage);
 
     const Album& album;
+    const UserSettings& settings;
     Dialogs& dialogs;
     QWidget* window;
     std::function<ScreenPage()> screen;

@@ -5,7 +5,6 @@
 #include "docfile/phrasefile.h"
 #include "docfile/worktypefile.h"
 #include "model/phrasestore.h"
-#include "model/preferences.h"
 #include "ui/erachoice.h"
 #include "ui/photoshapechoice.h"
 #include "ui/phrasespage.h"
@@ -28,8 +27,8 @@ constexpr int hiddenLeft = -20000; // twips, outside the window
 
 } // namespace
 
-OptionsDialog::OptionsDialog(
-    Dialogs& messages, QWidget* parent, WorkTypesPage::PhotoRows photoRows)
+OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget* parent,
+    WorkTypesPage::PhotoRows photoRows)
     : QDialog(parent), dialogs(messages), tabStrip(new QTabBar(this))
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -72,7 +71,7 @@ OptionsDialog::OptionsDialog(
     }
     // The user's settings: the era beside the first page's frame, the
     // phrases on a page of their own.
-    era = new EraChoice(dialogs, Preferences::default_file(), pages[0]);
+    era = new EraChoice(dialogs, settings, pages[0]);
     era->setGeometry(twips(2400, 120, 2040, 1500));
     // The lists that save typing share the third page: the phrases and the
     // 工種/種別/細別 the photo information offers.
@@ -84,7 +83,7 @@ OptionsDialog::OptionsDialog(
     workTypes = new WorkTypesPage(dialogs, WorkTypeFile::default_file(), std::move(photoRows), lists);
     lists->addTab(workTypes, QStringLiteral("工種・種別・細別"));
     // 写真の縦横比を保つ under the print page's frame.
-    photoShape = new PhotoShapeChoice(dialogs, Preferences::default_file(), pages[1]);
+    photoShape = new PhotoShapeChoice(dialogs, settings, pages[1]);
     photoShape->setGeometry(twips(120, 1740, 5400, 330));
 
     const struct
@@ -157,10 +156,8 @@ void OptionsDialog::reject()
 
 bool OptionsDialog::applySettings()
 {
-    const bool stored = era->apply() && photoShape->apply() && phrasePage->apply()
-        && workTypes->apply();
-    Q_EMIT settingsApplied();
-    return stored;
+    // The user's settings tell every window of their change themselves.
+    return era->apply() && photoShape->apply() && phrasePage->apply() && workTypes->apply();
 }
 
 void OptionsDialog::cmdOK_Click()

@@ -1,7 +1,7 @@
 #include "overviewwindow.h"
 
 #include "model/album.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 #include "ui/albumlistmodel.h"
 #include "ui/overviewlist.h"
 #include "ui/tiledelegate.h"
@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QSet>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,12 +21,12 @@ namespace zk {
 namespace {
 
 const QSize thumbnailSize(96, 72);
-const QString geometryKey = QStringLiteral("overview/geometry");
 
 } // namespace
 
-OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWidget* parent)
-    : QWidget(parent, Qt::Window), album(a)
+OverviewWindow::OverviewWindow(
+    Album& a, UserSettings& s, const QList<QAction*>& undoActions, QWidget* parent)
+    : QWidget(parent, Qt::Window), album(a), settings(s)
 {
     setObjectName(QStringLiteral("overviewWindow"));
     setWindowTitle(QStringLiteral("写真一覧"));
@@ -127,8 +126,7 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
 
     addInfoCommands();
     resize(760, 560);
-    const QSettings settings(Preferences::default_file(), QSettings::IniFormat);
-    restoreGeometry(settings.value(geometryKey).toByteArray());
+    restoreGeometry(settings.preferences().overviewGeometry);
 }
 
 OverviewWindow::~OverviewWindow()
@@ -144,8 +142,9 @@ void OverviewWindow::closeEvent(QCloseEvent* event)
 
 void OverviewWindow::saveGeometryToSettings() const
 {
-    QSettings settings(Preferences::default_file(), QSettings::IniFormat);
-    settings.setValue(geometryKey, saveGeometry());
+    Preferences preferences = settings.preferences();
+    preferences.overviewGeometry = saveGeometry();
+    settings.store(preferences);
 }
 
 QList<int> OverviewWindow::selected_positions() const

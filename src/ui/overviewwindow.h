@@ -13,6 +13,7 @@ class Album;
 class AlbumListModel;
 class ThumbnailLoader;
 class TileDelegate;
+class UserSettings;
 
 // 写真一覧: every entry of the album as a tile, to see the whole album and
 // rearrange it. Not modal; it follows the album's changes and changes the
@@ -23,8 +24,9 @@ class OverviewWindow : public QWidget
 
 public:
     // undoActions: the album's undo and redo, whose keys work here too.
-    explicit OverviewWindow(
-        Album& album, const QList<QAction*>& undoActions = {}, QWidget* parent = nullptr);
+    // Its place and size are kept in settings.
+    OverviewWindow(Album& album, UserSettings& settings, const QList<QAction*>& undoActions = {},
+        QWidget* parent = nullptr);
     ~OverviewWindow() override;
 
     QListView* view() const { return list; }
@@ -67,6 +69,7 @@ private:
     void addInfoCommands();
 
     Album& album;
+    UserSettings& settings;
     ThumbnailLoader* thumbnails = nullptr;
     AlbumListModel* entries = nullptr;
     TileDelegate* delegate = nullptr;

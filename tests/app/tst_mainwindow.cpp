@@ -10,6 +10,7 @@
 #include "app/zoomwindow.h"
 #include "ui/coverdialog.h"
 #include "scripteddialogs.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,8 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QTimer>
 #include <QToolBar>
 #include <QSignalSpy>
@@ -103,12 +106,14 @@ private:
 
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestMainWindow::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, fixedCover);
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, fixedCover);
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));

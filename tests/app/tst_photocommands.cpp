@@ -8,6 +8,7 @@
 #include "app/zoomwindow.h"
 #include "app/photocommands.h"
 #include "scripteddialogs.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QUrl>
 
 using namespace zk;
@@ -50,6 +53,7 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestPhotoCommands::initTestCase()
@@ -68,7 +72,8 @@ void TestPhotoCommands::initTestCase()
 void TestPhotoCommands::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));

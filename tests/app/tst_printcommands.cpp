@@ -31,7 +31,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 #include "testfiles.h"
+#include "model/usersettings.h"
 
 using namespace zk;
 
@@ -85,6 +88,7 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestPrintCommands::initTestCase()
@@ -102,7 +106,8 @@ void TestPrintCommands::initTestCase()
 void TestPrintCommands::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->show();
 }
 
@@ -408,7 +413,8 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     options->close();
 
     // The next start shows photos as the stored setting says.
-    MainWindow next(dialogs, [] { return CoverData(); });
+    UserSettings nextSettings;
+    MainWindow next(dialogs, nextSettings, [] { return CoverData(); });
     next.album().replace_document(album(1, true), {});
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));

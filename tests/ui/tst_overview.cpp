@@ -6,6 +6,7 @@
 #include "ui/overviewwindow.h"
 #include "photos/thumbnailloader.h"
 #include "scripteddialogs.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,6 +73,7 @@ private:
     QTemporaryDir dir;
     Album* album = nullptr;
     OverviewWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestOverview::initTestCase()
@@ -84,7 +86,8 @@ void TestOverview::init()
 {
     album = new Album;
     album->replace_document(albumOf(QStringLiteral("ABCDEFGHI")), {});
-    window = new OverviewWindow(*album);
+    settings = std::make_unique<UserSettings>();
+    window = new OverviewWindow(*album, *settings);
 }
 
 void TestOverview::cleanup()
@@ -294,7 +297,8 @@ void TestOverview::droppedFilesAskForAnImport()
 void TestOverview::mainWindowShowsTheChosenEntry()
 {
     ScriptedDialogs dialogs;
-    MainWindow main(dialogs, [] { return CoverData(); });
+    UserSettings mainSettings;
+    MainWindow main(dialogs, mainSettings, [] { return CoverData(); });
     main.album().replace_document(albumOf(QStringLiteral("ABCDEF")), {});
     main.commands().action(QStringLiteral("overview_menu"))->trigger();
     OverviewWindow* overview = main.albumTools().overview();
