@@ -152,9 +152,9 @@ void MainWindow::connectCommands()
     connect(on("file_open"), &QAction::triggered, files.get(), &FileCommands::open_album);
     connect(on("file_save"), &QAction::triggered, files.get(), &FileCommands::save_album);
     connect(
-        on("print_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_menu_Click);
+        on("print_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_album);
     connect(on("print_setting"), &QAction::triggered, printing.get(),
-        &PrintCommands::print_setting_Click);
+        &PrintCommands::choose_printer);
     connect(on("oneprint_menu"), &QAction::triggered, printing.get(), &PrintCommands::print_page);
     connect(on("batch_import_menu"), &QAction::triggered, wholeAlbum,
         [this] { wholeAlbum->batch_import(); });
@@ -402,6 +402,7 @@ void MainWindow::new_album_started()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!albumData.saved()) {
+        // Fixed text: the full-width ？ and the title are the program's own.
         const Answer answer = messages.message(this,
             { QStringLiteral("終了しますか？"), QStringLiteral("Zelkora"), MessageIcon::None,
                 MessageButtons::YesNo, Answer::Yes });

@@ -34,7 +34,7 @@ const Preferences& PrintCommands::preferences() const
     return settings.preferences();
 }
 
-void PrintCommands::print_menu_Click()
+void PrintCommands::print_album()
 {
     const int pages = album.entries().page_count();
     PrintRequest request;
@@ -148,7 +148,7 @@ PrintResult PrintCommands::print_copies(
     // Every copy prints the album as it stood when printing began.
     const Document snapshot = album.document();
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, snapshot, photos, progress, options);
+        const PrintResult result = zk::print_album(device, snapshot, photos, progress, options);
         if (!result.ok())
             return result;
     }
@@ -204,14 +204,14 @@ void PrintCommands::print_preview(PrintPreview::Scope scope)
     PrintPreview preview(album, *this, screen().page, scope, window);
     connect(&preview, &PrintPreview::printRequested, this, [this](PrintPreview::Scope printed) {
         if (printed == PrintPreview::Scope::Album)
-            print_menu_Click();
+            print_album();
         else
             print_page();
     });
     preview.exec();
 }
 
-void PrintCommands::print_setting_Click()
+void PrintCommands::choose_printer()
 {
     dialogs.printerSetup(window, *chosen);
 }

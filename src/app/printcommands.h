@@ -41,9 +41,12 @@ public:
         QWidget* window, std::function<ScreenPage()> screen);
     ~PrintCommands() override;
 
-    void print_menu_Click();
+    // 印刷: the print dialog, the check, then the album or the chosen pages.
+    void print_album();
+    // 単一印刷: the page on screen on the chosen printer, without a dialog.
     void print_page();
-    void print_setting_Click();
+    // プリンタ設定: the printer and paper for the rest of the run.
+    void choose_printer();
     // The print preview, modal over the window.
     void print_preview(PrintPreview::Scope scope = PrintPreview::Scope::Album);
 

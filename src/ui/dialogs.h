@@ -95,7 +95,8 @@ public:
     // A failure the user must know about: warning icon, OK, the program's name.
     void warn(QWidget* parent, const QString& text);
 
-    // The program's internal name, the title of its plain messages.
+    // The program's internal name, the title of its plain messages; lower
+    // case as it has always read (fixed text: users know it so).
     static QString programName() { return QStringLiteral("zelkora"); }
 };
 

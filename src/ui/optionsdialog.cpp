@@ -32,6 +32,8 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
     : QDialog(parent), dialogs(messages), tabStrip(new QTabBar(this))
 {
     setObjectName(QStringLiteral("frmOptions"));
+    // Fixed texts: the window's half-width katakana (title, tabs, frames, buttons)
+    // and the notices of OK and 更新 are what users know; keep them as they are.
     setWindowTitle(QStringLiteral("ｵﾌﾟｼｮﾝ"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(6210), twips(5010));
@@ -101,10 +103,10 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
     }
 
     // Tabs and buttons
-    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::tbsOptions_Click);
-    connect(made[0], &QPushButton::clicked, this, &OptionsDialog::cmdOK_Click);
+    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::show_chosen_page);
+    connect(made[0], &QPushButton::clicked, this, &OptionsDialog::apply_and_close);
     connect(made[1], &QPushButton::clicked, this, &QDialog::close);
-    connect(made[2], &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
+    connect(made[2], &QPushButton::clicked, this, &OptionsDialog::apply_and_stay_open);
 
     // Ctrl+Tab reaches the window before any of its controls.
     const QList<QWidget*> children = findChildren<QWidget*>();
@@ -117,7 +119,7 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
     }
 }
 
-void OptionsDialog::tbsOptions_Click()
+void OptionsDialog::show_chosen_page()
 {
     for (int i = 0; i < int(pages.size()); ++i) {
         const bool current = i == tabStrip->currentIndex();
@@ -160,7 +162,7 @@ bool OptionsDialog::applySettings()
     return era->apply() && photoShape->apply() && phrasePage->apply() && workTypes->apply();
 }
 
-void OptionsDialog::cmdOK_Click()
+void OptionsDialog::apply_and_close()
 {
     // A setting that could not be stored keeps the window open for another try.
     if (!applySettings())
@@ -169,7 +171,7 @@ void OptionsDialog::cmdOK_Click()
     close();
 }
 
-void OptionsDialog::cmdApply_Click()
+void OptionsDialog::apply_and_stay_open()
 {
     if (!applySettings())
         return;

@@ -45,9 +45,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void tbsOptions_Click();
-    void cmdOK_Click();
-    void cmdApply_Click();
+    // Shows the page of the chosen tab and keeps the others out of reach.
+    void show_chosen_page();
+    // OK and 更新: store the settings, then close or stay.
+    void apply_and_close();
+    void apply_and_stay_open();
     // Stores the settings of every page; false when one could not be stored.
     bool applySettings();
 
