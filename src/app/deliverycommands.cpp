@@ -116,12 +116,16 @@ bool DeliveryCommands::run_export(const QString& outDir, const QString& standard
         return false;
     }
     if (!result.ok()) {
-        tell(QStringLiteral("電子納品データを作成できませんでした. PHOTO フォルダーは作っていません.\r\n\r\n%1").arg(result.error), true);
+        tell(message_lines({ QStringLiteral("電子納品データを作成できませんでした. PHOTO フォルダーは作っていません."), {},
+                 result.error }),
+            true);
         return false;
     }
     const QString written = QDir::toNativeSeparators(result.folder);
     if (plan.warnings.isEmpty()) {
-        tell(QStringLiteral("電子納品データを作成しました.\r\n%1 (写真 %2 枚)").arg(written).arg(plan.data.photos.size()), false);
+        tell(message_lines({ QStringLiteral("電子納品データを作成しました."),
+                 QStringLiteral("%1 (写真 %2 枚)").arg(written).arg(plan.data.photos.size()) }),
+            false);
     } else {
         ensure_findings_window()->show_rows(exportTitle,
             QStringLiteral("電子納品データを %1 に作成しました (写真 %2 枚). 次の点を確かめてください. "

@@ -112,7 +112,7 @@ int main(int argc, char* argv[])
     QString recoveryError;
     const bool recovering = recovery.claim(&recoveryError);
     if (!recovering)
-        dialogs.warn(&window, recoveryError + QStringLiteral("\r\n自動保存はしません."));
+        dialogs.warn(&window, zk::message_lines({ recoveryError, QStringLiteral("自動保存はしません.") }));
     const bool restored = recovering && autosaver.offer_recovery(startUpDialogs, &window);
     QObject::connect(&autosaver, &zk::AutoSaver::failed, &window,
         [&window, &dialogs](const QString& message) { dialogs.warn(&window, message); });

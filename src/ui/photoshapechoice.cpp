@@ -20,7 +20,8 @@ bool PhotoShapeChoice::apply()
     Preferences preferences = settings.preferences();
     preferences.keepPhotoShape = isChecked();
     if (!settings.store(preferences)) {
-        dialogs.warn(this, settings.file() + QStringLiteral("\n\n設定を保存できませんでした."));
+        dialogs.warn(this,
+            message_lines({ settings.file(), {}, QStringLiteral("設定を保存できませんでした.") }));
         return false;
     }
     return true;
