@@ -65,6 +65,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildList();
+    // Cut, paste, delete, 読み直す, undo and redo, and closing by key.
+    void addEditCommands(const QList<QAction*>& undoActions);
     void saveGeometryToSettings() const;
     void addInfoCommands();
 
