@@ -42,6 +42,25 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setGeometry(twips(105, 420, 5895, 3945));
 
+    buildTabs();
+    buildPages(settings, std::move(photoRows));
+    buildButtons();
+    // A tab shows its page (connected once every page exists).
+    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::show_chosen_page);
+
+    // Ctrl+Tab reaches the window before any of its controls.
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (QWidget* w : children)
+        w->installEventFilter(this);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+}
+
+void OptionsDialog::buildTabs()
+{
     tabStrip->setObjectName(QStringLiteral("tbsOptions"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
@@ -58,7 +77,11 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
         tabStrip->setTabData(i, QString::fromUtf8(t.key));
         tabStrip->setTabToolTip(i, QString::fromUtf8(t.toolTip));
     }
+}
 
+// Four pages, one shown at a time, with the settings on the first three.
+void OptionsDialog::buildPages(UserSettings& settings, WorkTypesPage::PhotoRows photoRows)
+{
     for (int i = 0; i < 4; ++i) {
         QWidget* box = new QWidget(this);
         box->setObjectName(QStringLiteral("picOptions_%1").arg(i));
@@ -87,7 +110,11 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
     // 写真の縦横比を保つ under the print page's frame.
     photoShape = new PhotoShapeChoice(dialogs, settings, pages[1]);
     photoShape->setGeometry(twips(120, 1740, 5400, 330));
+}
 
+// OK, キャンセル and 更新.
+void OptionsDialog::buildButtons()
+{
     const struct
     {
         const char *name, *caption;
@@ -102,21 +129,10 @@ OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget*
         made[i]->setAutoDefault(false);
     }
 
-    // Tabs and buttons
-    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::show_chosen_page);
+    // Buttons
     connect(made[0], &QPushButton::clicked, this, &OptionsDialog::apply_and_close);
     connect(made[1], &QPushButton::clicked, this, &QDialog::close);
     connect(made[2], &QPushButton::clicked, this, &OptionsDialog::apply_and_stay_open);
-
-    // Ctrl+Tab reaches the window before any of its controls.
-    const QList<QWidget*> children = findChildren<QWidget*>();
-    for (QWidget* w : children)
-        w->installEventFilter(this);
-
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
 }
 
 void OptionsDialog::show_chosen_page()

@@ -45,6 +45,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildTabs();
+    void buildPages(UserSettings& settings, WorkTypesPage::PhotoRows photoRows);
+    void buildButtons();
     // Shows the page of the chosen tab and keeps the others out of reach.
     void show_chosen_page();
     // OK and 更新: store the settings, then close or stay.
