@@ -80,37 +80,7 @@ bool DeliveryCommands::run_export(const QString& outDir, const QString& standard
         return false;
     }
 
-    // Copying hundreds of photos takes a while: it runs beside the window,
-    // which shows how far it got and offers 中止.
-    std::atomic<qint64> done { 0 };
-    std::atomic<qint64> total { 1 };
-    std::atomic<bool> stop { false };
-    DeliveryExport::Result result;
-    const QString dtd = DeliveryDtd::installed();
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        result = DeliveryExport::run(plan.data, outDir, dtd, [&](qint64 d, qint64 t) {
-            done = d;
-            total = qMax<qint64>(t, 1);
-            return !stop.load();
-        });
-    }));
-    QProgressDialog progress(QStringLiteral("写真を書き込んでいます..."), QStringLiteral("中止"), 0, 1000, window);
-    progress.setObjectName(QStringLiteral("deliveryProgress"));
-    progress.setWindowTitle(exportTitle);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    connect(&progress, &QProgressDialog::canceled, &progress, [&stop] { stop = true; });
-    worker->start();
-    while (!worker->wait(QDeadlineTimer(30))) {
-        // Until the progress window shows, the user's input waits.
-        QApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-        if (!progress.wasCanceled())
-            progress.setValue(int(done * 1000 / total));
-    }
-    progress.close();
-
+    const DeliveryExport::Result result = write_with_progress(plan.data, outDir);
     if (result.cancelled) {
         tell(QStringLiteral("電子納品データの作成を中止しました. PHOTO フォルダーは作っていません."), false);
         return false;
@@ -135,6 +105,39 @@ bool DeliveryCommands::run_export(const QString& outDir, const QString& standard
             rowsOf(plan.warnings, QStringLiteral("注意")));
     }
     return true;
+}
+
+DeliveryExport::Result DeliveryCommands::write_with_progress(const DeliveryData& data, const QString& outDir)
+{
+    std::atomic<qint64> done { 0 };
+    std::atomic<qint64> total { 1 };
+    std::atomic<bool> stop { false };
+    DeliveryExport::Result result;
+    const QString dtd = DeliveryDtd::installed();
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        result = DeliveryExport::run(data, outDir, dtd, [&](qint64 d, qint64 t) {
+            done = d;
+            total = qMax<qint64>(t, 1);
+            return !stop.load();
+        });
+    }));
+    QProgressDialog progress(QStringLiteral("写真を書き込んでいます..."), QStringLiteral("中止"), 0, 1000, window);
+    progress.setObjectName(QStringLiteral("deliveryProgress"));
+    progress.setWindowTitle(exportTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    connect(&progress, &QProgressDialog::canceled, &progress, [&stop] { stop = true; });
+    worker->start();
+    while (!worker->wait(QDeadlineTimer(30))) {
+        // Until the progress window shows, the user's input waits.
+        QApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        if (!progress.wasCanceled())
+            progress.setValue(int(done * 1000 / total));
+    }
+    progress.close();
+    return result;
 }
 
 void DeliveryCommands::check_delivery()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "delivery/deliverycheck.h"
+#include "delivery/deliveryexport.h"
 #include "ui/deliveryfindingswindow.h"
 
 #include <QObject>
@@ -47,6 +48,9 @@ Q_SIGNALS:
     void entryChosen(int entry);
 
 private:
+    // Copying hundreds of photos takes a while: it runs beside the window,
+    // which shows how far it got and offers 中止.
+    DeliveryExport::Result write_with_progress(const DeliveryData& data, const QString& outDir);
     DeliveryFindingsWindow* ensure_findings_window();
     void tell(const QString& text, bool failure);
 
