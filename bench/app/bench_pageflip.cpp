@@ -9,6 +9,7 @@
 #include "app/pagespinner.h"
 #include "ui/coverdialog.h"
 #include "app/filecommands.h"
+#include "model/usersettings.h"
 #include "print/fontsubstitutes.h"
 #include "app/printcommands.h"
 #include "ui/printpreview.h"
@@ -59,7 +60,8 @@ double startUp(Dialogs& dialogs, const QString& album, bool deferred = true)
 {
     QElapsedTimer t;
     t.start();
-    MainWindow window(dialogs, [] { return CoverData(); });
+    UserSettings settings;
+    MainWindow window(dialogs, settings, [] { return CoverData(); });
     window.pageView().setPhotosDeferred(deferred);
     if (!album.isEmpty())
         window.fileCommands().open_document(album);
@@ -97,7 +99,8 @@ int main(int argc, char* argv[])
     }
     const double startRatio = median(withAlbum) / median(bare);
 
-    MainWindow window(dialogs, [] { return CoverData(); });
+    UserSettings settings;
+    MainWindow window(dialogs, settings, [] { return CoverData(); });
     window.fileCommands().open_document(album);
     window.show();
     QCoreApplication::processEvents();

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/pagespinner.h"
 #include "docfile/documentwriter.h"
+#include "model/usersettings.h"
 #include "scripteddialogs.h"
 
 #include <QAction>
@@ -40,7 +41,8 @@ Document oneEntry(const QString& title, const QString& text)
 double longestStep(const QString& path, int* pages)
 {
     ScriptedDialogs dialogs;
-    MainWindow window(dialogs, [] { return CoverData(); });
+    UserSettings settings;
+    MainWindow window(dialogs, settings, [] { return CoverData(); });
     window.show();
     QApplication::processEvents();
     auto* open = window.findChild<QAction*>(QStringLiteral("file_open"));

@@ -7,6 +7,7 @@
 #include "benchphotos.h"
 
 #include "model/album.h"
+#include "model/usersettings.h"
 #include "ui/albumlistmodel.h"
 #include "ui/overviewwindow.h"
 #include "photos/photoloader.h"
@@ -84,7 +85,8 @@ int main(int argc, char* argv[])
 
     QElapsedTimer timer;
     timer.start();
-    OverviewWindow window(album);
+    UserSettings settings;
+    OverviewWindow window(album, settings);
     window.resize(900, 700);
     window.show();
     // Shown: laid out and painted once.

@@ -11,9 +11,9 @@
 
 namespace zk {
 
-AlbumTools::AlbumTools(
-    QWidget* w, Album& a, Dialogs& d, PhotoLoader& l, InfoCommands& i, WindowHooks h)
-    : QObject(w), window(w), album(a), dialogs(d), loader(l), info(i), hooks(std::move(h)),
+AlbumTools::AlbumTools(QWidget* w, Album& a, UserSettings& s, Dialogs& d, PhotoLoader& l,
+    InfoCommands& i, WindowHooks h)
+    : QObject(w), window(w), album(a), settings(s), dialogs(d), loader(l), info(i), hooks(std::move(h)),
       batchImport(a, d, l)
 {
     // The overview never outlives the album it shows.
@@ -42,7 +42,7 @@ void AlbumTools::show_overview()
 {
     if (!overviewWindow) {
         // A window of its own beside the main window, deleted when closed.
-        overviewWindow = new OverviewWindow(album, hooks.undoActions);
+        overviewWindow = new OverviewWindow(album, settings, hooks.undoActions);
         overviewWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(overviewWindow, &OverviewWindow::entryActivated, this, [this](int position) {
             hooks.showPosition(position);

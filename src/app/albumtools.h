@@ -18,6 +18,7 @@ class Dialogs;
 class InfoCommands;
 class OverviewWindow;
 class PhotoLoader;
+class UserSettings;
 
 // The whole-album commands: 写真の一括取込, 写真一覧 (with its photo
 // information commands), 写真フォルダの再設定 and 写真情報を写真から読み直す.
@@ -38,8 +39,8 @@ public:
         QList<QAction*> undoActions;
     };
 
-    AlbumTools(QWidget* window, Album& album, Dialogs& dialogs, PhotoLoader& loader,
-        InfoCommands& info, WindowHooks hooks);
+    AlbumTools(QWidget* window, Album& album, UserSettings& settings, Dialogs& dialogs,
+        PhotoLoader& loader, InfoCommands& info, WindowHooks hooks);
     ~AlbumTools() override;
 
     // The overview while it is open.
@@ -56,6 +57,7 @@ public:
 private:
     QWidget* window;
     Album& album;
+    UserSettings& settings;
     Dialogs& dialogs;
     PhotoLoader& loader;
     InfoCommands& info;

@@ -89,9 +89,9 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
         if (unread.isEmpty())
             return;
         dialogs.message(window,
-            { QStringLiteral("前回、保存されずに終了した写真帳がありますが、自動保存のファイルを"
-                             "読めませんでした.\r\n%1")
-                    .arg(unread.join(QStringLiteral("\r\n"))),
+            { message_lines(QStringList { QStringLiteral("前回、保存されずに終了した写真帳がありますが、"
+                                                         "自動保存のファイルを読めませんでした.") }
+                  + unread),
                 QStringLiteral("Zelkora"), MessageIcon::Warning, MessageButtons::Ok, Answer::Ok });
         unread.clear();
     };
@@ -101,11 +101,10 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
             // Kept aside for a week rather than deleted: someone may still want it.
             const QString kept = file.move_aside(orphan);
             unread << found.error
-                    + (kept.isEmpty()
-                            ? QStringLiteral("\r\n移動できないため、そのまま残しています.")
-                            : QStringLiteral("\r\n%1 に %2 日間保管します.")
-                                  .arg(QDir::toNativeSeparators(kept))
-                                  .arg(RecoveryFile::KeepAsideDays));
+                   << (kept.isEmpty() ? QStringLiteral("移動できないため、そのまま残しています.")
+                                      : QStringLiteral("%1 に %2 日間保管します.")
+                                            .arg(QDir::toNativeSeparators(kept))
+                                            .arg(RecoveryFile::KeepAsideDays));
             continue;
         }
         // An album saved after its copy was written has nothing to recover;
@@ -118,15 +117,14 @@ bool AutoSaver::offer_recovery(Dialogs& dialogs, QWidget* window)
         tellUnread();
         const QString name = found.albumPath.isEmpty() ? QStringLiteral("無題") : album.fileName();
         const Answer answer = dialogs.message(window,
-            { QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).\r\n"
-                             "復元しますか？\r\n\r\n"
-                             "いいえを選ぶと、控えを次のフォルダに %4 日間残してから"
-                             "削除します.\r\n%3")
-                    .arg(name,
-                        QLocale(QLocale::Japanese)
-                            .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm")),
-                        QDir::toNativeSeparators(file.directory() + QStringLiteral("/aside")),
-                        QString::number(RecoveryFile::KeepAsideDays)),
+            { message_lines({ QStringLiteral("前回、保存されずに終了した写真帳があります (%1, %2).")
+                                    .arg(name,
+                                        QLocale(QLocale::Japanese)
+                                            .toString(found.written, QStringLiteral("yyyy/MM/dd HH:mm"))),
+                  QStringLiteral("復元しますか？"), {},
+                  QStringLiteral("いいえを選ぶと、控えを次のフォルダに %1 日間残してから削除します.")
+                      .arg(RecoveryFile::KeepAsideDays),
+                  QDir::toNativeSeparators(file.directory() + QStringLiteral("/aside")) }),
                 QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::Yes });
         if (answer != Answer::Yes) {
             file.move_aside(orphan);

@@ -15,10 +15,10 @@ constexpr int MaxListedFiles = 20;
 
 QString listing(const QStringList& lines)
 {
-    QString text = lines.mid(0, MaxListedFiles).join(QStringLiteral("\r\n"));
+    QStringList shown = lines.mid(0, MaxListedFiles);
     if (lines.size() > MaxListedFiles)
-        text += QStringLiteral("\r\nほか %1 件.").arg(lines.size() - MaxListedFiles);
-    return text;
+        shown << QStringLiteral("ほか %1 件.").arg(lines.size() - MaxListedFiles);
+    return message_lines(shown);
 }
 
 } // namespace
@@ -56,10 +56,9 @@ bool BatchImportCommand::run(QWidget* parent, int start, const QStringList& file
         question.icon = MessageIcon::Information;
         question.buttons = MessageButtons::YesNo;
         question.defaultButton = Answer::No;
-        question.text = QStringLiteral("同じファイルが重ねて選ばれています.\r\n\r\n%1\r\n\r\n"
-                                       "同じ写真を重ねて配置しますか?\r\n"
-                                       "(いいえ: 一枚ずつだけ配置します)")
-                            .arg(listing(repeated));
+        question.text = message_lines({ QStringLiteral("同じファイルが重ねて選ばれています."), {},
+            listing(repeated), {}, QStringLiteral("同じ写真を重ねて配置しますか?"),
+            QStringLiteral("(いいえ: 一枚ずつだけ配置します)") });
         if (dialogs.message(parent, question) == Answer::Yes)
             break;
         dialog.drop_repeats();
@@ -92,10 +91,9 @@ bool BatchImportCommand::run(QWidget* parent, int start, const QStringList& file
     }
     if (!leftOut.isEmpty())
         dialogs.warn(parent,
-            QStringLiteral(
-                "次のファイルは取り込めませんでした (ほかの %1 枚は配置しました).\r\n\r\n%2")
-                .arg(plan.photos.size())
-                .arg(listing(leftOut)));
+            message_lines({ QStringLiteral("次のファイルは取り込めませんでした (ほかの %1 枚は配置しました).")
+                                .arg(plan.photos.size()),
+                {}, listing(leftOut) }));
     return !plan.photos.isEmpty();
 }
 

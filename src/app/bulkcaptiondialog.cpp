@@ -31,32 +31,7 @@ BulkCaptionDialog::BulkCaptionDialog(Dialogs& messages, const EntryTable& table,
     given.erase(std::unique(given.begin(), given.end()), given.end());
 
     auto* form = new QFormLayout;
-    if (given.isEmpty()) {
-        from = new QSpinBox(this);
-        to = new QSpinBox(this);
-        from->setObjectName(QStringLiteral("bulkFrom"));
-        to->setObjectName(QStringLiteral("bulkTo"));
-        for (QSpinBox* box : { from, to })
-            box->setRange(1, entries.entry_count());
-        from->setValue(firstPosition);
-        to->setValue(lastPosition);
-        auto* range = new QHBoxLayout;
-        range->addWidget(new QLabel(QStringLiteral("No."), this));
-        range->addWidget(from);
-        range->addWidget(new QLabel(QStringLiteral("から No."), this));
-        range->addWidget(to);
-        range->addWidget(new QLabel(QStringLiteral("まで"), this));
-        range->addStretch();
-        form->addRow(QStringLiteral("対象:"), range);
-    } else {
-        form->addRow(QStringLiteral("対象:"),
-            new QLabel(QStringLiteral("選択した %1 件 (No.%2 〜 No.%3)")
-                           .arg(given.size())
-                           .arg(given.constFirst())
-                           .arg(given.constLast()),
-                this));
-    }
-
+    addTargetRow(form, firstPosition, lastPosition);
     title->setObjectName(QStringLiteral("bulkTitle"));
     text->setObjectName(QStringLiteral("bulkText"));
     text->setTabChangesFocus(true);
@@ -64,19 +39,7 @@ BulkCaptionDialog::BulkCaptionDialog(Dialogs& messages, const EntryTable& table,
     form->addRow(QStringLiteral("タイトル:"), title);
     form->addRow(QStringLiteral("説明:"), text);
 
-    start->setObjectName(QStringLiteral("bulkStart"));
-    step->setObjectName(QStringLiteral("bulkStep"));
-    start->setRange(-999999, 999999);
-    step->setRange(-9999, 9999);
-    start->setValue(1);
-    step->setValue(1);
-    auto* numbers = new QHBoxLayout;
-    numbers->addWidget(new QLabel(QStringLiteral("開始"), this));
-    numbers->addWidget(start);
-    numbers->addWidget(new QLabel(QStringLiteral("増分"), this));
-    numbers->addWidget(step);
-    numbers->addStretch();
-    form->addRow(QStringLiteral("番号:"), numbers);
+    addNumberingRow(form);
 
     auto* help
         = new QLabel(QStringLiteral("空欄の項目は変更しません.\n"
@@ -104,6 +67,54 @@ BulkCaptionDialog::BulkCaptionDialog(Dialogs& messages, const EntryTable& table,
     connect(start, &QSpinBox::valueChanged, this, &BulkCaptionDialog::updatePreview);
     connect(step, &QSpinBox::valueChanged, this, &BulkCaptionDialog::updatePreview);
     updatePreview();
+}
+
+// The entries to fill: the selection given, or a range of numbers to choose.
+void BulkCaptionDialog::addTargetRow(QFormLayout* form, int firstPosition, int lastPosition)
+{
+    if (given.isEmpty()) {
+        from = new QSpinBox(this);
+        to = new QSpinBox(this);
+        from->setObjectName(QStringLiteral("bulkFrom"));
+        to->setObjectName(QStringLiteral("bulkTo"));
+        for (QSpinBox* box : { from, to })
+            box->setRange(1, entries.entry_count());
+        from->setValue(firstPosition);
+        to->setValue(lastPosition);
+        auto* range = new QHBoxLayout;
+        range->addWidget(new QLabel(QStringLiteral("No."), this));
+        range->addWidget(from);
+        range->addWidget(new QLabel(QStringLiteral("から No."), this));
+        range->addWidget(to);
+        range->addWidget(new QLabel(QStringLiteral("まで"), this));
+        range->addStretch();
+        form->addRow(QStringLiteral("対象:"), range);
+    } else {
+        form->addRow(QStringLiteral("対象:"),
+            new QLabel(QStringLiteral("選択した %1 件 (No.%2 〜 No.%3)")
+                           .arg(given.size())
+                           .arg(given.constFirst())
+                           .arg(given.constLast()),
+                this));
+    }
+}
+
+// 開始 and 増分 of the number that {n} stands for.
+void BulkCaptionDialog::addNumberingRow(QFormLayout* form)
+{
+    start->setObjectName(QStringLiteral("bulkStart"));
+    step->setObjectName(QStringLiteral("bulkStep"));
+    start->setRange(-999999, 999999);
+    step->setRange(-9999, 9999);
+    start->setValue(1);
+    step->setValue(1);
+    auto* numbers = new QHBoxLayout;
+    numbers->addWidget(new QLabel(QStringLiteral("開始"), this));
+    numbers->addWidget(start);
+    numbers->addWidget(new QLabel(QStringLiteral("増分"), this));
+    numbers->addWidget(step);
+    numbers->addStretch();
+    form->addRow(QStringLiteral("番号:"), numbers);
 }
 
 BulkCaption BulkCaptionDialog::caption() const

@@ -6,6 +6,7 @@
 #include <QList>
 
 class QLabel;
+class QFormLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QSpinBox;
@@ -42,6 +43,8 @@ public:
     void accept() override;
 
 private:
+    void addTargetRow(QFormLayout* form, int firstPosition, int lastPosition);
+    void addNumberingRow(QFormLayout* form);
     void updatePreview();
 
     Dialogs& dialogs;

@@ -87,8 +87,8 @@ bool CsvExchange::export_to(const QString& path, CsvEncoding encoding)
     SafeFile file(path);
     if (!file.open() || file.write(csv.bytes) != csv.bytes.size() || !file.commit()) {
         dialogs.warn(window,
-            QDir::toNativeSeparators(path)
-                + QStringLiteral("\n\n書き出せませんでした (%1).").arg(file.failure()));
+            message_lines({ QDir::toNativeSeparators(path), {},
+                QStringLiteral("書き出せませんでした (%1).").arg(file.failure()) }));
         return false;
     }
     return true;
@@ -104,8 +104,8 @@ bool CsvExchange::import_from(const QString& path)
     const CaptionImportPlan plan = plan_caption_import(album.entries(), csv.rows);
     if (!plan.ok()) {
         dialogs.warn(window,
-            QDir::toNativeSeparators(path) + QLatin1String("\n\n") + plan.message
-                + QStringLiteral(" 写真帳は変更していません."));
+            message_lines({ QDir::toNativeSeparators(path), {},
+                plan.message + QStringLiteral(" 写真帳は変更していません.") }));
         return false;
     }
     if (plan.changed == 0) {
@@ -114,16 +114,16 @@ bool CsvExchange::import_from(const QString& path)
                 .arg(csv.rows.size()));
         return false;
     }
-    QString summary = QStringLiteral("CSV の %1 行を読み込み, %2 件の写真のタイトル・説明・"
-                                     "写真ファイル%3を変更します.")
-                          .arg(csv.rows.size())
-                          .arg(plan.changed)
-                          .arg(plan.infoChanged ? QStringLiteral("・写真情報") : QString());
+    QStringList summary { QStringLiteral("CSV の %1 行を読み込み, %2 件の写真のタイトル・説明・"
+                                         "写真ファイル%3を変更します.")
+            .arg(csv.rows.size())
+            .arg(plan.changed)
+            .arg(plan.infoChanged ? QStringLiteral("・写真情報") : QString()) };
     if (plan.pagesAdded > 0)
-        summary += QStringLiteral("\r\nページを %1 ページ追加します.").arg(plan.pagesAdded);
-    summary += QStringLiteral("\r\n\r\n読み込みますか?");
+        summary << QStringLiteral("ページを %1 ページ追加します.").arg(plan.pagesAdded);
+    summary << QString() << QStringLiteral("読み込みますか?");
     const Answer answer = dialogs.message(window,
-        { summary, Dialogs::programName(), MessageIcon::Information, MessageButtons::YesNo,
+        { message_lines(summary), Dialogs::programName(), MessageIcon::Information, MessageButtons::YesNo,
             Answer::Yes });
     if (answer != Answer::Yes)
         return false;

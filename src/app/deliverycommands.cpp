@@ -5,7 +5,7 @@
 #include "delivery/deliveryexport.h"
 #include "delivery/deliveryplan.h"
 #include "model/album.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 #include "ui/deliverydialog.h"
 #include "ui/deliveryfindingswindow.h"
 
@@ -35,14 +35,15 @@ QList<FindingRow> rowsOf(const QList<DeliveryProblem>& problems, const QString& 
 
 } // namespace
 
-DeliveryCommands::DeliveryCommands(const Album& a, Dialogs& d, QWidget* w, QObject* parent)
-    : QObject(parent), album(a), dialogs(d), window(w)
+DeliveryCommands::DeliveryCommands(
+    const Album& a, UserSettings& s, Dialogs& d, QWidget* w, QObject* parent)
+    : QObject(parent), album(a), settings(s), dialogs(d), window(w)
 {
 }
 
 void DeliveryCommands::export_delivery()
 {
-    const Preferences preferences = Preferences::load();
+    const Preferences& preferences = settings.preferences();
     DeliveryDialog dialog(
         [this] { return dialogs.chooseFolder(window, QStringLiteral("電子納品データの出力先の選択")); }, window);
     dialog.setFolder(!preferences.deliveryFolder.isEmpty() ? preferences.deliveryFolder
@@ -56,10 +57,11 @@ void DeliveryCommands::export_delivery()
 
 bool DeliveryCommands::run_export(const QString& outDir, const QString& standard)
 {
-    Preferences preferences = Preferences::load();
+    // Offered again next time, also when the export fails.
+    Preferences preferences = settings.preferences();
     preferences.deliveryStandard = standard;
     preferences.deliveryFolder = outDir;
-    preferences.save();
+    settings.store(preferences);
 
     DeliveryOptions options;
     options.standard = standard;
@@ -78,15 +80,42 @@ bool DeliveryCommands::run_export(const QString& outDir, const QString& standard
         return false;
     }
 
-    // Copying hundreds of photos takes a while: it runs beside the window,
-    // which shows how far it got and offers 中止.
+    const DeliveryExport::Result result = write_with_progress(plan.data, outDir);
+    if (result.cancelled) {
+        tell(QStringLiteral("電子納品データの作成を中止しました. PHOTO フォルダーは作っていません."), false);
+        return false;
+    }
+    if (!result.ok()) {
+        tell(message_lines({ QStringLiteral("電子納品データを作成できませんでした. PHOTO フォルダーは作っていません."), {},
+                 result.error }),
+            true);
+        return false;
+    }
+    const QString written = QDir::toNativeSeparators(result.folder);
+    if (plan.warnings.isEmpty()) {
+        tell(message_lines({ QStringLiteral("電子納品データを作成しました."),
+                 QStringLiteral("%1 (写真 %2 枚)").arg(written).arg(plan.data.photos.size()) }),
+            false);
+    } else {
+        ensure_findings_window()->show_rows(exportTitle,
+            QStringLiteral("電子納品データを %1 に作成しました (写真 %2 枚). 次の点を確かめてください. "
+                           "行をダブルクリックすると、その写真に移ります.")
+                .arg(written)
+                .arg(plan.data.photos.size()),
+            rowsOf(plan.warnings, QStringLiteral("注意")));
+    }
+    return true;
+}
+
+DeliveryExport::Result DeliveryCommands::write_with_progress(const DeliveryData& data, const QString& outDir)
+{
     std::atomic<qint64> done { 0 };
     std::atomic<qint64> total { 1 };
     std::atomic<bool> stop { false };
     DeliveryExport::Result result;
     const QString dtd = DeliveryDtd::installed();
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        result = DeliveryExport::run(plan.data, outDir, dtd, [&](qint64 d, qint64 t) {
+        result = DeliveryExport::run(data, outDir, dtd, [&](qint64 d, qint64 t) {
             done = d;
             total = qMax<qint64>(t, 1);
             return !stop.load();
@@ -108,27 +137,7 @@ bool DeliveryCommands::run_export(const QString& outDir, const QString& standard
             progress.setValue(int(done * 1000 / total));
     }
     progress.close();
-
-    if (result.cancelled) {
-        tell(QStringLiteral("電子納品データの作成を中止しました. PHOTO フォルダーは作っていません."), false);
-        return false;
-    }
-    if (!result.ok()) {
-        tell(QStringLiteral("電子納品データを作成できませんでした. PHOTO フォルダーは作っていません.\r\n\r\n%1").arg(result.error), true);
-        return false;
-    }
-    const QString written = QDir::toNativeSeparators(result.folder);
-    if (plan.warnings.isEmpty()) {
-        tell(QStringLiteral("電子納品データを作成しました.\r\n%1 (写真 %2 枚)").arg(written).arg(plan.data.photos.size()), false);
-    } else {
-        ensure_findings_window()->show_rows(exportTitle,
-            QStringLiteral("電子納品データを %1 に作成しました (写真 %2 枚). 次の点を確かめてください. "
-                           "行をダブルクリックすると、その写真に移ります.")
-                .arg(written)
-                .arg(plan.data.photos.size()),
-            rowsOf(plan.warnings, QStringLiteral("注意")));
-    }
-    return true;
+    return result;
 }
 
 void DeliveryCommands::check_delivery()
@@ -141,7 +150,7 @@ void DeliveryCommands::check_delivery()
 void DeliveryCommands::run_check(const QString& folder)
 {
     DeliveryCheckOptions options;
-    DeliveryPlan::cover_period(album.cover(), Preferences::load().era, &options.periodStart, &options.periodEnd);
+    DeliveryPlan::cover_period(album.cover(), settings.preferences().era, &options.periodStart, &options.periodEnd);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QList<DeliveryFinding> found = DeliveryCheck::run(folder, options);
     QApplication::restoreOverrideCursor();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "delivery/deliverycheck.h"
+#include "delivery/deliveryexport.h"
 #include "ui/deliveryfindingswindow.h"
 
 #include <QObject>
@@ -13,6 +14,7 @@ namespace zk {
 class Album;
 class DeliveryFindingsWindow;
 class Dialogs;
+class UserSettings;
 
 // 電子納品データの作成 and 電子納品データのチェック: the album written as a
 // PHOTO folder, and any PHOTO folder checked. Problems and findings are listed
@@ -23,7 +25,8 @@ class DeliveryCommands : public QObject
     Q_OBJECT
 
 public:
-    DeliveryCommands(const Album& album, Dialogs& dialogs, QWidget* window, QObject* parent);
+    DeliveryCommands(const Album& album, UserSettings& settings, Dialogs& dialogs, QWidget* window,
+        QObject* parent);
 
     // Asks for the output folder and the 適用要領基準, then exports.
     void export_delivery();
@@ -45,10 +48,14 @@ Q_SIGNALS:
     void entryChosen(int entry);
 
 private:
+    // Copying hundreds of photos takes a while: it runs beside the window,
+    // which shows how far it got and offers 中止.
+    DeliveryExport::Result write_with_progress(const DeliveryData& data, const QString& outDir);
     DeliveryFindingsWindow* ensure_findings_window();
     void tell(const QString& text, bool failure);
 
     const Album& album;
+    UserSettings& settings;
     Dialogs& dialogs;
     QWidget* window;
     QPointer<DeliveryFindingsWindow> findings;

@@ -32,9 +32,8 @@ bool FileCommands::may_discard(const QString& instead)
     const QString name = album.filePath().isEmpty() ? QStringLiteral("無題の写真帳")
                                                     : QFileInfo(album.filePath()).fileName();
     const Answer answer = dialogs.message(window,
-        { QStringLiteral("%1 には保存されていない変更があります.\r\n"
-                         "%2と、その変更は失われます. よろしいですか？")
-                .arg(name, instead),
+        { message_lines({ QStringLiteral("%1 には保存されていない変更があります.").arg(name),
+              QStringLiteral("%1と、その変更は失われます. よろしいですか？").arg(instead) }),
             QStringLiteral("Zelkora"), MessageIcon::None, MessageButtons::YesNo, Answer::No });
     return answer == Answer::Yes;
 }
@@ -81,24 +80,22 @@ bool FileCommands::take_lock(const QString& path, AlbumLock& next, bool* readOnl
         return true;
     case AlbumLock::Outcome::TakenOverStale:
         dialogs.inform(window,
-            QStringLiteral("%1 には使われていないロックが残っていたので、引き継ぎました.\r\n(%2)")
-                .arg(name, next.holder().describe()));
+            message_lines({ QStringLiteral("%1 には使われていないロックが残っていたので、引き継ぎました.").arg(name),
+                QStringLiteral("(%1)").arg(next.holder().describe()) }));
         return true;
     case AlbumLock::Outcome::Unavailable:
         dialogs.inform(window,
-            QStringLiteral("%1 のロックファイルを作れませんでした (%2).\r\n"
-                           "ほかの人が同時にこの写真帳を開いても、お知らせできません.")
-                .arg(name, next.note()));
+            message_lines({ QStringLiteral("%1 のロックファイルを作れませんでした (%2).").arg(name, next.note()),
+                QStringLiteral("ほかの人が同時にこの写真帳を開いても、お知らせできません.") }));
         return true;
     case AlbumLock::Outcome::HeldByOther:
         break;
     }
     const QString holder = next.holder().describe();
     const Answer answer = dialogs.message(window,
-        { QStringLiteral("%1 は、ほかの人が開いています.\r\n%2\r\n\r\n"
-                         "読み取り専用で開くと、別の名前でだけ保存できます.\r\n"
-                         "それでも開くと、相手が次に保存するときに確認が出ます.")
-                .arg(name, holder),
+        { message_lines({ QStringLiteral("%1 は、ほかの人が開いています.").arg(name), holder, {},
+              QStringLiteral("読み取り専用で開くと、別の名前でだけ保存できます."),
+              QStringLiteral("それでも開くと、相手が次に保存するときに確認が出ます.") }),
             Dialogs::programName(), MessageIcon::Warning, MessageButtons::YesNoCancel,
             Answer::Yes,
             { QStringLiteral("読み取り専用で開く"), QStringLiteral("それでも開く"),
@@ -162,17 +159,15 @@ Answer FileCommands::may_write(const QString& path)
     const LockOwner holder = takenOver ? AlbumLock::read(path) : AlbumLock::otherHolder(path);
     if (holder.isValid() && (takenOver || !own)) {
         const Answer answer = ask(
-            QStringLiteral("%1 は、ほかの人が開いて編集しています.\r\n%2\r\n\r\n"
-                           "上書きすると、その人の保存する内容と食い違います.")
-                .arg(name, holder.describe()));
+            message_lines({ QStringLiteral("%1 は、ほかの人が開いて編集しています.").arg(name),
+                holder.describe(), {}, QStringLiteral("上書きすると、その人の保存する内容と食い違います.") }));
         if (answer != Answer::Yes)
             return answer;
     }
     // The file changed on disk since it was opened or saved here.
     if (own && stamp.size >= 0 && FileStamp::of(path) != stamp) {
-        return ask(QStringLiteral("%1 は、開いた後にほかで変更されています.\r\n"
-                                  "上書きすると、その変更は失われます.")
-                       .arg(name));
+        return ask(message_lines({ QStringLiteral("%1 は、開いた後にほかで変更されています.").arg(name),
+            QStringLiteral("上書きすると、その変更は失われます.") }));
     }
     return Answer::Yes;
 }

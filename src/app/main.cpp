@@ -10,6 +10,7 @@
 #include "cover/coverdefaults.h"
 #include "app/filecommands.h"
 #include "docfile/recoveryfile.h"
+#include "model/usersettings.h"
 #include "print/fontsubstitutes.h"
 
 #include <QApplication>
@@ -72,11 +73,13 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     zk::QtDialogs dialogs;
-    zk::MainWindow window(dialogs, [] {
+    // The user's settings, read once here; every window reads this one copy.
+    zk::UserSettings settings;
+    zk::MainWindow window(dialogs, settings, [&settings] {
         // corp.ini is read anew for every new album, so edits reach the next one.
-        // So is the user's era, which decides the default years.
+        // The user's era decides the default years.
         return zk::cover_defaults(
-            QDate::currentDate(), zk::CorpIni::find(), zk::Preferences::load().era);
+            QDate::currentDate(), zk::CorpIni::find(), settings.preferences().era);
     });
 
     // Page 1's photos are decoded once the cover window shows, in the
@@ -110,7 +113,7 @@ int main(int argc, char* argv[])
     QString recoveryError;
     const bool recovering = recovery.claim(&recoveryError);
     if (!recovering)
-        dialogs.warn(&window, recoveryError + QStringLiteral("\r\n自動保存はしません."));
+        dialogs.warn(&window, zk::message_lines({ recoveryError, QStringLiteral("自動保存はしません.") }));
     const bool restored = recovering && autosaver.offer_recovery(startUpDialogs, &window);
     QObject::connect(&autosaver, &zk::AutoSaver::failed, &window,
         [&window, &dialogs](const QString& message) { dialogs.warn(&window, message); });

@@ -18,7 +18,7 @@
 #include "app/deliverycommands.h"
 #include "app/filecommands.h"
 #include "app/infocommands.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 #include "app/photocommands.h"
 #include "app/photorecords.h"
 #include "app/printcommands.h"
@@ -38,14 +38,15 @@
 
 namespace zk {
 
-MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent)
-    : QMainWindow(parent), messages(dialogs)
+MainWindow::MainWindow(
+    Dialogs& dialogs, UserSettings& userSettings, CoverDefaults defaults, QWidget* parent)
+    : QMainWindow(parent), messages(dialogs), settings(userSettings)
 {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
     files = std::make_unique<FileCommands>(albumData, dialogs, std::move(defaults), this);
     photos = std::make_unique<PhotoCommands>(albumData, dialogs, loader, this);
-    printing = std::make_unique<PrintCommands>(albumData, dialogs, this, [this] {
+    printing = std::make_unique<PrintCommands>(albumData, settings, dialogs, this, [this] {
         ScreenPage shown;
         shown.page = page->current_page();
         for (int k = 0; k < 3; ++k)
@@ -55,7 +56,7 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     photos->setPictureSize(page->slotPictureSize());
     // Batch import, overview and relinking: the window only tells where the user is.
     info = new InfoCommands(albumData, dialogs, this, [this] { return page->selected_position(); });
-    wholeAlbum = new AlbumTools(this, albumData, dialogs, loader, *info,
+    wholeAlbum = new AlbumTools(this, albumData, settings, dialogs, loader, *info,
         { [this] { return page->selected_position(); },
             [this](int p) {
                 page->pageControl()->setValue(page_of_entry(p));
@@ -142,8 +143,8 @@ void MainWindow::connectCommands()
     c.handle(Command::NewAlbum, files.get(), &FileCommands::new_album);
     c.handle(Command::OpenAlbum, files.get(), &FileCommands::open_album);
     c.handle(Command::SaveAlbum, files.get(), &FileCommands::save_album);
-    c.handle(Command::Print, printing.get(), &PrintCommands::print_menu_Click);
-    c.handle(Command::PrinterSetup, printing.get(), &PrintCommands::print_setting_Click);
+    c.handle(Command::Print, printing.get(), &PrintCommands::print_album);
+    c.handle(Command::PrinterSetup, printing.get(), &PrintCommands::choose_printer);
     c.handle(Command::PrintPage, printing.get(), &PrintCommands::print_page);
     c.handle(Command::BatchImport, wholeAlbum, [this] { wholeAlbum->batch_import(); });
     c.handle(Command::Overview, wholeAlbum, &AlbumTools::show_overview);
@@ -181,7 +182,7 @@ void MainWindow::connectCommands()
     connect(photos.get(), &PhotoCommands::photoPlaced, records, &PhotoRecords::photo_placed);
     connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
     // Electronic delivery: the PHOTO folder and its check
-    delivery = new DeliveryCommands(albumData, messages, this, this);
+    delivery = new DeliveryCommands(albumData, settings, messages, this, this);
     c.handle(Command::DeliveryExport, delivery, &DeliveryCommands::export_delivery);
     c.handle(Command::DeliveryCheck, delivery, &DeliveryCommands::check_delivery);
     connect(delivery, &DeliveryCommands::entryChosen, page, &PageView::show_entry);
@@ -198,6 +199,8 @@ void MainWindow::connectCommands()
     });
     connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
     connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);
+    // A setting changed in the options window shows at once.
+    connect(&settings, &UserSettings::changed, this, &MainWindow::apply_preferences);
 }
 
 void MainWindow::show_cover_modal()
@@ -225,7 +228,7 @@ void MainWindow::prefetch_current_page()
 
 void MainWindow::apply_preferences()
 {
-    const Preferences preferences = Preferences::load();
+    const Preferences& preferences = settings.preferences();
     const PhotoFit fit = preferences.keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch;
     photos->setPictureFit(fit);
     if (zoom)
@@ -240,7 +243,7 @@ void MainWindow::renew_cover_window()
 {
     delete cover;
     cover = new CoverDialog(albumData, this);
-    cover->setEra(Preferences::load().era);
+    cover->setEra(settings.preferences().era);
 }
 
 ZoomWindow* MainWindow::ensure_zoom_window()
@@ -314,8 +317,7 @@ void MainWindow::show_cover_window()
 void MainWindow::show_options()
 {
     if (!options) {
-        options = new OptionsDialog(messages, this, [this] { return info->photo_rows(); });
-        connect(options, &OptionsDialog::settingsApplied, this, &MainWindow::apply_preferences);
+        options = new OptionsDialog(messages, settings, this, [this] { return info->photo_rows(); });
     }
     options->show();
     options->raise();
@@ -341,6 +343,7 @@ void MainWindow::new_album_started()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!albumData.saved()) {
+        // Fixed text: the full-width ？ and the title are the program's own.
         const Answer answer = messages.message(this,
             { QStringLiteral("終了しますか？"), QStringLiteral("Zelkora"), MessageIcon::None,
                 MessageButtons::YesNo, Answer::Yes });

@@ -26,6 +26,7 @@ class PhotoRecords;
 class PageView;
 class PhotoCommands;
 class PrintCommands;
+class UserSettings;
 class ZoomWindow;
 
 // The album's main window: the page on screen (PageView), the menus and the
@@ -39,7 +40,9 @@ public:
     // The cover data of a new album; asked again for every new album.
     using CoverDefaults = std::function<CoverData()>;
 
-    MainWindow(Dialogs& dialogs, CoverDefaults coverDefaults, QWidget* parent = nullptr);
+    // settings: the user's settings, read once at start-up and kept by the caller.
+    MainWindow(Dialogs& dialogs, UserSettings& settings, CoverDefaults coverDefaults,
+        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The cover data window, shown modally as start-up ends.
@@ -91,10 +94,11 @@ private:
     void show_options();
     void show_zoom();
     void new_album_started();
-    // The user's settings as the options window stored them.
+    // The user's settings as they stand, shown by the page, zoom and cover.
     void apply_preferences();
 
     Dialogs& messages;
+    UserSettings& settings;
     Album albumData;
     PhotoLoader loader;
 

@@ -59,10 +59,10 @@ void PhotoCommands::warn_unsavable_path(const QString& path)
         ? 2
         : 1;
     dialogs.warn(window,
-        QStringLiteral("写真は置きましたが、ファイルの場所に Shift-JIS で保存できない文字「%1」が"
-                       "含まれているため、このままでは写真帳を保存できません.\n\n%2\n\n"
-                       "フォルダーやファイルの名前を変えてから写真を置き直してください.")
-            .arg(path.mid(bad, length), path));
+        message_lines({ QStringLiteral("写真は置きましたが、ファイルの場所に Shift-JIS で保存できない文字「%1」が"
+                                       "含まれているため、このままでは写真帳を保存できません.")
+                            .arg(path.mid(bad, length)),
+            {}, path, {}, QStringLiteral("フォルダーやファイルの名前を変えてから写真を置き直してください.") }));
 }
 
 void PhotoCommands::load_image(int position)
@@ -75,6 +75,7 @@ void PhotoCommands::load_image(int position)
         // A cancelled dialog counts as an edit too.
         album.mark_touched(importStep, position);
     } else if (const QString reason = place_photo(position, path); !reason.isEmpty()) {
+        // Fixed text: joined by LF, not message_lines(), as users have always seen it.
         dialogs.inform(
             window, QStringLiteral("写真ファイル取込に失敗しました.\n\n%1\n%2").arg(path, reason));
         return;
@@ -95,15 +96,14 @@ void PhotoCommands::drop_files(int position, const QStringList& paths)
         return;
     if (paths.size() > 1) {
         dialogs.inform(window,
-            QStringLiteral("複数のファイルがドロップされました.\r\n"
-                           "ドラッグをやり直してください."));
+            message_lines({ QStringLiteral("複数のファイルがドロップされました."),
+                QStringLiteral("ドラッグをやり直してください.") }));
         return;
     }
     if (const QString reason = place_photo(position, paths.constFirst()); !reason.isEmpty()) {
         dialogs.inform(window,
-            QStringLiteral("ドロップファイルによるエラーが発生しました.\r\n\r\n"
-                           "対応ファイル以外の可能性があります.\r\n\r\n%1\r\n%2")
-                .arg(paths.constFirst(), reason),
+            message_lines({ QStringLiteral("ドロップファイルによるエラーが発生しました."), {},
+                QStringLiteral("対応ファイル以外の可能性があります."), {}, paths.constFirst(), reason }),
             QStringLiteral("ドロップファイルエラー"));
         return;
     }

@@ -5,12 +5,13 @@
 
 #include "ui/dialogs.h"
 #include "model/album.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 
 namespace zk {
 
-PreCheck::PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObject* parent)
-    : QObject(parent), album(album), dialogs(dialogs), window(window)
+PreCheck::PreCheck(const Album& album, const UserSettings& settings, Dialogs& dialogs,
+    QWidget* window, QObject* parent)
+    : QObject(parent), album(album), settings(settings), dialogs(dialogs), window(window)
 {
 }
 
@@ -20,13 +21,13 @@ bool PreCheck::confirm(int first, int last)
 {
     const Document snapshot = album.document();
     // The cover's years count in the era the user chose, as the print does.
-    return review(AlbumCheck::run(snapshot, probe, first, last, Preferences::load().era));
+    return review(AlbumCheck::run(snapshot, probe, first, last, settings.preferences().era));
 }
 
 bool PreCheck::confirm_page(int page)
 {
     const Document snapshot = album.document();
-    return review(AlbumCheck::run_single_page(snapshot, probe, page, Preferences::load().era));
+    return review(AlbumCheck::run_single_page(snapshot, probe, page, settings.preferences().era));
 }
 
 bool PreCheck::review(const QList<CheckProblem>& problems)
@@ -42,7 +43,7 @@ bool PreCheck::review(const QList<CheckProblem>& problems)
 void PreCheck::check_album()
 {
     const Document snapshot = album.document();
-    const QList<CheckProblem> problems = AlbumCheck::run(snapshot, probe, 1, 0, Preferences::load().era);
+    const QList<CheckProblem> problems = AlbumCheck::run(snapshot, probe, 1, 0, settings.preferences().era);
     if (problems.isEmpty()) {
         delete results;
         dialogs.inform(window, QStringLiteral("写真帳に問題は見つかりませんでした."));

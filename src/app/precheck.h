@@ -14,6 +14,7 @@ namespace zk {
 class Album;
 class CheckResultWindow;
 class Dialogs;
+class UserSettings;
 
 // The album check from the window: before a print, and as its own command.
 class PreCheck : public QObject
@@ -22,7 +23,8 @@ class PreCheck : public QObject
 
 public:
     // Questions and the result window appear over window.
-    PreCheck(const Album& album, Dialogs& dialogs, QWidget* window, QObject* parent);
+    PreCheck(const Album& album, const UserSettings& settings, Dialogs& dialogs, QWidget* window,
+        QObject* parent);
 
     // Checks pages first..last (0: to the end) before they are printed. A clean
     // album goes on at once; otherwise the user sees the problems and may print
@@ -43,6 +45,7 @@ private:
     bool review(const QList<CheckProblem>& problems);
 
     const Album& album;
+    const UserSettings& settings;
     Dialogs& dialogs;
     QWidget* window;
     QPointer<CheckResultWindow> results;

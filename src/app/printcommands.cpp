@@ -4,7 +4,7 @@
 #include "app/precheck.h"
 #include "docfile/safefile.h"
 #include "model/album.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 #include "print/painterprintdevice.h"
 #include "print/photopage.h"
 
@@ -16,11 +16,11 @@
 
 namespace zk {
 
-PrintCommands::PrintCommands(
-    const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen)
-    : album(album), dialogs(dialogs), window(window), screen(std::move(screen)),
-      chosen(std::make_unique<QPrinter>(QPrinter::HighResolution)),
-      check(new PreCheck(album, dialogs, window, this))
+PrintCommands::PrintCommands(const Album& album, const UserSettings& settings, Dialogs& dialogs,
+    QWidget* window, std::function<ScreenPage()> screen)
+    : album(album), settings(settings), dialogs(dialogs), window(window),
+      screen(std::move(screen)), chosen(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      check(new PreCheck(album, settings, dialogs, window, this))
 {
     // Starts as the desktop's default printer, A4 portrait as the album is laid out.
     chosen->setPageSize(QPageSize(QPageSize::A4));
@@ -29,7 +29,12 @@ PrintCommands::PrintCommands(
 
 PrintCommands::~PrintCommands() = default;
 
-void PrintCommands::print_menu_Click()
+const Preferences& PrintCommands::preferences() const
+{
+    return settings.preferences();
+}
+
+void PrintCommands::print_album()
 {
     const int pages = album.entries().page_count();
     PrintRequest request;
@@ -128,7 +133,7 @@ PrintResult PrintCommands::run_pdf_job(const std::function<PrintResult(PrintDevi
 PrintResult PrintCommands::print_copies(
     PrintDevice& device, int copies, const PrintProgress& progress, int firstPage, int lastPage)
 {
-    const Preferences preferences = Preferences::load();
+    const Preferences& preferences = settings.preferences();
     PrintOptions options;
     options.firstPage = firstPage;
     options.lastPage = lastPage;
@@ -143,7 +148,7 @@ PrintResult PrintCommands::print_copies(
     // Every copy prints the album as it stood when printing began.
     const Document snapshot = album.document();
     for (int copy = 1; copy <= copies; ++copy) {
-        const PrintResult result = print_album(device, snapshot, photos, progress, options);
+        const PrintResult result = zk::print_album(device, snapshot, photos, progress, options);
         if (!result.ok())
             return result;
     }
@@ -165,7 +170,7 @@ PageSlots PrintCommands::screen_page(double pictureDpi)
         record.hasPhoto = !entry.image.isEmpty();
         if (record.hasPhoto) {
             const Picture picture = loader.load(entry.image, size,
-                Preferences::load().keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
+                preferences().keepPhotoShape ? PhotoFit::KeepShape : PhotoFit::Stretch);
             record.picture = picture.ok() && !picture.image.isNull() ? picture.image
                                                                      : shown.pictures.at(size_t(s));
         }
@@ -188,7 +193,7 @@ void PrintCommands::print_page()
     }
     if (!check->confirm_page(screen().page))
         return;
-    const bool keepShape = Preferences::load().keepPhotoShape;
+    const bool keepShape = preferences().keepPhotoShape;
     report(run_job([this, keepShape](PrintDevice& device) {
         return zk::print_page(device, screen_page(device.pictureDpi()), keepShape);
     }));
@@ -199,14 +204,14 @@ void PrintCommands::print_preview(PrintPreview::Scope scope)
     PrintPreview preview(album, *this, screen().page, scope, window);
     connect(&preview, &PrintPreview::printRequested, this, [this](PrintPreview::Scope printed) {
         if (printed == PrintPreview::Scope::Album)
-            print_menu_Click();
+            print_album();
         else
             print_page();
     });
     preview.exec();
 }
 
-void PrintCommands::print_setting_Click()
+void PrintCommands::choose_printer()
 {
     dialogs.printerSetup(window, *chosen);
 }

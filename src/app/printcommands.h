@@ -18,6 +18,7 @@ class Album;
 class Dialogs;
 class PreCheck;
 class PrintDevice;
+class UserSettings;
 
 // The page on screen: its number and the picture each slot's photo box shows.
 struct ScreenPage
@@ -36,13 +37,16 @@ class PrintCommands : public QObject, public PrintSource
 public:
     // Dialogs and progress appear over window; screen tells which page is
     // on screen for the single print.
-    PrintCommands(
-        const Album& album, Dialogs& dialogs, QWidget* window, std::function<ScreenPage()> screen);
+    PrintCommands(const Album& album, const UserSettings& settings, Dialogs& dialogs,
+        QWidget* window, std::function<ScreenPage()> screen);
     ~PrintCommands() override;
 
-    void print_menu_Click();
+    // 印刷: the print dialog, the check, then the album or the chosen pages.
+    void print_album();
+    // 単一印刷: the page on screen on the chosen printer, without a dialog.
     void print_page();
-    void print_setting_Click();
+    // プリンタ設定: the printer and paper for the rest of the run.
+    void choose_printer();
     // The print preview, modal over the window.
     void print_preview(PrintPreview::Scope scope = PrintPreview::Scope::Album);
 
@@ -62,6 +66,7 @@ public:
     // of its entries, photos decoded from the entries' files at print
     // resolution, or the picture on screen where a file can no longer be read.
     PageSlots screen_page(double pictureDpi) override;
+    const Preferences& preferences() const override;
 
 private:
     // Runs one print (of any number of jobs) on the chosen printer.
@@ -72,6 +77,7 @@ private:
     void print_with_progress(int copies, int firstPage, int lastPage);
 
     const Album& album;
+    const UserSettings& settings;
     Dialogs& dialogs;
     QWidget* window;
     std::function<ScreenPage()> screen;

@@ -28,21 +28,16 @@ bool RelinkCommand::run(QWidget* parent)
         dialogs.inform(parent, QStringLiteral("見つからない写真はありません."));
         return false;
     }
-    QString counts = QStringLiteral("見つかった写真: %1 枚\r\n"
-                                    "同じ名前のファイルが複数ある写真: %2 枚\r\n"
-                                    "見つからない写真: %3 枚")
-                         .arg(result.found.size())
-                         .arg(result.ambiguous.size())
-                         .arg(result.missing.size());
+    QStringList counts { QStringLiteral("見つかった写真: %1 枚").arg(result.found.size()),
+        QStringLiteral("同じ名前のファイルが複数ある写真: %1 枚").arg(result.ambiguous.size()),
+        QStringLiteral("見つからない写真: %1 枚").arg(result.missing.size()) };
     if (!result.unusable.isEmpty())
-        counts += QStringLiteral("\r\n同じ名前のファイルが読めない写真: %1 枚\r\n%2")
-                      .arg(result.unusable.size())
-                      .arg(QStringList(result.unusable.values()).join(QStringLiteral("\r\n")));
+        counts << QStringLiteral("同じ名前のファイルが読めない写真: %1 枚").arg(result.unusable.size())
+               << result.unusable.values();
     if (result.unreadableFolders > 0)
-        counts += QStringLiteral("\r\n(読めないフォルダーが %1 個ありました)")
-                      .arg(result.unreadableFolders);
+        counts << QStringLiteral("(読めないフォルダーが %1 個ありました)").arg(result.unreadableFolders);
     if (result.found.isEmpty()) {
-        dialogs.inform(parent, counts + QStringLiteral("\r\n\r\n写真帳は変更していません."));
+        dialogs.inform(parent, message_lines(counts << QString() << QStringLiteral("写真帳は変更していません.")));
         return false;
     }
 
@@ -51,7 +46,7 @@ bool RelinkCommand::run(QWidget* parent)
     question.icon = MessageIcon::Information;
     question.buttons = MessageButtons::YesNo;
     question.defaultButton = Answer::Yes;
-    question.text = counts + QStringLiteral("\r\n\r\n見つかった写真の場所を置き換えますか?");
+    question.text = message_lines(counts << QString() << QStringLiteral("見つかった写真の場所を置き換えますか?"));
     if (dialogs.message(parent, question) != Answer::Yes)
         return false;
 

@@ -66,18 +66,17 @@ bool RereadCommand::run(QWidget* parent, const QList<int>& positions)
     if (!changed.isEmpty())
         album.set_contents(changed, stepName());
 
-    QString text = changed.isEmpty()
-        ? QStringLiteral("空の項目に入れられる小黒板の情報はありませんでした.")
-        : QStringLiteral("%1 枚の写真の空いていた項目に、小黒板の情報を入れました.").arg(changed.size());
+    QStringList lines { changed.isEmpty()
+            ? QStringLiteral("空の項目に入れられる小黒板の情報はありませんでした.")
+            : QStringLiteral("%1 枚の写真の空いていた項目に、小黒板の情報を入れました.").arg(changed.size()) };
     if (withoutBoard > 0)
-        text += QStringLiteral("\r\n小黒板の情報がない写真: %1 枚.").arg(withoutBoard);
+        lines << QStringLiteral("小黒板の情報がない写真: %1 枚.").arg(withoutBoard);
     if (!unreadable.isEmpty()) {
-        text += QStringLiteral("\r\n\r\n次の写真は読めませんでした.\r\n")
-            + unreadable.mid(0, MaxListed).join(QStringLiteral("\r\n"));
+        lines << QString() << QStringLiteral("次の写真は読めませんでした.") << unreadable.mid(0, MaxListed);
         if (unreadable.size() > MaxListed)
-            text += QStringLiteral("\r\nほか %1 件.").arg(unreadable.size() - MaxListed);
+            lines << QStringLiteral("ほか %1 件.").arg(unreadable.size() - MaxListed);
     }
-    tell(parent, text);
+    tell(parent, message_lines(lines));
     return !changed.isEmpty();
 }
 

@@ -15,6 +15,7 @@ ZoomWindow::ZoomWindow(PhotoLoader& photoLoader, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Fixed text: the window is titled so until a photo is shown.
     setWindowTitle(QStringLiteral("Form3"));
     resize(twips(8370), twips(5625));
 }

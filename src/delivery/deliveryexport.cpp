@@ -51,6 +51,65 @@ QString syncPath(const QString& path, bool wholeFileSystem = false)
                   : QStringLiteral("%1 をディスクに書き込めません: %2").arg(path, systemError(error));
 }
 
+// A file to copy into the new PHOTO folder, with its size for the progress.
+struct Copy
+{
+    QString from;
+    QString to;
+    qint64 size;
+};
+
+// The photos into PIC, the drawings into DRA, under their delivered names.
+QList<Copy> copiesOf(const DeliveryData& data, const QList<DeliveryDrawing>& drawings, const QDir& work)
+{
+    QList<Copy> copies;
+    for (const DeliveryPhoto& p : data.photos)
+        copies.append({ p.source, work.filePath(QStringLiteral("PIC/") + p.fileName), QFileInfo(p.source).size() });
+    for (const DeliveryDrawing& d : drawings)
+        copies.append({ d.source, work.filePath(QStringLiteral("DRA/") + d.fileName), QFileInfo(d.source).size() });
+    return copies;
+}
+
+// Copies the files, telling progress after each; the first failure's text,
+// or "" with *cancelled set when progress asked to stop.
+QString copyFiles(const QList<Copy>& copies, const DeliveryExport::Progress& progress, bool* cancelled)
+{
+    qint64 total = 0;
+    for (const Copy& c : copies)
+        total += c.size;
+    qint64 done = 0;
+    if (progress && !progress(0, total)) {
+        *cancelled = true;
+        return QString();
+    }
+    for (const Copy& c : copies) {
+        const QString error = FileCopy::copy(c.from, c.to);
+        if (!error.isEmpty())
+            return error;
+        done += c.size;
+        if (progress && !progress(done, total)) {
+            *cancelled = true;
+            return QString();
+        }
+    }
+    return QString();
+}
+
+// PHOTO.XML and its DTD, then everything flushed to the disk before the rename.
+QString writeAndSync(const QDir& work, const QByteArray& xml, const QByteArray& dtd)
+{
+    QString error = writeFile(work.filePath(QStringLiteral("PHOTO.XML")), xml);
+    if (error.isEmpty())
+        error = writeFile(work.filePath(DeliveryDtd::fileName()), dtd);
+    if (error.isEmpty())
+        error = syncPath(work.path(), true);
+    for (const QString& dir : { work.filePath(QStringLiteral("PIC")), work.filePath(QStringLiteral("DRA")), work.path() }) {
+        if (error.isEmpty() && QFileInfo(dir).isDir())
+            error = syncPath(dir);
+    }
+    return error;
+}
+
 } // namespace
 
 QString DeliveryExport::target_problem(const QString& outDir)
@@ -101,47 +160,14 @@ DeliveryExport::Result DeliveryExport::run(
         return result;
     }
 
-    struct Copy
-    {
-        QString from;
-        QString to;
-        qint64 size;
-    };
-    QList<Copy> copies;
-    qint64 total = 0;
-    for (const DeliveryPhoto& p : data.photos) {
-        copies.append({ p.source, work.filePath(QStringLiteral("PIC/") + p.fileName), QFileInfo(p.source).size() });
-        total += copies.last().size;
-    }
-    for (const DeliveryDrawing& d : drawings) {
-        copies.append({ d.source, work.filePath(QStringLiteral("DRA/") + d.fileName), QFileInfo(d.source).size() });
-        total += copies.last().size;
-    }
-
-    qint64 done = 0;
-    if (progress && !progress(0, total)) {
+    bool cancelled = false;
+    result.error = copyFiles(copiesOf(data, drawings, work), progress, &cancelled);
+    if (cancelled) {
         result.cancelled = true;
         return result;
     }
-    for (const Copy& c : copies) {
-        result.error = FileCopy::copy(c.from, c.to);
-        if (!result.error.isEmpty())
-            return result;
-        done += c.size;
-        if (progress && !progress(done, total)) {
-            result.cancelled = true;
-            return result;
-        }
-    }
-    result.error = writeFile(work.filePath(QStringLiteral("PHOTO.XML")), xml.bytes);
     if (result.error.isEmpty())
-        result.error = writeFile(work.filePath(DeliveryDtd::fileName()), dtd);
-    if (result.error.isEmpty())
-        result.error = syncPath(work.path(), true);
-    for (const QString& dir : { work.filePath(QStringLiteral("PIC")), work.filePath(QStringLiteral("DRA")), work.path() }) {
-        if (result.error.isEmpty() && QFileInfo(dir).isDir())
-            result.error = syncPath(dir);
-    }
+        result.error = writeAndSync(work, xml.bytes, dtd);
     if (!result.error.isEmpty())
         return result;
 

@@ -62,6 +62,78 @@ bool changedSincePlaced(const PhotoRecord& record, const DeliveredFile& facts, c
     return !file.open(QIODevice::ReadOnly) || !hash.addData(&file) || hash.result().toHex() != record.sha256;
 }
 
+// The photo's entry in PHOTO.XML: its names and the information of its entry.
+DeliveryPhoto photoOf(const DeliverySource& source, const DeliveredFile& facts, int serial)
+{
+    const PhotoInfo& info = source.info;
+    DeliveryPhoto photo;
+    photo.entry = source.entry;
+    photo.source = source.image;
+    photo.serial = QString::number(serial);
+    photo.fileName = DeliveryRules::delivered_name(u'P', serial, facts.extension);
+    photo.japaneseName = deliverableName(source.image);
+    photo.largeClass = info.largeClass.isEmpty() ? QStringLiteral("工事") : info.largeClass;
+    photo.photoClass = info.photoClass;
+    photo.workType = info.workType;
+    photo.kind = info.kind;
+    photo.detail = info.detail;
+    photo.title = source.title;
+    photo.reserves = info.reserves;
+    photo.spot = info.spot;
+    photo.representative = info.representative.isEmpty() ? QStringLiteral("0") : info.representative;
+    photo.frequency = info.frequency.isEmpty() ? QStringLiteral("0") : info.frequency;
+    photo.controlValue = info.controlValue;
+    photo.remark = info.remark;
+    return photo;
+}
+
+// A shooting date that differs from the EXIF date or lies outside the construction period.
+QStringList dateWarnings(const QString& shotDate, const QDate& exifDate, const DeliveryOptions& options)
+{
+    QStringList warnings;
+    const QDate shot = QDate::fromString(shotDate, QStringLiteral("yyyy-MM-dd"));
+    if (shot.isValid() && exifDate.isValid() && shot != exifDate)
+        warnings.append(QStringLiteral("撮影年月日 %1 が写真の EXIF の撮影日 %2 と違います").arg(shotDate, dateText(exifDate)));
+    if (shot.isValid()
+        && ((options.periodStart.isValid() && shot < options.periodStart)
+            || (options.periodEnd.isValid() && shot > options.periodEnd)))
+        warnings.append(QStringLiteral("撮影年月日 %1 が工期 (%2〜%3) の外です")
+                 .arg(shotDate, dateText(options.periodStart), dateText(options.periodEnd)));
+    return warnings;
+}
+
+// Gives the photo its reference drawings, each file once under its D name
+// however many photos refer to it; what cannot be delivered is returned.
+QStringList attachDrawings(DeliveryPhoto* photo, const QList<ReferenceDrawing>& drawings,
+    QHash<QString, DeliveryDrawing>* drawingsByPath, int* nextDrawing)
+{
+    QStringList refused;
+    for (const ReferenceDrawing& d : drawings) {
+        auto known = drawingsByPath->constFind(d.path);
+        DeliveryDrawing drawing;
+        if (known != drawingsByPath->constEnd()) {
+            drawing = *known;
+        } else {
+            const DeliveredFile drawingFacts = DeliveredFile::read(d.path);
+            if (!drawingFacts.readable()) {
+                refused.append(QStringLiteral("参考図: %1").arg(drawingFacts.error));
+                continue;
+            }
+            if (!drawingFacts.deliverable()) {
+                refused.append(notDeliverable(drawingFacts, QStringLiteral("参考図 %1 ").arg(d.path)));
+                continue;
+            }
+            drawing.source = d.path;
+            drawing.fileName = DeliveryRules::delivered_name(u'D', (*nextDrawing)++, drawingFacts.extension);
+            drawing.japaneseName = deliverableName(d.path);
+            drawingsByPath->insert(d.path, drawing);
+        }
+        drawing.title = d.title;
+        photo->drawings.append(drawing);
+    }
+    return refused;
+}
+
 } // namespace
 
 QList<DeliverySource> DeliveryPlan::sources(const Document& document)
@@ -125,65 +197,21 @@ DeliveryPlanResult DeliveryPlan::make(const QList<DeliverySource>& sources, cons
             continue;
         }
 
-        DeliveryPhoto photo;
-        photo.entry = source.entry;
-        photo.source = source.image;
-        photo.serial = QString::number(serial);
-        photo.fileName = DeliveryRules::delivered_name(u'P', serial, facts.extension);
-        photo.japaneseName = deliverableName(source.image);
-        photo.largeClass = info.largeClass.isEmpty() ? QStringLiteral("工事") : info.largeClass;
-        photo.photoClass = info.photoClass;
-        photo.workType = info.workType;
-        photo.kind = info.kind;
-        photo.detail = info.detail;
-        photo.title = source.title;
-        photo.reserves = info.reserves;
-        photo.spot = info.spot;
-        photo.representative = info.representative.isEmpty() ? QStringLiteral("0") : info.representative;
-        photo.frequency = info.frequency.isEmpty() ? QStringLiteral("0") : info.frequency;
-        photo.controlValue = info.controlValue;
-        photo.remark = info.remark;
+        DeliveryPhoto photo = photoOf(source, facts, serial);
 
         const QDate exifDate = facts.exifTime.date();
         photo.shotDate = info.shotDate.isEmpty() && exifDate.isValid() ? dateText(exifDate) : info.shotDate;
         if (photo.shotDate.isEmpty())
             refuse(QStringLiteral("撮影年月日がなく、写真に EXIF の撮影日時もありません。写真情報で撮影年月日を入れてください"));
-        const QDate shot = QDate::fromString(photo.shotDate, QStringLiteral("yyyy-MM-dd"));
-        if (shot.isValid() && exifDate.isValid() && shot != exifDate)
-            warn(QStringLiteral("撮影年月日 %1 が写真の EXIF の撮影日 %2 と違います").arg(photo.shotDate, dateText(exifDate)));
-        if (shot.isValid()
-            && ((options.periodStart.isValid() && shot < options.periodStart)
-                || (options.periodEnd.isValid() && shot > options.periodEnd)))
-            warn(QStringLiteral("撮影年月日 %1 が工期 (%2〜%3) の外です")
-                     .arg(photo.shotDate, dateText(options.periodStart), dateText(options.periodEnd)));
+        for (const QString& message : dateWarnings(photo.shotDate, exifDate, options))
+            warn(message);
         if (changedSincePlaced(source.record, facts, source.image))
             warn(QStringLiteral("写真ファイルが配置後に変更されています (%1)").arg(source.image));
         if (facts.pixels() > DeliveryRules::MaxPixels)
             warn(QStringLiteral("写真の画素数が 300 万を超えています (%1×%2)").arg(facts.width).arg(facts.height));
 
-        for (const ReferenceDrawing& d : info.drawings) {
-            auto known = drawingsByPath.constFind(d.path);
-            DeliveryDrawing drawing;
-            if (known != drawingsByPath.constEnd()) {
-                drawing = *known;
-            } else {
-                const DeliveredFile drawingFacts = DeliveredFile::read(d.path);
-                if (!drawingFacts.readable()) {
-                    refuse(QStringLiteral("参考図: %1").arg(drawingFacts.error));
-                    continue;
-                }
-                if (!drawingFacts.deliverable()) {
-                    refuse(notDeliverable(drawingFacts, QStringLiteral("参考図 %1 ").arg(d.path)));
-                    continue;
-                }
-                drawing.source = d.path;
-                drawing.fileName = DeliveryRules::delivered_name(u'D', nextDrawing++, drawingFacts.extension);
-                drawing.japaneseName = deliverableName(d.path);
-                drawingsByPath.insert(d.path, drawing);
-            }
-            drawing.title = d.title;
-            photo.drawings.append(drawing);
-        }
+        for (const QString& message : attachDrawings(&photo, info.drawings, &drawingsByPath, &nextDrawing))
+            refuse(message);
 
         const QStringList broken = DeliveryRules::photo_problems(photo);
         // A missing date is told above, with what to do about it.

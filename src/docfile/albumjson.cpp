@@ -155,35 +155,29 @@ void AlbumJson::append_json_string(QByteArray& out, QStringView s)
     out += '"';
 }
 
-bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* error)
+namespace {
+
+// The fourteen cover lines, all strings.
+bool readCover(const QJsonObject& root, Document* result, QString* error)
 {
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
-    if (doc.isNull()) {
-        *error = QStringLiteral("JSON を読めません (%1 文字目: %2).")
-                     .arg(parseError.offset)
-                     .arg(parseError.errorString());
-        return false;
-    }
-    if (!doc.isObject()) {
-        *error = QStringLiteral("JSON の最上位はオブジェクトでなければなりません.");
-        return false;
-    }
-    const QJsonObject root = doc.object();
     const QJsonArray cover = root.value(QStringLiteral("cover")).toArray();
     if (cover.size() != CoverData::FieldCount) {
         *error = QStringLiteral("\"cover\" には14個の文字列が必要です.");
         return false;
     }
-    Document result;
     for (int n = 1; n <= CoverData::FieldCount; ++n) {
         if (!cover.at(n - 1).isString()) {
             *error = QStringLiteral("\"cover\" の%1番目が文字列ではありません.").arg(n);
             return false;
         }
-        result.cover.setLine(n, cover.at(n - 1).toString());
+        result->cover.setLine(n, cover.at(n - 1).toString());
     }
+    return true;
+}
 
+// The entries with their photo information.
+bool readEntries(const QJsonObject& root, Document* result, QString* error)
+{
     const QJsonValue entries = root.value(QStringLiteral("entries"));
     if (!entries.isArray()) {
         *error = QStringLiteral("\"entries\" の配列がありません.");
@@ -203,7 +197,7 @@ bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* 
             }
             fields << v.toString();
         }
-        if (!result.entries.append_entry(fields[0], fields[1], fields[2], fields[3])) {
+        if (!result->entries.append_entry(fields[0], fields[1], fields[2], fields[3])) {
             *error = QStringLiteral("写真の数が多すぎます (%1件まで).").arg(EntryTable::MaxEntries);
             return false;
         }
@@ -215,9 +209,15 @@ bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* 
                 *error = QStringLiteral("entries の%1番目: %2").arg(i + 1).arg(why);
                 return false;
             }
-            result.entries.set_info(result.entries.entry_count(), read);
+            result->entries.set_info(result->entries.entry_count(), read);
         }
     }
+    return true;
+}
+
+// What is kept beside the album: the photos' records and the information set aside.
+bool readBeside(const QJsonObject& root, Document* result, QString* error)
+{
     const QJsonValue records = root.value(QLatin1String("records"));
     if (!records.isUndefined() && !records.isObject()) {
         *error = QStringLiteral("\"records\" がオブジェクトではありません.");
@@ -231,7 +231,7 @@ bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* 
             *error = QStringLiteral("records の「%1」: %2").arg(it.key(), why);
             return false;
         }
-        result.records.insert(it.key(), record);
+        result->records.insert(it.key(), record);
     }
     const QJsonValue setAside = root.value(QLatin1String("setAside"));
     if (!setAside.isUndefined() && !setAside.isArray()) {
@@ -246,8 +246,32 @@ bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* 
             *error = QStringLiteral("setAside の%1番目: %2").arg(i + 1).arg(why);
             return false;
         }
-        result.setAside.append(item);
+        result->setAside.append(item);
     }
+    return true;
+}
+
+} // namespace
+
+bool AlbumJson::toDocument(const QByteArray& json, Document* document, QString* error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (doc.isNull()) {
+        *error = QStringLiteral("JSON を読めません (%1 文字目: %2).")
+                     .arg(parseError.offset)
+                     .arg(parseError.errorString());
+        return false;
+    }
+    if (!doc.isObject()) {
+        *error = QStringLiteral("JSON の最上位はオブジェクトでなければなりません.");
+        return false;
+    }
+    const QJsonObject root = doc.object();
+    Document result;
+    if (!readCover(root, &result, error) || !readEntries(root, &result, error)
+        || !readBeside(root, &result, error))
+        return false;
     *document = std::move(result);
     return true;
 }

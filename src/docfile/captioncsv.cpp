@@ -257,6 +257,95 @@ CsvExportResult encode_caption_csv(const EntryTable& entries, CsvEncoding encodi
     return result;
 }
 
+namespace {
+
+// Where each column is, as the header row names them (-1: not there).
+struct ColumnLayout
+{
+    std::array<qsizetype, ColumnCount> at {};
+    std::array<qsizetype, InfoItemCount> infoAt {};
+    qsizetype titlesAt = -1;
+};
+
+// Reads the header row; a failure when a column is named twice or none is known.
+std::optional<CsvReadResult> findColumns(const CsvRecord& header, ColumnLayout* layout)
+{
+    std::array<qsizetype, ColumnCount>& at = layout->at;
+    at.fill(-1);
+    for (qsizetype f = 0; f < header.fields.size(); ++f) {
+        QString name = header.fields.at(f).trimmed();
+        if (name.startsWith(QChar(0xFEFF)))
+            name.remove(0, 1);
+        for (int c = 0; c < ColumnCount; ++c) {
+            if (name == QString::fromUtf8(columnNames[c][0])
+                || name.compare(QLatin1String(columnNames[c][1]), Qt::CaseInsensitive) == 0) {
+                if (at[size_t(c)] >= 0) {
+                    return readFailure(header.line,
+                        QStringLiteral("見出しの「%1」が二つあります.").arg(columnName(Column(c))));
+                }
+                at[size_t(c)] = f;
+            }
+        }
+    }
+    // The information columns: an item's name, 参考図ファイル (or 参考図) and 参考図タイトル.
+    std::array<qsizetype, InfoItemCount>& infoAt = layout->infoAt;
+    infoAt.fill(-1);
+    qsizetype& titlesAt = layout->titlesAt;
+    bool anyInfo = false;
+    for (qsizetype f = 0; f < header.fields.size(); ++f) {
+        const QString name = header.fields.at(f).trimmed();
+        InfoItem item;
+        qsizetype* column = nullptr;
+        if (name == drawingFilesName())
+            column = &infoAt[size_t(InfoItem::Drawings)];
+        else if (name == drawingTitlesName())
+            column = &titlesAt;
+        else if (info_item_from_name(name, &item))
+            column = &infoAt[size_t(item)];
+        if (!column)
+            continue;
+        if (*column >= 0)
+            return readFailure(header.line, QStringLiteral("見出しの「%1」が二つあります.").arg(name));
+        *column = f;
+        anyInfo = true;
+    }
+    if (at[Title] < 0 && at[Text] < 0 && at[Image] < 0 && !anyInfo) {
+        return readFailure(header.line,
+            QStringLiteral("見出しの行がありません. 最初の行に 番号,タイトル,説明,写真ファイル "
+                           "のうち読み込む列の名前を書いてください."));
+    }
+    return std::nullopt;
+}
+
+// One row's cells by the header's columns; a failure for a line break
+// where one line is allowed.
+std::optional<CsvReadResult> readRow(const CsvRecord& record, const ColumnLayout& layout, CaptionRow* row)
+{
+    const auto field = [&record](qsizetype f) -> std::optional<QString> {
+        if (f < 0 || f >= record.fields.size() || record.fields.at(f).isEmpty())
+            return std::nullopt;
+        return record.fields.at(f);
+    };
+    const auto cell = [&field, &layout](Column c) { return field(layout.at[size_t(c)]); };
+    row->line = record.line;
+    row->title = cell(Title);
+    row->image = cell(Image);
+    if (const std::optional<QString> text = cell(Text))
+        row->text = albumLineBreaks(*text);
+    for (int i = 0; i < InfoItemCount; ++i)
+        row->info[size_t(i)] = field(layout.infoAt[size_t(i)]);
+    row->drawingTitles = field(layout.titlesAt);
+    if (row->title && hasLineBreak(*row->title)) {
+        return readFailure(
+            record.line, QStringLiteral("タイトルに改行があります. タイトルは 1 行です."));
+    }
+    if (row->image && hasLineBreak(*row->image))
+        return readFailure(record.line, QStringLiteral("写真ファイルの名前に改行があります."));
+    return std::nullopt;
+}
+
+} // namespace
+
 CsvReadResult parse_caption_csv(QByteArrayView bytes)
 {
     // A binary file (a picture, an album file of another program) holds NUL bytes.
@@ -285,78 +374,17 @@ CsvReadResult parse_caption_csv(QByteArrayView bytes)
         return readFailure(0, QStringLiteral("CSV ファイルに行がありません."));
 
     // The header row decides which column holds what.
-    const CsvRecord& header = parsed.records.constFirst();
-    std::array<qsizetype, ColumnCount> at;
-    at.fill(-1);
-    for (qsizetype f = 0; f < header.fields.size(); ++f) {
-        QString name = header.fields.at(f).trimmed();
-        if (name.startsWith(QChar(0xFEFF)))
-            name.remove(0, 1);
-        for (int c = 0; c < ColumnCount; ++c) {
-            if (name == QString::fromUtf8(columnNames[c][0])
-                || name.compare(QLatin1String(columnNames[c][1]), Qt::CaseInsensitive) == 0) {
-                if (at[size_t(c)] >= 0) {
-                    return readFailure(header.line,
-                        QStringLiteral("見出しの「%1」が二つあります.").arg(columnName(Column(c))));
-                }
-                at[size_t(c)] = f;
-            }
-        }
-    }
-    // The information columns: an item's name, 参考図ファイル (or 参考図) and 参考図タイトル.
-    std::array<qsizetype, InfoItemCount> infoAt;
-    infoAt.fill(-1);
-    qsizetype titlesAt = -1;
-    bool anyInfo = false;
-    for (qsizetype f = 0; f < header.fields.size(); ++f) {
-        const QString name = header.fields.at(f).trimmed();
-        InfoItem item;
-        qsizetype* column = nullptr;
-        if (name == drawingFilesName())
-            column = &infoAt[size_t(InfoItem::Drawings)];
-        else if (name == drawingTitlesName())
-            column = &titlesAt;
-        else if (info_item_from_name(name, &item))
-            column = &infoAt[size_t(item)];
-        if (!column)
-            continue;
-        if (*column >= 0)
-            return readFailure(header.line, QStringLiteral("見出しの「%1」が二つあります.").arg(name));
-        *column = f;
-        anyInfo = true;
-    }
-    if (at[Title] < 0 && at[Text] < 0 && at[Image] < 0 && !anyInfo) {
-        return readFailure(header.line,
-            QStringLiteral("見出しの行がありません. 最初の行に 番号,タイトル,説明,写真ファイル "
-                           "のうち読み込む列の名前を書いてください."));
-    }
+    ColumnLayout layout;
+    if (std::optional<CsvReadResult> failed = findColumns(parsed.records.constFirst(), &layout))
+        return *failed;
 
     CsvReadResult result;
     result.encoding = encoding;
     result.rows.reserve(parsed.records.size() - 1);
     for (qsizetype r = 1; r < parsed.records.size(); ++r) {
-        const CsvRecord& record = parsed.records.at(r);
-        const auto field = [&record](qsizetype f) -> std::optional<QString> {
-            if (f < 0 || f >= record.fields.size() || record.fields.at(f).isEmpty())
-                return std::nullopt;
-            return record.fields.at(f);
-        };
-        const auto cell = [&field, &at](Column c) { return field(at[size_t(c)]); };
         CaptionRow row;
-        row.line = record.line;
-        row.title = cell(Title);
-        row.image = cell(Image);
-        if (const std::optional<QString> text = cell(Text))
-            row.text = albumLineBreaks(*text);
-        for (int i = 0; i < InfoItemCount; ++i)
-            row.info[size_t(i)] = field(infoAt[size_t(i)]);
-        row.drawingTitles = field(titlesAt);
-        if (row.title && hasLineBreak(*row.title)) {
-            return readFailure(
-                record.line, QStringLiteral("タイトルに改行があります. タイトルは 1 行です."));
-        }
-        if (row.image && hasLineBreak(*row.image))
-            return readFailure(record.line, QStringLiteral("写真ファイルの名前に改行があります."));
+        if (std::optional<CsvReadResult> failed = readRow(parsed.records.at(r), layout, &row))
+            return *failed;
         result.rows.append(std::move(row));
     }
     return result;

@@ -13,6 +13,12 @@ const QString keepShapeKey = QStringLiteral("print/keepPhotoShape");
 const QString eraKey = QStringLiteral("cover/era");
 const QString standardKey = QStringLiteral("delivery/standard");
 const QString deliveryFolderKey = QStringLiteral("delivery/folder");
+const QString overviewGeometryKey = QStringLiteral("overview/geometry");
+
+QString eraValue(Era era)
+{
+    return era == Era::Reiwa ? QStringLiteral("reiwa") : QStringLiteral("heisei");
+}
 
 } // namespace
 
@@ -41,6 +47,7 @@ Preferences Preferences::load(const QString& file)
         p.era = Era::Reiwa;
     p.deliveryStandard = settings.value(standardKey, p.deliveryStandard).toString();
     p.deliveryFolder = settings.value(deliveryFolderKey).toString();
+    p.overviewGeometry = settings.value(overviewGeometryKey).toByteArray();
     return p;
 }
 
@@ -49,9 +56,30 @@ bool Preferences::save(const QString& file) const
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSettings settings(file, QSettings::IniFormat);
     settings.setValue(keepShapeKey, keepPhotoShape);
-    settings.setValue(eraKey, era == Era::Reiwa ? QStringLiteral("reiwa") : QStringLiteral("heisei"));
+    settings.setValue(eraKey, eraValue(era));
     settings.setValue(standardKey, deliveryStandard);
     settings.setValue(deliveryFolderKey, deliveryFolder);
+    // The window's place is written once it has one, as 写真一覧 always did.
+    if (!overviewGeometry.isEmpty())
+        settings.setValue(overviewGeometryKey, overviewGeometry);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool Preferences::save_changes(const Preferences& before, const QString& file) const
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSettings settings(file, QSettings::IniFormat);
+    if (keepPhotoShape != before.keepPhotoShape)
+        settings.setValue(keepShapeKey, keepPhotoShape);
+    if (era != before.era)
+        settings.setValue(eraKey, eraValue(era));
+    if (deliveryStandard != before.deliveryStandard)
+        settings.setValue(standardKey, deliveryStandard);
+    if (deliveryFolder != before.deliveryFolder)
+        settings.setValue(deliveryFolderKey, deliveryFolder);
+    if (overviewGeometry != before.overviewGeometry)
+        settings.setValue(overviewGeometryKey, overviewGeometry);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

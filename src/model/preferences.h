@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace zk {
@@ -25,12 +26,17 @@ struct Preferences
     // The electronic delivery's 適用要領基準 and output folder, as last chosen.
     QString deliveryStandard = QStringLiteral("土木202303-01");
     QString deliveryFolder;
+    // Where 写真一覧 stood and how large it was (QWidget::saveGeometry).
+    QByteArray overviewGeometry;
 
     // $XDG_CONFIG_HOME/zelkora/zelkora.conf (by default ~/.config/zelkora/).
     static QString default_file();
     static Preferences load(const QString& file = default_file());
     // Returns false when the file cannot be written.
     bool save(const QString& file = default_file()) const;
+    // Writes only the settings that differ from before, leaving the others
+    // in the file as they are; false when the file cannot be written.
+    bool save_changes(const Preferences& before, const QString& file) const;
 
     bool operator==(const Preferences&) const = default;
 };

@@ -58,6 +58,29 @@ qint64 coefficientBytes(QByteArrayView sof)
     return total;
 }
 
+// Moves pos past a scan's entropy-coded data, which ends at the first 0xFF
+// that is neither a stuffed 0xFF00 nor a restart marker; false when the data
+// ends first.
+bool skipScanData(QByteArrayView data, qsizetype* pos)
+{
+    const qsizetype end = data.size();
+    for (;;) {
+        const void* hit = std::memchr(data.data() + *pos, 0xFF, size_t(end - *pos));
+        if (!hit)
+            return false;
+        *pos = static_cast<const char*>(hit) - data.data();
+        if (*pos + 1 >= end)
+            return false;
+        const quint8 following = byteAt(data, *pos + 1);
+        if (following == 0x00 || (following >= 0xD0 && following <= 0xD7))
+            *pos += 2;
+        else if (following == 0xFF)
+            ++*pos;
+        else
+            return true;
+    }
+}
+
 // Follows the markers from SOI to EOI, skipping the entropy-coded data of
 // each scan. Data after EOI (some cameras append a video) does not matter.
 ImageStructure inspectJpeg(QByteArrayView data)
@@ -109,29 +132,9 @@ ImageStructure inspectJpeg(QByteArrayView data)
         if (marker != 0xDA) // SOS: entropy-coded data follows
             continue;
         ++scans;
-        // The scan ends at the first 0xFF that is neither a stuffed 0xFF00
-        // nor a restart marker.
-        for (;;) {
-            const void* hit = std::memchr(data.data() + pos, 0xFF, size_t(end - pos));
-            if (!hit) {
-                result.truncated = true;
-                return result;
-            }
-            pos = static_cast<const char*>(hit) - data.data();
-            if (pos + 1 >= end) {
-                result.truncated = true;
-                return result;
-            }
-            const quint8 following = byteAt(data, pos + 1);
-            if (following == 0x00 || (following >= 0xD0 && following <= 0xD7)) {
-                pos += 2;
-                continue;
-            }
-            if (following == 0xFF) {
-                ++pos;
-                continue;
-            }
-            break;
+        if (!skipScanData(data, &pos)) {
+            result.truncated = true;
+            return result;
         }
     }
     if (progressive || scans > 1)

@@ -74,6 +74,7 @@ void print_cover(PrintDevice& device, const CoverData& cover, Era era)
     device.drawRect(38, 22, 192, 276.5);
     device.setPenWidth(2);
 
+    // Fixed text: the spaced title is how the handed-in cover reads.
     text(device, 77, 50, Title, QStringLiteral("工 事 写 真 帳"));
 
     text(device, 54, 82, Heading, QStringLiteral("工事番号"));

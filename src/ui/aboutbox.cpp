@@ -19,8 +19,8 @@ QString version_text()
 
 void show_about(Dialogs& dialogs, QWidget* parent)
 {
-    const QString text = QStringLiteral("Version ") + version_text()
-        + QStringLiteral("\r\n\r\nZelkora 工事写真帳\r\n\r\nZelkora の開発者たち");
+    const QString text = message_lines({ QStringLiteral("Version ") + version_text(), {},
+        QStringLiteral("Zelkora 工事写真帳"), {}, QStringLiteral("Zelkora の開発者たち") });
     dialogs.message(parent,
         { text, QStringLiteral("Zelkora"), MessageIcon::Information, MessageButtons::Ok,
             Answer::Ok });

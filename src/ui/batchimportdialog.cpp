@@ -80,6 +80,36 @@ BatchImportDialog::BatchImportDialog(const EntryTable& table, int start, Dialogs
 
 void BatchImportDialog::buildDialog()
 {
+    QGroupBox* orderBox = buildOrderBox();
+    QGroupBox* placeBox = buildPlaceBox();
+    boardTextBox = new QCheckBox(
+        QStringLiteral("説明文が空なら小黒板の内容 (工種・撮影箇所・測定値) を入れる(&K)"), this);
+    boardTextBox->setObjectName(QStringLiteral("boardText"));
+
+    QLayout* middle = buildPhotoList();
+
+    countLabel = new QLabel(this);
+    countLabel->setObjectName(QStringLiteral("countLabel"));
+    limitLabel = new QLabel(this);
+    limitLabel->setObjectName(QStringLiteral("limitLabel"));
+    limitLabel->setWordWrap(true);
+    limitLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("取り込む"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(orderBox);
+    layout->addWidget(placeBox);
+    layout->addWidget(boardTextBox);
+    layout->addLayout(middle, 1);
+    layout->addWidget(countLabel);
+    layout->addWidget(limitLabel);
+    layout->addWidget(buttons);
+}
+
+QGroupBox* BatchImportDialog::buildOrderBox()
+{
     auto* orderBox = new QGroupBox(QStringLiteral("並べ方"), this);
     auto* orderLayout = new QHBoxLayout(orderBox);
     orderGroup = new QButtonGroup(this);
@@ -95,7 +125,11 @@ void BatchImportDialog::buildDialog()
         orderLayout->addWidget(button);
     }
     orderGroup->button(int(ImportOrder::Name))->setChecked(true);
+    return orderBox;
+}
 
+QGroupBox* BatchImportDialog::buildPlaceBox()
+{
     auto* placeBox = new QGroupBox(QStringLiteral("入れる場所"), this);
     auto* placeLayout = new QHBoxLayout(placeBox);
     placeLayout->addWidget(new QLabel(QStringLiteral("No."), placeBox));
@@ -114,10 +148,12 @@ void BatchImportDialog::buildDialog()
     placeLayout->addWidget(insert);
     placeLayout->addWidget(fill);
     placeLayout->addStretch();
-    boardTextBox = new QCheckBox(
-        QStringLiteral("説明文が空なら小黒板の内容 (工種・撮影箇所・測定値) を入れる(&K)"), this);
-    boardTextBox->setObjectName(QStringLiteral("boardText"));
+    return placeBox;
+}
 
+// The list of photos with the buttons that arrange it beside it.
+QLayout* BatchImportDialog::buildPhotoList()
+{
     list = new QTreeWidget(this);
     list->setObjectName(QStringLiteral("photoList"));
     list->setColumnCount(4);
@@ -150,25 +186,7 @@ void BatchImportDialog::buildDialog()
     auto* middle = new QHBoxLayout;
     middle->addWidget(list, 1);
     middle->addLayout(side);
-
-    countLabel = new QLabel(this);
-    countLabel->setObjectName(QStringLiteral("countLabel"));
-    limitLabel = new QLabel(this);
-    limitLabel->setObjectName(QStringLiteral("limitLabel"));
-    limitLabel->setWordWrap(true);
-    limitLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
-    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("取り込む"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(orderBox);
-    layout->addWidget(placeBox);
-    layout->addWidget(boardTextBox);
-    layout->addLayout(middle, 1);
-    layout->addWidget(countLabel);
-    layout->addWidget(limitLabel);
-    layout->addWidget(buttons);
+    return middle;
 }
 
 FileRequest BatchImportDialog::photo_request(const QString& folder)

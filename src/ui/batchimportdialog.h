@@ -10,7 +10,9 @@
 class QButtonGroup;
 class QCheckBox;
 class QDialogButtonBox;
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QSpinBox;
 class QTreeWidget;
@@ -59,6 +61,9 @@ public:
 
 private:
     void buildDialog();
+    QGroupBox* buildOrderBox();
+    QGroupBox* buildPlaceBox();
+    QLayout* buildPhotoList();
     void refresh();
     void moveSelected(int step);
     void removeSelected();

@@ -76,6 +76,7 @@ CoverDialog::CoverDialog(Album& album, QWidget* parent)
     field(CoverField::FiscalYear, 2160, 225, 735);
     field(CoverField::ProjectNumber, 4920, 240, 735);
     rule(120, 600, 6360);
+    // Fixed text: spaced to the width of the four-character labels.
     label("工 事 名", Face::Gothic, 120, 720, 0);
     field(CoverField::ProjectName, 1560, 720, 4815);
     rule(120, 1080, 6360);

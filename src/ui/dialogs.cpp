@@ -13,6 +13,11 @@ QString photo_filter()
                           "WMF ファイル (*.wmf)|*.wmf|");
 }
 
+QString message_lines(const QStringList& lines)
+{
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 void Dialogs::inform(QWidget* parent, const QString& text, const QString& title)
 {
     message(parent, { text, title, MessageIcon::None, MessageButtons::Ok, Answer::Ok });

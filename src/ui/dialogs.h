@@ -14,6 +14,10 @@ namespace zk {
 // The file dialog's filter for photos.
 QString photo_filter();
 
+// The lines of a message, joined as MessageRequest::text takes them (CR LF);
+// an empty line is an empty string. Every message joins its lines here.
+QString message_lines(const QStringList& lines);
+
 // What a file dialog is asked for, in the album's own terms.
 struct FileRequest
 {
@@ -54,7 +58,7 @@ struct CheckAnswer
 
 struct MessageRequest
 {
-    QString text; // lines separated by CR LF
+    QString text; // lines separated by CR LF: see message_lines()
     QString title;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
@@ -95,7 +99,8 @@ public:
     // A failure the user must know about: warning icon, OK, the program's name.
     void warn(QWidget* parent, const QString& text);
 
-    // The program's internal name, the title of its plain messages.
+    // The program's internal name, the title of its plain messages; lower
+    // case as it has always read (fixed text: users know it so).
     static QString programName() { return QStringLiteral("zelkora"); }
 };
 

@@ -1,5 +1,6 @@
 #include "erachoice.h"
 
+#include "model/usersettings.h"
 #include "ui/dialogs.h"
 
 #include <QRadioButton>
@@ -7,8 +8,8 @@
 
 namespace zk {
 
-EraChoice::EraChoice(Dialogs& messages, const QString& preferencesFile, QWidget* parent)
-    : QGroupBox(QStringLiteral("元号"), parent), dialogs(messages), file(preferencesFile),
+EraChoice::EraChoice(Dialogs& messages, UserSettings& userSettings, QWidget* parent)
+    : QGroupBox(QStringLiteral("元号"), parent), dialogs(messages), settings(userSettings),
       heisei(new QRadioButton(QStringLiteral("平成"), this)),
       reiwa(new QRadioButton(QStringLiteral("令和"), this))
 {
@@ -20,7 +21,7 @@ EraChoice::EraChoice(Dialogs& messages, const QString& preferencesFile, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heisei);
     layout->addWidget(reiwa);
-    button(Preferences::load(file).era)->setChecked(true);
+    button(settings.preferences().era)->setChecked(true);
 }
 
 Era EraChoice::era() const
@@ -30,11 +31,11 @@ Era EraChoice::era() const
 
 bool EraChoice::apply()
 {
-    // The other settings in the file stay as they are.
-    Preferences preferences = Preferences::load(file);
+    Preferences preferences = settings.preferences();
     preferences.era = era();
-    if (!preferences.save(file)) {
-        dialogs.warn(this, file + QStringLiteral("\n\n設定を保存できませんでした."));
+    if (!settings.store(preferences)) {
+        dialogs.warn(this,
+            message_lines({ settings.file(), {}, QStringLiteral("設定を保存できませんでした.") }));
         return false;
     }
     return true;

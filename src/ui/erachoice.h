@@ -9,6 +9,7 @@ class QRadioButton;
 namespace zk {
 
 class Dialogs;
+class UserSettings;
 
 // 元号: the era in which the cover names its years (平成 or 令和). Stored in
 // the user's settings by apply(); album files keep only the numbers.
@@ -17,7 +18,7 @@ class EraChoice : public QGroupBox
     Q_OBJECT
 
 public:
-    EraChoice(Dialogs& dialogs, const QString& preferencesFile, QWidget* parent);
+    EraChoice(Dialogs& dialogs, UserSettings& settings, QWidget* parent);
 
     Era era() const;
     QRadioButton* button(Era era) const { return era == Era::Reiwa ? reiwa : heisei; }
@@ -27,7 +28,7 @@ public:
 
 private:
     Dialogs& dialogs;
-    QString file;
+    UserSettings& settings;
     QRadioButton* heisei;
     QRadioButton* reiwa;
 };

@@ -5,7 +5,6 @@
 #include "docfile/phrasefile.h"
 #include "docfile/worktypefile.h"
 #include "model/phrasestore.h"
-#include "model/preferences.h"
 #include "ui/erachoice.h"
 #include "ui/photoshapechoice.h"
 #include "ui/phrasespage.h"
@@ -28,11 +27,13 @@ constexpr int hiddenLeft = -20000; // twips, outside the window
 
 } // namespace
 
-OptionsDialog::OptionsDialog(
-    Dialogs& messages, QWidget* parent, WorkTypesPage::PhotoRows photoRows)
+OptionsDialog::OptionsDialog(Dialogs& messages, UserSettings& settings, QWidget* parent,
+    WorkTypesPage::PhotoRows photoRows)
     : QDialog(parent), dialogs(messages), tabStrip(new QTabBar(this))
 {
     setObjectName(QStringLiteral("frmOptions"));
+    // Fixed texts: the window's half-width katakana (title, tabs, frames, buttons)
+    // and the notices of OK and 更新 are what users know; keep them as they are.
     setWindowTitle(QStringLiteral("ｵﾌﾟｼｮﾝ"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(6210), twips(5010));
@@ -41,6 +42,25 @@ OptionsDialog::OptionsDialog(
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setGeometry(twips(105, 420, 5895, 3945));
 
+    buildTabs();
+    buildPages(settings, std::move(photoRows));
+    buildButtons();
+    // A tab shows its page (connected once every page exists).
+    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::show_chosen_page);
+
+    // Ctrl+Tab reaches the window before any of its controls.
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (QWidget* w : children)
+        w->installEventFilter(this);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+}
+
+void OptionsDialog::buildTabs()
+{
     tabStrip->setObjectName(QStringLiteral("tbsOptions"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
@@ -57,7 +77,11 @@ OptionsDialog::OptionsDialog(
         tabStrip->setTabData(i, QString::fromUtf8(t.key));
         tabStrip->setTabToolTip(i, QString::fromUtf8(t.toolTip));
     }
+}
 
+// Four pages, one shown at a time, with the settings on the first three.
+void OptionsDialog::buildPages(UserSettings& settings, WorkTypesPage::PhotoRows photoRows)
+{
     for (int i = 0; i < 4; ++i) {
         QWidget* box = new QWidget(this);
         box->setObjectName(QStringLiteral("picOptions_%1").arg(i));
@@ -72,7 +96,7 @@ OptionsDialog::OptionsDialog(
     }
     // The user's settings: the era beside the first page's frame, the
     // phrases on a page of their own.
-    era = new EraChoice(dialogs, Preferences::default_file(), pages[0]);
+    era = new EraChoice(dialogs, settings, pages[0]);
     era->setGeometry(twips(2400, 120, 2040, 1500));
     // The lists that save typing share the third page: the phrases and the
     // 工種/種別/細別 the photo information offers.
@@ -84,9 +108,13 @@ OptionsDialog::OptionsDialog(
     workTypes = new WorkTypesPage(dialogs, WorkTypeFile::default_file(), std::move(photoRows), lists);
     lists->addTab(workTypes, QStringLiteral("工種・種別・細別"));
     // 写真の縦横比を保つ under the print page's frame.
-    photoShape = new PhotoShapeChoice(dialogs, Preferences::default_file(), pages[1]);
+    photoShape = new PhotoShapeChoice(dialogs, settings, pages[1]);
     photoShape->setGeometry(twips(120, 1740, 5400, 330));
+}
 
+// OK, キャンセル and 更新.
+void OptionsDialog::buildButtons()
+{
     const struct
     {
         const char *name, *caption;
@@ -101,24 +129,13 @@ OptionsDialog::OptionsDialog(
         made[i]->setAutoDefault(false);
     }
 
-    // Tabs and buttons
-    connect(tabStrip, &QTabBar::currentChanged, this, &OptionsDialog::tbsOptions_Click);
-    connect(made[0], &QPushButton::clicked, this, &OptionsDialog::cmdOK_Click);
+    // Buttons
+    connect(made[0], &QPushButton::clicked, this, &OptionsDialog::apply_and_close);
     connect(made[1], &QPushButton::clicked, this, &QDialog::close);
-    connect(made[2], &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
-
-    // Ctrl+Tab reaches the window before any of its controls.
-    const QList<QWidget*> children = findChildren<QWidget*>();
-    for (QWidget* w : children)
-        w->installEventFilter(this);
-
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
+    connect(made[2], &QPushButton::clicked, this, &OptionsDialog::apply_and_stay_open);
 }
 
-void OptionsDialog::tbsOptions_Click()
+void OptionsDialog::show_chosen_page()
 {
     for (int i = 0; i < int(pages.size()); ++i) {
         const bool current = i == tabStrip->currentIndex();
@@ -157,13 +174,11 @@ void OptionsDialog::reject()
 
 bool OptionsDialog::applySettings()
 {
-    const bool stored = era->apply() && photoShape->apply() && phrasePage->apply()
-        && workTypes->apply();
-    Q_EMIT settingsApplied();
-    return stored;
+    // The user's settings tell every window of their change themselves.
+    return era->apply() && photoShape->apply() && phrasePage->apply() && workTypes->apply();
 }
 
-void OptionsDialog::cmdOK_Click()
+void OptionsDialog::apply_and_close()
 {
     // A setting that could not be stored keeps the window open for another try.
     if (!applySettings())
@@ -172,7 +187,7 @@ void OptionsDialog::cmdOK_Click()
     close();
 }
 
-void OptionsDialog::cmdApply_Click()
+void OptionsDialog::apply_and_stay_open()
 {
     if (!applySettings())
         return;

@@ -14,6 +14,7 @@ class Dialogs;
 class EraChoice;
 class PhotoShapeChoice;
 class PhrasesPage;
+class UserSettings;
 class WorkTypesPage;
 
 // The options window: tabbed pages and three buttons. The user's settings
@@ -26,8 +27,8 @@ class OptionsDialog : public QDialog
 
 public:
     // photoRows: the 工種/種別/細別 of the album's photos, for 写真から追加.
-    OptionsDialog(
-        Dialogs& dialogs, QWidget* parent, WorkTypesPage::PhotoRows photoRows = {});
+    OptionsDialog(Dialogs& dialogs, UserSettings& settings, QWidget* parent,
+        WorkTypesPage::PhotoRows photoRows = {});
 
     QTabBar* tabs() const { return tabStrip; }
     QWidget* page(int i) const { return pages.at(size_t(i)); }
@@ -39,18 +40,19 @@ public:
     // Escape closes and discards the window like キャンセル.
     void reject() override;
 
-Q_SIGNALS:
-    // The settings were stored (OK or 更新).
-    void settingsApplied();
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void tbsOptions_Click();
-    void cmdOK_Click();
-    void cmdApply_Click();
+    void buildTabs();
+    void buildPages(UserSettings& settings, WorkTypesPage::PhotoRows photoRows);
+    void buildButtons();
+    // Shows the page of the chosen tab and keeps the others out of reach.
+    void show_chosen_page();
+    // OK and 更新: store the settings, then close or stay.
+    void apply_and_close();
+    void apply_and_stay_open();
     // Stores the settings of every page; false when one could not be stored.
     bool applySettings();
 

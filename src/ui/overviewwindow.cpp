@@ -1,7 +1,7 @@
 #include "overviewwindow.h"
 
 #include "model/album.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 #include "ui/albumlistmodel.h"
 #include "ui/overviewlist.h"
 #include "ui/tiledelegate.h"
@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QSet>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,12 +21,12 @@ namespace zk {
 namespace {
 
 const QSize thumbnailSize(96, 72);
-const QString geometryKey = QStringLiteral("overview/geometry");
 
 } // namespace
 
-OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWidget* parent)
-    : QWidget(parent, Qt::Window), album(a)
+OverviewWindow::OverviewWindow(
+    Album& a, UserSettings& s, const QList<QAction*>& undoActions, QWidget* parent)
+    : QWidget(parent, Qt::Window), album(a), settings(s)
 {
     setObjectName(QStringLiteral("overviewWindow"));
     setWindowTitle(QStringLiteral("写真一覧"));
@@ -36,6 +35,48 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
     entries = new AlbumListModel(album, *thumbnails, this);
     delegate = new TileDelegate(thumbnailSize, this);
 
+    buildList();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list);
+    status = new QLabel(this);
+    status->setObjectName(QStringLiteral("overviewStatus"));
+    status->setContentsMargins(6, 2, 6, 2);
+    status->hide();
+    layout->addWidget(status);
+
+    addEditCommands(undoActions);
+
+    // The tiles announce what the user asked for
+    connect(list, &QListView::activated, this,
+        [this](const QModelIndex& index) { Q_EMIT entryActivated(index.row() + 1); });
+    connect(entries, &AlbumListModel::entriesMoved, this, &OverviewWindow::select_positions);
+    connect(entries, &AlbumListModel::filesDropped, this, &OverviewWindow::importRequested);
+    // Tiles as wide as the longest number label (No.271 (91 ページ)).
+    const auto fitTiles = [this] {
+        delegate->fit_numbers(album.entries().entry_count());
+        list->setGridSize(delegate->tileSize());
+    };
+    connect(&album, &Album::pageCountChanged, this, fitTiles);
+    connect(&album, &Album::documentReplaced, this, fitTiles);
+    // A cut list stays valid only while the album stays as it was.
+    connect(&album, &Album::entriesChanged, this, [this] {
+        if (cutPositions.isEmpty())
+            return;
+        cutPositions.clear();
+        delegate->set_cut({});
+        list->viewport()->update();
+    });
+
+    addInfoCommands();
+    resize(760, 560);
+    restoreGeometry(settings.preferences().overviewGeometry);
+}
+
+// The tiles: a wrapping list that drags and drops within itself and takes files.
+void OverviewWindow::buildList()
+{
     list = new OverviewList(this);
     list->setObjectName(QStringLiteral("overviewList"));
     list->setViewMode(QListView::ListMode);
@@ -56,16 +97,10 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
     list->setDragDropMode(QAbstractItemView::DragDrop);
     list->setDefaultDropAction(Qt::MoveAction);
     list->setDragDropOverwriteMode(false);
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(list);
-    status = new QLabel(this);
-    status->setObjectName(QStringLiteral("overviewStatus"));
-    status->setContentsMargins(6, 2, 6, 2);
-    status->hide();
-    layout->addWidget(status);
-
+void OverviewWindow::addEditCommands(const QList<QAction*>& undoActions)
+{
     // Keys: cut and paste to move, Delete to clear
     const auto addKey = [this](const char* name, const QString& caption, QKeySequence key,
                             void (OverviewWindow::*handler)()) {
@@ -103,32 +138,6 @@ OverviewWindow::OverviewWindow(Album& a, const QList<QAction*>& undoActions, QWi
     closing->setShortcutContext(Qt::WindowShortcut);
     connect(closing, &QAction::triggered, this, &QWidget::close);
     addAction(closing);
-
-    // The tiles announce what the user asked for
-    connect(list, &QListView::activated, this,
-        [this](const QModelIndex& index) { Q_EMIT entryActivated(index.row() + 1); });
-    connect(entries, &AlbumListModel::entriesMoved, this, &OverviewWindow::select_positions);
-    connect(entries, &AlbumListModel::filesDropped, this, &OverviewWindow::importRequested);
-    // Tiles as wide as the longest number label (No.271 (91 ページ)).
-    const auto fitTiles = [this] {
-        delegate->fit_numbers(album.entries().entry_count());
-        list->setGridSize(delegate->tileSize());
-    };
-    connect(&album, &Album::pageCountChanged, this, fitTiles);
-    connect(&album, &Album::documentReplaced, this, fitTiles);
-    // A cut list stays valid only while the album stays as it was.
-    connect(&album, &Album::entriesChanged, this, [this] {
-        if (cutPositions.isEmpty())
-            return;
-        cutPositions.clear();
-        delegate->set_cut({});
-        list->viewport()->update();
-    });
-
-    addInfoCommands();
-    resize(760, 560);
-    const QSettings settings(Preferences::default_file(), QSettings::IniFormat);
-    restoreGeometry(settings.value(geometryKey).toByteArray());
 }
 
 OverviewWindow::~OverviewWindow()
@@ -144,8 +153,9 @@ void OverviewWindow::closeEvent(QCloseEvent* event)
 
 void OverviewWindow::saveGeometryToSettings() const
 {
-    QSettings settings(Preferences::default_file(), QSettings::IniFormat);
-    settings.setValue(geometryKey, saveGeometry());
+    Preferences preferences = settings.preferences();
+    preferences.overviewGeometry = saveGeometry();
+    settings.store(preferences);
 }
 
 QList<int> OverviewWindow::selected_positions() const

@@ -13,6 +13,7 @@ class Album;
 class AlbumListModel;
 class ThumbnailLoader;
 class TileDelegate;
+class UserSettings;
 
 // 写真一覧: every entry of the album as a tile, to see the whole album and
 // rearrange it. Not modal; it follows the album's changes and changes the
@@ -23,8 +24,9 @@ class OverviewWindow : public QWidget
 
 public:
     // undoActions: the album's undo and redo, whose keys work here too.
-    explicit OverviewWindow(
-        Album& album, const QList<QAction*>& undoActions = {}, QWidget* parent = nullptr);
+    // Its place and size are kept in settings.
+    OverviewWindow(Album& album, UserSettings& settings, const QList<QAction*>& undoActions = {},
+        QWidget* parent = nullptr);
     ~OverviewWindow() override;
 
     QListView* view() const { return list; }
@@ -63,10 +65,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildList();
+    // Cut, paste, delete, 読み直す, undo and redo, and closing by key.
+    void addEditCommands(const QList<QAction*>& undoActions);
     void saveGeometryToSettings() const;
     void addInfoCommands();
 
     Album& album;
+    UserSettings& settings;
     ThumbnailLoader* thumbnails = nullptr;
     AlbumListModel* entries = nullptr;
     TileDelegate* delegate = nullptr;

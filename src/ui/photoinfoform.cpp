@@ -85,6 +85,25 @@ PhotoInfoForm::PhotoInfoForm(
         }
     }
 
+    QPushButton* addDrawing = nullptr;
+    QLayout* drawingRow = buildDrawingRow(&addDrawing);
+    auto* flags = new QHBoxLayout;
+    flags->addWidget(representative);
+    flags->addWidget(frequency);
+    flags->addStretch();
+
+    layOutRows(flags, drawingRow, addDrawing);
+
+    // The lists follow the classes chosen above them
+    connect(largeClass, &QComboBox::currentTextChanged, this, &PhotoInfoForm::largeClassChanged);
+    connect(workType, &QComboBox::currentTextChanged, this, &PhotoInfoForm::workTypeChanged);
+    connect(kind, &QComboBox::currentTextChanged, this, &PhotoInfoForm::kindChanged);
+    largeClassChanged();
+}
+
+// The reference drawings' table with its 追加 and 削除 buttons beside it.
+QLayout* PhotoInfoForm::buildDrawingRow(QPushButton** addButton)
+{
     drawings->setObjectName(QStringLiteral("infoDrawings"));
     drawings->setHorizontalHeaderLabels({ QStringLiteral("ファイル"), QStringLiteral("タイトル") });
     drawings->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -104,12 +123,14 @@ PhotoInfoForm::PhotoInfoForm(
     auto* drawingRow = new QHBoxLayout;
     drawingRow->addWidget(drawings, 1);
     drawingRow->addLayout(drawingButtons);
+    connect(addDrawing, &QPushButton::clicked, this, &PhotoInfoForm::add_drawing);
+    connect(removeDrawing, &QPushButton::clicked, this, &PhotoInfoForm::remove_drawing);
+    *addButton = addDrawing;
+    return drawingRow;
+}
 
-    auto* flags = new QHBoxLayout;
-    flags->addWidget(representative);
-    flags->addWidget(frequency);
-    flags->addStretch();
-
+void PhotoInfoForm::layOutRows(QLayout* flags, QLayout* drawingRow, QPushButton* addDrawing)
+{
     // One row per item, in the order of InfoItem; the bulk form adds 空にする.
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -166,14 +187,6 @@ PhotoInfoForm::PhotoInfoForm(
         hint->setWordWrap(true);
         grid->addWidget(hint, r, 0, 1, 3);
     }
-
-    // The lists follow the classes chosen above them
-    connect(largeClass, &QComboBox::currentTextChanged, this, &PhotoInfoForm::largeClassChanged);
-    connect(workType, &QComboBox::currentTextChanged, this, &PhotoInfoForm::workTypeChanged);
-    connect(kind, &QComboBox::currentTextChanged, this, &PhotoInfoForm::kindChanged);
-    connect(addDrawing, &QPushButton::clicked, this, &PhotoInfoForm::add_drawing);
-    connect(removeDrawing, &QPushButton::clicked, this, &PhotoInfoForm::remove_drawing);
-    largeClassChanged();
 }
 
 void PhotoInfoForm::offer(QComboBox* box, const QStringList& items)

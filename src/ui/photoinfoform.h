@@ -8,8 +8,10 @@
 
 class QCheckBox;
 class QComboBox;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTableWidget;
 
 namespace zk {
@@ -66,6 +68,9 @@ public:
     void append_drawing(const QString& path, const QString& title);
 
 private:
+    QLayout* buildDrawingRow(QPushButton** addButton);
+    // One row per item with its label; the bulk form adds 空にする.
+    void layOutRows(QLayout* flags, QLayout* drawingRow, QPushButton* addDrawing);
     void largeClassChanged();
     void workTypeChanged();
     void kindChanged();

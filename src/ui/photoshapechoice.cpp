@@ -1,28 +1,27 @@
 #include "photoshapechoice.h"
 
 #include "ui/dialogs.h"
-#include "model/preferences.h"
+#include "model/usersettings.h"
 
 namespace zk {
 
-PhotoShapeChoice::PhotoShapeChoice(
-    Dialogs& messages, const QString& preferencesFile, QWidget* parent)
+PhotoShapeChoice::PhotoShapeChoice(Dialogs& messages, UserSettings& userSettings, QWidget* parent)
     : QCheckBox(QStringLiteral("写真の縦横比を保つ"), parent), dialogs(messages),
-      file(preferencesFile)
+      settings(userSettings)
 {
     setObjectName(QStringLiteral("chkKeepPhotoShape"));
     setToolTip(
         QStringLiteral("写真を枠いっぱいに引き伸ばさず、縦横の比率を保ったまま枠の中央に収めます"));
-    setChecked(Preferences::load(file).keepPhotoShape);
+    setChecked(settings.preferences().keepPhotoShape);
 }
 
 bool PhotoShapeChoice::apply()
 {
-    // The other settings in the file stay as they are.
-    Preferences preferences = Preferences::load(file);
+    Preferences preferences = settings.preferences();
     preferences.keepPhotoShape = isChecked();
-    if (!preferences.save(file)) {
-        dialogs.warn(this, file + QStringLiteral("\n\n設定を保存できませんでした."));
+    if (!settings.store(preferences)) {
+        dialogs.warn(this,
+            message_lines({ settings.file(), {}, QStringLiteral("設定を保存できませんでした.") }));
         return false;
     }
     return true;

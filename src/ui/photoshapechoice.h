@@ -5,6 +5,7 @@
 namespace zk {
 
 class Dialogs;
+class UserSettings;
 
 // 写真の縦横比を保つ: photos fit their frames with their own proportions on
 // screen and on paper instead of being stretched. Stored in the user's
@@ -14,14 +15,14 @@ class PhotoShapeChoice : public QCheckBox
     Q_OBJECT
 
 public:
-    PhotoShapeChoice(Dialogs& dialogs, const QString& preferencesFile, QWidget* parent);
+    PhotoShapeChoice(Dialogs& dialogs, UserSettings& settings, QWidget* parent);
 
     // Stores the choice; false, after telling the user, when it cannot be written.
     bool apply();
 
 private:
     Dialogs& dialogs;
-    QString file;
+    UserSettings& settings;
 };
 
 } // namespace zk

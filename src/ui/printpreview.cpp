@@ -29,7 +29,7 @@ constexpr double MmPerInch = 25.4;
 PrintPreview::PrintPreview(
     const Album& album, PrintSource& printing, int page, Scope initial, QWidget* parent)
     : QDialog(parent), document(album.document()), printing(printing), screenPage(page),
-      keepShape(Preferences::load().keepPhotoShape), era(Preferences::load().era), scope(initial),
+      keepShape(printing.preferences().keepPhotoShape), era(printing.preferences().era), scope(initial),
       scopeBox(new QComboBox(this)), sheetBox(new QSpinBox(this)), countLabel(new QLabel(this)),
       zoomBox(new QComboBox(this)), area(new QScrollArea(this)), paper(new QLabel(this)),
       notice(new QLabel(this)), noticeArea(new QScrollArea(this))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/preferences.h"
 #include "print/photopage.h"
 
 class QPrinter;
@@ -7,7 +8,7 @@ class QPrinter;
 namespace zk {
 
 // What the print preview needs of the printing side: the chosen printer's
-// paper and the page on screen as it prints. The preview stays a window of
+// paper, the page on screen as it prints and the settings it prints with. The preview stays a window of
 // the core and asks for printing by its signal.
 class PrintSource
 {
@@ -16,6 +17,8 @@ public:
     virtual QPrinter& printer() = 0;
     // The page on screen with its photos decoded at pictureDpi.
     virtual PageSlots screen_page(double pictureDpi) = 0;
+    // The user's settings as they stand now (photo shape, the cover's era).
+    virtual const Preferences& preferences() const = 0;
 };
 
 } // namespace zk

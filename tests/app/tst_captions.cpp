@@ -28,10 +28,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QUndoStack>
 
 #include "documentbytes.h"
 #include "testfiles.h"
+#include "model/usersettings.h"
 
 using namespace zk;
 
@@ -75,6 +78,7 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestCaptions::initTestCase()
@@ -94,7 +98,8 @@ void TestCaptions::cleanupTestCase()
 void TestCaptions::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->captionCommands().setPhraseFile(file("phrases.txt"));
     window->album().replace_document(twoPages(), {});
     window->show();

@@ -8,10 +8,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QTreeWidget>
 
 #include "testfiles.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 using namespace zk;
 
@@ -63,7 +66,8 @@ void TestDeliveryCommands::commands()
     album.replace_document(d, {});
     ScriptedDialogs dialogs;
     QWidget window;
-    DeliveryCommands commands(album, dialogs, &window, nullptr);
+    UserSettings settings;
+    DeliveryCommands commands(album, settings, dialogs, &window, nullptr);
     QSignalSpy chosen(&commands, &DeliveryCommands::entryChosen);
 
     const QString out = dir.filePath(QStringLiteral("out"));

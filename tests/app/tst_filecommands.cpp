@@ -18,7 +18,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 #include "testfiles.h"
+#include "model/usersettings.h"
 #include <QTimer>
 
 using namespace zk;
@@ -82,6 +85,7 @@ private:
 
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
     int coversMade = 0;
     QTemporaryDir dir;
 };
@@ -90,7 +94,8 @@ void TestFileCommands::init()
 {
     dialogs.clear();
     coversMade = 0;
-    window = new MainWindow(dialogs, [this] {
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [this] {
         CoverData c;
         c.setField(CoverField::Contractor, QStringLiteral("cover %1").arg(++coversMade));
         return c;

@@ -13,6 +13,7 @@
 #include "scripteddialogs.h"
 #include "testfiles.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +27,8 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QTimer>
 #include <QToolBar>
 #include <QSignalSpy>
@@ -109,12 +112,14 @@ private:
 
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestMainWindow::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, fixedCover);
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, fixedCover);
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
@@ -542,7 +547,8 @@ void TestMainWindow::everyCommandIsHandled_data()
 {
     QTest::addColumn<QString>("action");
     ScriptedDialogs quiet;
-    MainWindow probe(quiet, fixedCover);
+    UserSettings probeSettings;
+    MainWindow probe(quiet, probeSettings, fixedCover);
     const QList<QAction*> menus = probe.menuBar()->actions();
     for (const QAction* menu : menus) {
         const QList<QAction*> items = menu->menu()->actions();

@@ -10,6 +10,7 @@
 #include "app/photocommands.h"
 #include "scripteddialogs.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +21,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QUrl>
 
 using namespace zk;
@@ -52,6 +55,7 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestPhotoCommands::initTestCase()
@@ -66,7 +70,8 @@ void TestPhotoCommands::initTestCase()
 void TestPhotoCommands::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));

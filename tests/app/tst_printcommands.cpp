@@ -32,8 +32,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 #include "testfiles.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 using namespace zk;
 
@@ -87,6 +90,7 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestPrintCommands::initTestCase()
@@ -102,7 +106,8 @@ void TestPrintCommands::initTestCase()
 void TestPrintCommands::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->show();
 }
 
@@ -140,7 +145,7 @@ void TestPrintCommands::cancelPrintsNothing()
 {
     dialogs.printAnswers << false;
     dialogs.printToPdf = file("cancelled.pdf");
-    window->printCommands().print_menu_Click();
+    window->printCommands().print_album();
     QVERIFY(!QFile::exists(file("cancelled.pdf")));
     QVERIFY(dialogs.messages.isEmpty());
 }
@@ -176,7 +181,7 @@ void TestPrintCommands::anErrorStopsTheJobAndSaysWhere()
     QVERIFY(writeAll(file("failed.pdf"), "earlier"));
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("failed.pdf");
-    window->printCommands().print_menu_Click();
+    window->printCommands().print_album();
     QCOMPARE(readAll(file("failed.pdf")), QByteArray("earlier"));
     QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("failed.pdf*") }, QDir::Files).size(), 1);
     QCOMPARE(dialogs.messages.size(), 1);
@@ -206,7 +211,7 @@ void TestPrintCommands::singlePagePrintsWhatTheSlotsShow()
     QCOMPARE(slots[1].picture.size(), window->pageView().slot(1).photoBox()->picture().size());
 
     dialogs.printToPdf = file("page.pdf");
-    window->printCommands().print_setting_Click();
+    window->printCommands().choose_printer();
     window->commands().action(Command::PrintPage)->trigger();
     QCOMPARE(pdfPages(file("page.pdf")), 1);
 }
@@ -219,7 +224,7 @@ void TestPrintCommands::printerChoiceIsKeptForTheRun()
         QVERIFY(dialogs.lastMessage().contains(QStringLiteral("プリンタ設定")));
     }
     dialogs.printToPdf = file("chosen.pdf");
-    window->printCommands().print_setting_Click();
+    window->printCommands().choose_printer();
     QCOMPARE(dialogs.printerSetups, 1);
     dialogs.printToPdf.clear();
     window->printCommands().print_page();
@@ -259,7 +264,7 @@ void TestPrintCommands::pageRangeFromTheDialog()
     dialogs.printToPdf = file("range.pdf");
     dialogs.printFrom = from;
     dialogs.printTo = to;
-    window->printCommands().print_menu_Click();
+    window->printCommands().print_album();
     QCOMPARE(dialogs.printRequests.last().maxPage, 3);
     QCOMPARE(pdfPages(file("range.pdf")), sheets);
     QVERIFY(dialogs.messages.isEmpty());
@@ -298,7 +303,7 @@ void TestPrintCommands::checkRunsBeforePrinting()
     dialogs.checkAnswers << CheckAnswer { printAnyway, goTo };
     dialogs.printAnswers << true;
     dialogs.printToPdf = file("checked.pdf");
-    window->printCommands().print_menu_Click();
+    window->printCommands().print_album();
     QVERIFY2(dialogs.reviewedProblems.size() == (clean ? 0 : 1),
         qPrintable(dialogs.reviewedProblems.isEmpty()
                 ? QString()
@@ -408,7 +413,8 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     options->close();
 
     // The next start shows photos as the stored setting says.
-    MainWindow next(dialogs, [] { return CoverData(); });
+    UserSettings nextSettings;
+    MainWindow next(dialogs, nextSettings, [] { return CoverData(); });
     next.album().replace_document(album(1, true), {});
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));

@@ -18,6 +18,7 @@
 #include "scripteddialogs.h"
 #include "testfiles.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -192,6 +193,7 @@ private:
     RecordingDialogs dialogs;
     std::unique_ptr<QTemporaryDir> dir;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestWindowGuards::init()
@@ -199,7 +201,8 @@ void TestWindowGuards::init()
     dir = std::make_unique<QTemporaryDir>();
     dialogs.clear();
     dialogs.lastPrinter = nullptr;
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->show();
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
@@ -362,7 +365,8 @@ void TestWindowGuards::realFileDialogs()
     QFETCH(QString, filter);
 
     QtDialogs real;
-    MainWindow own(real, [] { return CoverData(); });
+    UserSettings ownSettings;
+    MainWindow own(real, ownSettings, [] { return CoverData(); });
     own.show();
     QVERIFY(QTest::qWaitForWindowExposed(&own));
 

@@ -1,3 +1,4 @@
+#include "model/usersettings.h"
 #include "scripteddialogs.h"
 #include "ui/aboutbox.h"
 #include "ui/optionsdialog.h"
@@ -43,7 +44,8 @@ void TestAccessories::aboutShowsTheVersion()
 void TestAccessories::optionsTabsFollowCtrlTab()
 {
     ScriptedDialogs dialogs;
-    auto* options = new OptionsDialog(dialogs, nullptr);
+    UserSettings settings;
+    auto* options = new OptionsDialog(dialogs, settings, nullptr);
     options->show();
     QCOMPARE(options->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
     QTabBar* tabs = options->tabs();
@@ -72,7 +74,8 @@ void TestAccessories::optionsTabsFollowCtrlTab()
 void TestAccessories::optionsButtons()
 {
     ScriptedDialogs dialogs;
-    QPointer<OptionsDialog> options = new OptionsDialog(dialogs, nullptr);
+    UserSettings settings;
+    QPointer<OptionsDialog> options = new OptionsDialog(dialogs, settings, nullptr);
     options->show();
     options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
     QCOMPARE(dialogs.lastMessage(),
@@ -84,14 +87,14 @@ void TestAccessories::optionsButtons()
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
     QTRY_VERIFY(!options); // closed and discarded
 
-    options = new OptionsDialog(dialogs, nullptr);
+    options = new OptionsDialog(dialogs, settings, nullptr);
     options->show();
     options->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
     QCOMPARE(dialogs.messages.size(), 2);
     QTRY_VERIFY(!options);
 
     // Escape discards it too, so it opens again on its first page.
-    options = new OptionsDialog(dialogs, nullptr);
+    options = new OptionsDialog(dialogs, settings, nullptr);
     options->show();
     options->tabs()->setCurrentIndex(1);
     QTest::keyClick(options, Qt::Key_Escape);

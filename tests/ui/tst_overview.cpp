@@ -8,6 +8,7 @@
 #include "photos/thumbnailloader.h"
 #include "scripteddialogs.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,6 +75,7 @@ private:
     QTemporaryDir dir;
     Album* album = nullptr;
     OverviewWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestOverview::initTestCase()
@@ -86,7 +88,8 @@ void TestOverview::init()
 {
     album = new Album;
     album->replace_document(albumOf(QStringLiteral("ABCDEFGHI")), {});
-    window = new OverviewWindow(*album);
+    settings = std::make_unique<UserSettings>();
+    window = new OverviewWindow(*album, *settings);
 }
 
 void TestOverview::cleanup()
@@ -295,7 +298,8 @@ void TestOverview::droppedFilesAskForAnImport()
 void TestOverview::mainWindowShowsTheChosenEntry()
 {
     ScriptedDialogs dialogs;
-    MainWindow main(dialogs, [] { return CoverData(); });
+    UserSettings mainSettings;
+    MainWindow main(dialogs, mainSettings, [] { return CoverData(); });
     main.album().replace_document(albumOf(QStringLiteral("ABCDEF")), {});
     main.commands().action(Command::Overview)->trigger();
     OverviewWindow* overview = main.albumTools().overview();

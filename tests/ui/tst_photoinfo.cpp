@@ -26,10 +26,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QUndoStack>
 
 #include "testfiles.h"
 #include "testphotos.h"
+#include "model/usersettings.h"
 
 using namespace zk;
 
@@ -79,6 +82,7 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     MainWindow* window = nullptr;
+    std::unique_ptr<UserSettings> settings;
 };
 
 void TestPhotoInfo::initTestCase()
@@ -106,7 +110,8 @@ void TestPhotoInfo::initTestCase()
 void TestPhotoInfo::init()
 {
     dialogs.clear();
-    window = new MainWindow(dialogs, [] { return CoverData(); });
+    settings = std::make_unique<UserSettings>();
+    window = new MainWindow(dialogs, *settings, [] { return CoverData(); });
     window->infoCommands().setWorkTypeFile(file("list.csv"));
     Document d;
     const char* images[] = { "board.jpg", "plain.jpg", "", "", "", "" };

@@ -241,6 +241,43 @@ int defaults(const QStringList& args)
     return Success;
 }
 
+// A4 portrait without margins, as the album is laid out: the printable area
+// is the whole sheet.
+void setUpPdf(QPdfWriter& writer, const zk::Document& document)
+{
+    writer.setCreator(QStringLiteral("zkrtool"));
+    writer.setTitle(document.cover.field(zk::CoverField::ProjectName));
+    writer.setResolution(1200);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+}
+
+// The whole album (page 0) or one page, drawn on device.
+zk::PrintResult printPdf(
+    zk::PrintDevice& device, const zk::Document& document, int page, zk::Era era, bool verbose)
+{
+    // Printing keeps no photo beyond its page: every photo is decoded anew.
+    const zk::PhotoSource photos = zk::print_photo_source();
+    zk::PrintResult result;
+    std::optional<zk::QuietStderr> quiet;
+    if (!verbose)
+        quiet.emplace();
+    if (page == 0) {
+        // The next two pages' photos are decoded on other cores while a page is drawn.
+        zk::PrintOptions options;
+        options.pagesAhead = 2;
+        options.threads = std::max(2, QThread::idealThreadCount());
+        options.era = era;
+        return zk::print_album(device, document, photos, {}, options);
+    }
+    zk::PageSlots slots;
+    result = zk::load_page_slots(
+        slots, document.entries, page, photos, zk::photo_print_size(device.pictureDpi()));
+    if (result.ok())
+        result = zk::print_page(device, slots);
+    return result;
+}
+
 int pdf(const QStringList& args, bool verbose)
 {
     QStringList files;
@@ -278,35 +315,12 @@ int pdf(const QStringList& args, bool verbose)
     if (!out.open())
         return fail(zk::save_failure_message(files.at(1), out));
     QPdfWriter writer(&out);
-    writer.setCreator(QStringLiteral("zkrtool"));
-    writer.setTitle(document.cover.field(zk::CoverField::ProjectName));
-    writer.setResolution(1200);
-    // A4 portrait without margins: the printable area is the whole sheet.
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-
-    zk::PainterPrintDevice device(&writer);
-    // Printing keeps no photo beyond its page: every photo is decoded anew.
-    const zk::PhotoSource photos = zk::print_photo_source();
+    setUpPdf(writer, document);
     zk::PrintResult result;
-    std::optional<zk::QuietStderr> quiet;
-    if (!verbose)
-        quiet.emplace();
-    if (page == 0) {
-        // The next two pages' photos are decoded on other cores while a page is drawn.
-        zk::PrintOptions options;
-        options.pagesAhead = 2;
-        options.threads = std::max(2, QThread::idealThreadCount());
-        options.era = era;
-        result = zk::print_album(device, document, photos, {}, options);
-    } else {
-        zk::PageSlots slots;
-        result = zk::load_page_slots(
-            slots, document.entries, page, photos, zk::photo_print_size(device.pictureDpi()));
-        if (result.ok())
-            result = zk::print_page(device, slots);
+    {
+        zk::PainterPrintDevice device(&writer);
+        result = printPdf(device, document, page, era, verbose);
     }
-    quiet.reset();
     if (!result.ok()) {
         out.cancel();
         // A photo's failure names its entry and file; any other names the PDF.
@@ -390,13 +404,24 @@ int csvImport(const QString& albumPath, const QString& csvPath, const QString& o
     return written.ok() ? Success : fail(written.message);
 }
 
-int importPhotos(const QStringList& args)
+// The options of import and the files it names.
+struct ImportArgs
 {
     QStringList files;
     zk::ImportOrder order = zk::ImportOrder::Name;
     zk::Placement placement = zk::Placement::Insert;
     int at = 1;
     bool boardText = false;
+};
+
+// Reads import's options; an exit status when they are wrong.
+std::optional<int> parseImportArgs(const QStringList& args, ImportArgs* parsed)
+{
+    QStringList& files = parsed->files;
+    zk::ImportOrder& order = parsed->order;
+    zk::Placement& placement = parsed->placement;
+    int& at = parsed->at;
+    bool& boardText = parsed->boardText;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         if (arg == QLatin1String("--order")) {
@@ -424,6 +449,50 @@ int importPhotos(const QStringList& args)
     }
     if (files.size() < 3)
         return usageError("import takes an album file, an output file and photos");
+    return std::nullopt;
+}
+
+// The files that can be placed, in the order asked for; the others, each
+// with its reason, go to leftOut.
+QList<zk::ImportCandidate> importCandidates(const QStringList& files, QStringList* leftOut)
+{
+    QList<zk::ImportCandidate> candidates;
+    QStringList seen;
+    for (const QString& path : zk::ImportCandidate::expand_folders(files)) {
+        zk::ImportCandidate candidate = zk::ImportCandidate::inspect(path);
+        const QString key = QFileInfo(path).absoluteFilePath();
+        if (seen.contains(key))
+            candidate.problem = QStringLiteral("同じファイルが二度選ばれています.");
+        seen << key;
+        if (candidate.placeable())
+            candidates << candidate;
+        else
+            *leftOut << path + QLatin1String(": ") + candidate.problem;
+    }
+    return candidates;
+}
+
+// Records size, time and SHA-256 of the placed photos; those that cannot be
+// read go to leftOut.
+void recordPhotos(zk::Album& album, const QStringList& photos, QStringList* leftOut)
+{
+    for (const QString& photo : photos) {
+        QString reason;
+        const zk::PhotoRecord record = zk::PhotoRecorder::record(photo, &reason);
+        if (record.isValid())
+            album.record_photo(photo, record);
+        else
+            *leftOut << photo + QStringLiteral(": 記録を取れませんでした: ") + reason;
+    }
+}
+
+int importPhotos(const QStringList& args)
+{
+    ImportArgs options;
+    if (const std::optional<int> wrong = parseImportArgs(args, &options))
+        return *wrong;
+    QStringList files = options.files;
+    const int at = options.at;
     const QString in = files.takeFirst();
     const QString out = files.takeFirst();
 
@@ -436,31 +505,18 @@ int importPhotos(const QStringList& args)
         return UsageError;
     }
 
-    QList<zk::ImportCandidate> candidates;
     QStringList leftOut;
-    QStringList seen;
-    for (const QString& path : zk::ImportCandidate::expand_folders(files)) {
-        zk::ImportCandidate candidate = zk::ImportCandidate::inspect(path);
-        const QString key = QFileInfo(path).absoluteFilePath();
-        if (seen.contains(key))
-            candidate.problem = QStringLiteral("同じファイルが二度選ばれています.");
-        seen << key;
-        if (candidate.placeable())
-            candidates << candidate;
-        else
-            leftOut << path + QLatin1String(": ") + candidate.problem;
-    }
-
+    const QList<zk::ImportCandidate> candidates = importCandidates(files, &leftOut);
     QStringList photos;
     QHash<QString, zk::PhotoFacts> facts;
-    for (const zk::ImportCandidate& c : zk::ImportPlan::order(candidates, order)) {
+    for (const zk::ImportCandidate& c : zk::ImportPlan::order(candidates, options.order)) {
         photos << c.path;
         if (c.facts.hasBoard)
             facts.insert(c.path, c.facts);
     }
-    zk::ImportPlan plan = zk::ImportPlan::make(read.document.entries, at, placement, photos);
+    zk::ImportPlan plan = zk::ImportPlan::make(read.document.entries, at, options.placement, photos);
     plan.facts = facts;
-    plan.boardText = boardText;
+    plan.boardText = options.boardText;
     if (!plan.fits())
         return fail(QStringLiteral("%1: 写真帳は %2 件までのため、No.%3 からはあと %4 枚しか入りません "
                                    "(%5 枚が選ばれています). 何も取り込んでいません.")
@@ -474,14 +530,7 @@ int importPhotos(const QStringList& args)
     album.replace_document(read.document, in);
     if (!plan.apply(album, QStringLiteral("写真の一括取込")))
         return fail(in + QStringLiteral(": 写真帳が大きくなりすぎるため取り込めません."));
-    for (const QString& photo : std::as_const(plan.photos)) {
-        QString reason;
-        const zk::PhotoRecord record = zk::PhotoRecorder::record(photo, &reason);
-        if (record.isValid())
-            album.record_photo(photo, record);
-        else
-            leftOut << photo + QStringLiteral(": 記録を取れませんでした: ") + reason;
-    }
+    recordPhotos(album, plan.photos, &leftOut);
     const zk::WriteResult written = writeAlbum(out, album.document());
     if (!written.ok())
         return fail(written.message);
