@@ -41,7 +41,9 @@ QString PhotoInfo::*scalar(InfoItem item)
 QStringList lines(const QString& value)
 {
     QStringList out;
-    const QStringList parts = QString(value).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+    const QStringList parts = QString(value)
+                                  .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                  .split(QLatin1Char('\n'));
     for (const QString& part : parts) {
         if (!part.isEmpty())
             out.append(part);
@@ -63,6 +65,18 @@ bool PhotoInfo::has(InfoItem item) const
     if (item == InfoItem::Drawings)
         return !drawings.isEmpty();
     return !(this->*scalar(item)).isEmpty();
+}
+
+const QString& PhotoInfo::field(InfoItem item) const
+{
+    static const QString none;
+    const auto text = scalar(item);
+    return text ? this->*text : none;
+}
+
+QString PhotoInfo::*PhotoInfo::member(InfoItem item)
+{
+    return scalar(item);
 }
 
 QString PhotoInfo::text(InfoItem item) const
