@@ -194,30 +194,14 @@ bool JsonScanner::readString(QString* value)
         if (++i >= raw.size())
             return fail(QStringLiteral("エスケープが途中で切れています"));
         switch (raw[i]) {
-        case '"':
-            out += u'"';
-            break;
-        case '\\':
-            out += u'\\';
-            break;
-        case '/':
-            out += u'/';
-            break;
-        case 'b':
-            out += u'\b';
-            break;
-        case 'f':
-            out += u'\f';
-            break;
-        case 'n':
-            out += u'\n';
-            break;
-        case 'r':
-            out += u'\r';
-            break;
-        case 't':
-            out += u'\t';
-            break;
+        case '"': out += u'"'; break;
+        case '\\': out += u'\\'; break;
+        case '/': out += u'/'; break;
+        case 'b': out += u'\b'; break;
+        case 'f': out += u'\f'; break;
+        case 'n': out += u'\n'; break;
+        case 'r': out += u'\r'; break;
+        case 't': out += u'\t'; break;
         case 'u': {
             char16_t u = 0;
             for (int k = 1; k <= 4; ++k) {

@@ -41,9 +41,7 @@ QString PhotoInfo::*scalar(InfoItem item)
 QStringList lines(const QString& value)
 {
     QStringList out;
-    const QStringList parts = QString(value)
-                                  .replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                                  .split(QLatin1Char('\n'));
+    const QStringList parts = QString(value).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
     for (const QString& part : parts) {
         if (!part.isEmpty())
             out.append(part);
