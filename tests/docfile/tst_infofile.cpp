@@ -115,6 +115,9 @@ void TestInfoFile::saveKeepsWhatItCannotRead_data()
     const QByteArray ours = file(R"({"position":1,"image":"/p/1.jpg","info":{"工種":"古"}})");
     QTest::newRow("information, no file") << QByteArray() << true << true << false;
     QTest::newRow("information over our file") << ours << true << true << false;
+    QTest::newRow("over our file edited by hand: check stale, read through")
+        << file(R"([1,"/p/","1.jpg",["工事"]])", "2").chopped(1) + R"(,"check":"0000000000000000"})"
+        << true << true << false;
     QTest::newRow("nothing: our stale file removed") << ours << false << false << false;
     QTest::newRow("nothing, no file") << QByteArray() << false << false << false;
     QTest::newRow("information over a damaged file") << QByteArray("{") << true << true << true;
