@@ -629,7 +629,8 @@ Content parseContent(QByteArrayView bytes)
 {
     Content content;
     // A row a line, as written: the rows are read in place, never moved.
-    content.entries.reserve(std::min<qsizetype>(bytes.count('\n'), EntryTable::MaxEntries + 1));
+    const qsizetype lines = std::count(bytes.begin(), bytes.end(), '\n');
+    content.entries.reserve(std::min<qsizetype>(lines, EntryTable::MaxEntries + 1));
     content.outcome = parse(bytes, &content, &content.why);
     if (content.outcome != Outcome::Read) {
         content.entries.clear();
