@@ -105,11 +105,13 @@ public:
             }
             if (pos >= data.size())
                 break;
-            if (at("<!--"))
+            // One byte tells the kind of markup.
+            const char kind = pos + 1 < data.size() ? data[pos + 1] : '\0';
+            if (kind == '!' && at("<!--")) {
                 skipPast("-->", 4);
-            else if (at("<?"))
+            } else if (kind == '?') {
                 skipPast("?>", 2);
-            else if (at("<![CDATA[")) {
+            } else if (kind == '!' && at("<![CDATA[")) {
                 if (open.isEmpty()) {
                     error("要素の外に CDATA があります");
                     break;
@@ -117,10 +119,10 @@ public:
                 const qsizetype start = pos + 9;
                 if (skipPast("]]>", 9))
                     characters(data.sliced(start, pos - 3 - start), false);
-            } else if (at("<!DOCTYPE")) {
+            } else if (kind == '!' && at("<!DOCTYPE")) {
                 *reason = QStringLiteral("XMP に文書型宣言があるため読みません.");
                 return false;
-            } else if (at("</")) {
+            } else if (kind == '/') {
                 endElement();
             } else if (open.isEmpty() && rootSeen) {
                 error("要素の外に要素があります");
