@@ -1,8 +1,10 @@
 // Writes and reads an album of 32,766 entries and compares each direction
 // with the time the system's iconv takes to convert the same file from CP932,
 // and saving with opening; then opens and saves the same album with photo
-// information and a record on every entry (kept beside it) against without.
+// information and a record on every entry (kept beside it) against without,
+// both as the window does it (AlbumFiles).
 
+#include "docfile/albumfiles.h"
 #include "docfile/documentreader.h"
 #include "docfile/documentwriter.h"
 #include "docfile/infofile.h"
@@ -113,13 +115,11 @@ int main(int argc, char* argv[])
     // beside it, without and with information.
     const Document informed = withInformation(album, true);
     const Document classified = withInformation(album, false);
-    const auto save = [&path, &ok](const Document& d) {
-        ok &= write_document(path, d).ok() && InfoFile::write(path, d).isEmpty();
-    };
+    const auto save = [&path, &ok](const Document& d) { ok &= AlbumFiles::write(path, d).ok(); };
     const auto open = [&path, &ok](int expectedRecords) {
-        ReadResult r = read_document(path);
-        ok &= r.ok() && InfoFile::read(path, &r.document).outcome != InfoReadResult::Outcome::Damaged
-            && r.document.records.size() == expectedRecords;
+        const AlbumRead r = AlbumFiles::read(path);
+        ok &= r.read.ok() && r.info.outcome != InfoReadResult::Outcome::Damaged
+            && r.read.document.records.size() == expectedRecords;
     };
     const double savePlain = bestOf(5, [&] { save(album); });
     const double openPlain = bestOf(5, [&] { open(0); });

@@ -1,8 +1,6 @@
 #include "filecommands.h"
 
-#include "docfile/documentreader.h"
-#include "docfile/documentwriter.h"
-#include "docfile/infofile.h"
+#include "docfile/albumfiles.h"
 #include "model/album.h"
 
 #include <QFileInfo>
@@ -113,18 +111,18 @@ bool FileCommands::take_lock(const QString& path, AlbumLock& next, bool* readOnl
 
 bool FileCommands::open_document(const QString& path)
 {
-    ReadResult read = read_document(path);
-    if (!read.ok()) {
-        dialogs.warn(window, read.message);
+    // The information beside the album never stops it from opening.
+    AlbumRead opened = AlbumFiles::read(path);
+    if (!opened.read.ok()) {
+        dialogs.warn(window, opened.read.message);
         return false;
     }
     AlbumLock next;
     bool readOnly = false;
     if (!take_lock(path, next, &readOnly))
         return false;
-    // The information beside the album never stops it from opening.
-    const InfoReadResult info = InfoFile::read(path, &read.document);
-    album.replace_document(std::move(read.document), path);
+    const InfoReadResult& info = opened.info;
+    album.replace_document(std::move(opened.read.document), path);
     lock = std::move(next);
     stamp = FileStamp::of(path);
     set_read_only(readOnly);
@@ -191,16 +189,11 @@ void FileCommands::save_album()
         request.proposedPath = QFileInfo(path).absolutePath();
     }
     Q_EMIT aboutToSave();
-    const WriteResult written = write_document(path, album.document());
+    // The information goes beside the album, under the same name. Should
+    // either fail, the album stays unsaved.
+    const WriteResult written = AlbumFiles::write(path, album.document());
     if (!written.ok()) {
-        // The album stays unsaved: it is not on disk.
         dialogs.warn(window, written.message);
-        return;
-    }
-    // The information goes beside the album, under the same name.
-    const QString info = InfoFile::write(path, album.document());
-    if (!info.isEmpty()) {
-        dialogs.warn(window, info);
         return;
     }
     album.mark_saved(path);

@@ -25,13 +25,18 @@ struct InfoReadResult
 
 // The photos' information, their records and the information set aside live
 // in a UTF-8 JSON file beside the album (X.zkr → X.zkinfo), so that the album
-// file keeps its bytes:
-// {"format": "zelkora-photo-info", "version": 1,
-//  "entries": [{"position", "image", "info", "record"}, ...], "setAside": [...]}
+// file keeps its bytes. Version 2, kept small because it is written with
+// every save of albums of tens of thousands of photos:
+// {"format": "zelkora-photo-info", "version": 2, "strings": ["", "工事", ...],
+//  "entries": [[position, folder, name, [items], size, modified, "sha256"], ...],
+//  "setAside": [...], "check": "16 hex digits"}
+// where a text is a string or the number of one in "strings", and the check
+// is the FNV-1a hash of all before it. Version 1
+// files ({"position", "image", "info", "record"} objects) are still read.
 class InfoFile
 {
 public:
-    static constexpr int Version = 1;
+    static constexpr int Version = 2;
     // Larger files are refused before they are read.
     static constexpr qint64 MaxSize = 256 * 1024 * 1024;
 
@@ -49,6 +54,45 @@ public:
     static InfoReadResult read(const QString& albumPath, Document* document);
     // The same for the file's bytes.
     static InfoReadResult decode(const QByteArray& bytes, Document* document);
+
+    // One entry as the file holds it, its photo's path in two parts: the
+    // folder (shared by many entries) and the rest.
+    struct Row
+    {
+        int position = 0;
+        QString folder;
+        QString name;
+        PhotoInfo info;
+        PhotoRecord record;
+
+        bool isOf(const QString& image) const;
+    };
+
+    // The file read and looked through but not yet matched to an album:
+    // read() in two steps, so that the first can run on another thread
+    // while the album file itself is read.
+    struct Content
+    {
+        InfoReadResult::Outcome outcome = InfoReadResult::Outcome::Missing;
+        QString why; // what was found, on Damaged and Newer
+        QList<Row> entries;
+        QList<Row> setAside;
+    };
+    static Content load(const QString& albumPath);
+    static InfoReadResult apply(Content content, const QString& albumPath, Document* document);
+
+    // The new bytes and what stands at the file's place now: write() in two
+    // steps, so that the first (which only reads) can run on another thread
+    // while the album file itself is written.
+    struct Prepared
+    {
+        QByteArray bytes; // empty when there is nothing to keep
+        bool exists = false; // a file or link is there
+        bool regular = false; // it is a regular file
+        bool ours = false; // it could be read: it may be replaced
+    };
+    static Prepared prepare(const QString& albumPath, const Document& document);
+    static QString commit(const QString& albumPath, const Prepared& prepared);
 
     // Writes the file beside albumPath after the album itself was written.
     // Empty on success, else the message for the user. A document with

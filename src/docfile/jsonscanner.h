@@ -42,6 +42,10 @@ public:
     bool skipValue();
     // True when only white space is left.
     bool atEnd();
+    // Where the scanner stands, in bytes, to come back to with seek() and
+    // read a value again (one that needed what follows it).
+    qsizetype offset() const { return pos; }
+    void seek(qsizetype offset) { pos = offset; }
 
     bool failed() const { return !error_.isEmpty(); }
     // "N バイト目: what", for the user.

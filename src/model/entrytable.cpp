@@ -67,6 +67,12 @@ void EntryTable::set_info(int position, const PhotoInfo& info)
     entries[position - 1].info = info;
 }
 
+void EntryTable::set_info(int position, PhotoInfo&& info)
+{
+    Q_ASSERT(position >= 1 && position <= entry_count());
+    entries[position - 1].info = std::move(info);
+}
+
 bool EntryTable::append_entry(
     const QString& number, const QString& title, const QString& text, const QString& image)
 {

@@ -42,6 +42,7 @@ public:
     // Sets everything of an entry but its number.
     void set_content(int position, const EntryContent& content);
     void set_info(int position, const PhotoInfo& info);
+    void set_info(int position, PhotoInfo&& info);
 
     // Adds an entry at position N + 1; returns false, and adds nothing, when
     // the table already holds MaxEntries entries.

@@ -65,6 +65,18 @@ bool PhotoInfo::has(InfoItem item) const
     return !(this->*scalar(item)).isEmpty();
 }
 
+const QString& PhotoInfo::field(InfoItem item) const
+{
+    static const QString none;
+    const auto text = scalar(item);
+    return text ? this->*text : none;
+}
+
+QString PhotoInfo::*PhotoInfo::member(InfoItem item)
+{
+    return scalar(item);
+}
+
 QString PhotoInfo::text(InfoItem item) const
 {
     if (item == InfoItem::Reserves)

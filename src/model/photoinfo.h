@@ -60,6 +60,10 @@ struct PhotoInfo
     bool has(InfoItem item) const;
     // The item as one text: lists joined by line feeds; for drawings the paths.
     QString text(InfoItem item) const;
+    // An item that is one text, as it is kept; empty for the two lists.
+    const QString& field(InfoItem item) const;
+    // The member that keeps an item of one text; null for the two lists.
+    static QString PhotoInfo::*member(InfoItem item);
     // Sets an item from one text (lists split at line feeds, empty lines
     // dropped). Drawings take their paths from the text and keep titles by index.
     void setText(InfoItem item, const QString& value);

@@ -66,7 +66,16 @@ void TestInfoFile::openMatchesByPositionAndPhoto_data()
     QTest::newRow("record only, photo gone")
         << file(R"({"position":1,"image":"/p/x.jpg","record":{"size":1,"modified":2}})")
         << int(O::Read) << "" << 0;
-    QTest::newRow("newer") << file(a, "2") << int(O::Newer) << "" << 0;
+    QTest::newRow("newer") << file(a, QByteArray::number(InfoFile::Version + 1)) << int(O::Newer) << "" << 0;
+    // Version 2: rows of texts given or numbered in "strings", wherever it stands.
+    const QByteArray texts = R"(,"strings":["","/p/","A"]})";
+    QTest::newRow("v2, texts after the rows")
+        << file(R"([1,1,"1.jpg",[0,0,2]],[2,"/p/","2.jpg",[],5,6,""])", "2").chopped(1) + texts
+        << int(O::Read) << "1 工種=A" << 0;
+    QTest::newRow("v2, photo changed") << file(R"([2,1,"1.jpg",[0,0,2]])", "2").chopped(1) + texts
+                                       << int(O::Read) << "" << 1;
+    QTest::newRow("v2, text not in the table")
+        << file(R"([1,1,"1.jpg",[0,0,3]])", "2").chopped(1) + texts << int(O::Damaged) << "" << 0;
     QTest::newRow("not JSON") << file(a).chopped(1) << int(O::Damaged) << "" << 0;
     QTest::newRow("wrong type, nothing applied")
         << file(a + R"(,{"position":2,"image":"/p/2.jpg","info":{"工種":3}})") << int(O::Damaged)
@@ -106,10 +115,14 @@ void TestInfoFile::saveKeepsWhatItCannotRead_data()
     const QByteArray ours = file(R"({"position":1,"image":"/p/1.jpg","info":{"工種":"古"}})");
     QTest::newRow("information, no file") << QByteArray() << true << true << false;
     QTest::newRow("information over our file") << ours << true << true << false;
+    QTest::newRow("over our file edited by hand: check stale, read through")
+        << file(R"([1,"/p/","1.jpg",["工事"]])", "2").chopped(1) + R"(,"check":"0000000000000000"})"
+        << true << true << false;
     QTest::newRow("nothing: our stale file removed") << ours << false << false << false;
     QTest::newRow("nothing, no file") << QByteArray() << false << false << false;
     QTest::newRow("information over a damaged file") << QByteArray("{") << true << true << true;
-    QTest::newRow("nothing over a newer file") << file({}, "2") << false << false << true;
+    QTest::newRow("nothing over a newer file")
+        << file({}, QByteArray::number(InfoFile::Version + 1)) << false << false << true;
 }
 
 void TestInfoFile::saveKeepsWhatItCannotRead()

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +96,22 @@ void TestPhotoFacts::board_data()
     QTest::newRow("document type refused") << QByteArray("<!DOCTYPE x [<!ENTITY a \"工種\">]>") + boardXmp(
         QStringLiteral("<photo:ConstructionType>&a;</photo:ConstructionType>")) << QString();
     QTest::newRow("malformed") << boardXmp(QStringLiteral("<photo:Title>掘削")) << QString();
+    QTest::newRow("references, CDATA, comments") << boardXmp(QStringLiteral(
+        "<!-- 黒板 --><photo:Title>A&amp;B &#x5DE5;&#20107;</photo:Title><photo:ShootingSpot><![CDATA[<No.5>]]></photo:ShootingSpot>"),
+        QStringLiteral("photo:ConstructionType=\"&lt;舗装&gt;\""))
+        << "工種=<舗装>|撮影箇所=<No.5>|title=A&B 工事|board=yes";
+    QTest::newRow("default namespace, prefix scoped") << boardXmp(QStringLiteral(
+        "<Title xmlns=\"http://dcpadv.org/schema/3.0/photoinfo\">床掘</Title>"
+        "<q:Other xmlns:q=\"urn:x\"><q:x xmlns:photo=\"urn:y\"><photo:ShootingSpot>偽</photo:ShootingSpot></q:x></q:Other>"))
+        << "title=床掘|board=yes";
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("UTF-16") << QByteArray(utf16(QString::fromUtf8(boardXmp(QStringLiteral("<photo:Title>転圧</photo:Title>")))))
+        << "title=転圧|board=yes";
+    QTest::newRow("undeclared prefix") << boardXmp(QStringLiteral("<z:Title>掘削</z:Title><photo:Title>掘削</photo:Title>")) << QString();
+    QTest::newRow("unknown entity") << boardXmp(QStringLiteral("<photo:Title>&nbsp;</photo:Title>")) << QString();
+    QTest::newRow("not UTF-8") << boardXmp(QStringLiteral("<photo:Title>@</photo:Title>")).replace('@', "\x8C\x40") << QString();
+    QTest::newRow("mismatched end") << boardXmp(QStringLiteral("<photo:Title>掘削</photo:Titel>")) << QString();
+    QTest::newRow("after the root") << boardXmp(QStringLiteral("<photo:Title>掘削</photo:Title>")).replace("<?xpacket end", "x<?xpacket end") << QString();
 }
 
 void TestPhotoFacts::board()

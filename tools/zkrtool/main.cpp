@@ -1,5 +1,6 @@
 // zkrtool: a command-line companion for Zelkora album files.
 
+#include "docfile/albumfiles.h"
 #include "docfile/albumjson.h"
 #include "docfile/albumlock.h"
 #include "deliverytool.h"
@@ -160,25 +161,16 @@ int fail(const QString& message)
 // the album from being read.
 zk::ReadResult readAlbum(const QString& path)
 {
-    zk::ReadResult read = zk::read_document(path);
-    if (read.ok()) {
-        const zk::InfoReadResult info = zk::InfoFile::read(path, &read.document);
-        if (!info.message.isEmpty())
-            fail(info.message);
-    }
-    return read;
+    zk::AlbumRead opened = zk::AlbumFiles::read(path);
+    if (!opened.info.message.isEmpty())
+        fail(opened.info.message);
+    return std::move(opened.read);
 }
 
 // The album file, then the information beside it; either failing fails.
 zk::WriteResult writeAlbum(const QString& path, const zk::Document& document)
 {
-    const zk::WriteResult written = zk::write_document(path, document);
-    if (!written.ok())
-        return written;
-    const QString info = zk::InfoFile::write(path, document);
-    if (!info.isEmpty())
-        return { zk::WriteError::CannotWrite, info };
-    return {};
+    return zk::AlbumFiles::write(path, document);
 }
 
 int usageError(const char* what)
