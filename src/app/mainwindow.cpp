@@ -42,6 +42,8 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
     : QMainWindow(parent), messages(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
+    // Before the page, which hands it the photos to decode.
+    prefetch = new PagePrefetcher(loader, this);
     buildWindow();
     files = std::make_unique<FileCommands>(albumData, dialogs, std::move(defaults), this);
     photos = std::make_unique<PhotoCommands>(albumData, dialogs, loader, this);
@@ -63,7 +65,6 @@ MainWindow::MainWindow(Dialogs& dialogs, CoverDefaults defaults, QWidget* parent
             },
             { commandSet->action(QStringLiteral("edit_undo")),
                 commandSet->action(QStringLiteral("edit_redo")) } });
-    prefetch = new PagePrefetcher(loader, this);
     records = new PhotoRecords(albumData, this);
     connectCommands();
 
@@ -121,7 +122,7 @@ void MainWindow::buildWindow()
     rule->setFrameShadow(QFrame::Plain);
     rule->setGeometry(0, twips(480), twips(8160) + 1, 1);
 
-    page = new PageView(albumData, loader, client);
+    page = new PageView(albumData, loader, *prefetch, client);
     // Menu shortcuts win over the boxes' own editing keys.
     for (int k = 0; k < 3; ++k) {
         slot(k).titleBox()->installEventFilter(this);

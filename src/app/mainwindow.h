@@ -69,8 +69,11 @@ public:
     int selected_slot() const;
     // Makes k the selected slot and marks it.
     void select_slot(int k);
-    // Fills the three slots from the entries of the current page.
+    // Fills the three slots from the entries of the current page; photos no
+    // cache holds follow once decoded.
     void show_page();
+    // The page on screen; its pageShown tells when its photos are all there.
+    PageView& pageView() { return *page; }
     // The size of a slot's photo in device pixels, at which it is decoded.
     QSize slotPictureSize() const;
 

@@ -4,23 +4,57 @@
 
 namespace zk {
 
+namespace {
+
+// The photos of the page on screen go ahead of any prefetch still queued.
+constexpr int OnScreen = 1;
+constexpr int Ahead = 0;
+
+} // namespace
+
 PagePrefetcher::PagePrefetcher(PhotoLoader& photoLoader, QObject* parent)
-    : QObject(parent), loader(photoLoader), generation(std::make_shared<std::atomic<int>>(0))
+    : QObject(parent), loader(photoLoader), generation(std::make_shared<std::atomic<int>>(0)),
+      pageGeneration(std::make_shared<std::atomic<int>>(0))
 {
-    // One thread: the window's own decoding keeps the other core.
-    pool.setMaxThreadCount(1);
+    // Both cores: a page shown cold decodes two of its photos at once.
+    pool.setMaxThreadCount(2);
 }
 
 PagePrefetcher::~PagePrefetcher()
 {
-    cancel();
+    new_page();
     pool.waitForDone();
 }
 
 void PagePrefetcher::cancel()
 {
+    // Queued photos see the new generation and end at once; the queue is not
+    // cleared, since it may hold photos of the page on screen.
+    ++*generation;
+}
+
+void PagePrefetcher::new_page()
+{
+    // Everything queued is for the page before; the prefetch is asked for
+    // again once the new page shows its photos.
+    ++*pageGeneration;
     ++*generation;
     pool.clear();
+}
+
+void PagePrefetcher::decode_now(
+    quint64 ticket, const QString& path, const QSize& size, PhotoFit fit)
+{
+    const int current = *pageGeneration;
+    pool.start(
+        [this, ticket, path, size, fit, current, latest = pageGeneration] {
+            if (*latest != current)
+                return;
+            // Queued to the window's thread; the destructor waits for this
+            // job, so the prefetcher outlives the emission.
+            Q_EMIT photoDecoded(ticket, loader.load(path, size, fit));
+        },
+        OnScreen);
 }
 
 void PagePrefetcher::page_shown(
@@ -56,12 +90,14 @@ void PagePrefetcher::prefetch(const QStringList& paths, const QSize& size, Photo
     cancel();
     const int current = *generation;
     for (const QString& path : paths) {
-        pool.start([this, path, size, fit, current, latest = generation] {
-            // The user has moved on: this photo is no longer wanted.
-            if (*latest != current)
-                return;
-            loader.load(path, size, fit);
-        });
+        pool.start(
+            [this, path, size, fit, current, latest = generation] {
+                // The user has moved on: this photo is no longer wanted.
+                if (*latest != current)
+                    return;
+                loader.load(path, size, fit);
+            },
+            Ahead);
     }
 }
 

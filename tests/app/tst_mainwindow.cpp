@@ -9,6 +9,7 @@
 #include "model/leadingnumber.h"
 #include "app/zoomwindow.h"
 #include "ui/coverdialog.h"
+#include "pagewait.h"
 #include "scripteddialogs.h"
 
 #include <QAction>
@@ -612,6 +613,7 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
 void TestMainWindow::neighbourPagesAreDecodedAhead()
 {
     window->album().replace_document(photoAlbum(), {});
+    QVERIFY(waitForPage(*window));
     window->prefetcher().waitForDone();
     const int decoded = window->photoLoader().decodeCount();
     QCOMPARE(decoded, 6); // page 1 on screen, page 2 ahead

@@ -13,6 +13,7 @@
 #include "ui/printersetupdialog.h"
 #include "ui/overviewwindow.h"
 #include "ui/printpreview.h"
+#include "pagewait.h"
 #include "scripteddialogs.h"
 #include "ui/optionsdialog.h"
 #include "ui/photoshapechoice.h"
@@ -391,6 +392,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     options->photoShapeChoice()->setChecked(keep);
     options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
     QCOMPARE(Preferences::load().keepPhotoShape, keep);
+    QVERIFY(waitForPage(*window));
     PhotoBox* box = window->slot(0).photoBox();
     const QImage screen = box->grab().toImage();
     const QRgb edge = screen.pixel(3, screen.height() / 2);
@@ -412,6 +414,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     next.album().replace_document(album(1, true), {});
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));
+    QVERIFY(waitForPage(next));
     const QImage nextScreen = next.slot(0).photoBox()->grab().toImage();
     QCOMPARE(nextScreen.pixel(3, nextScreen.height() / 2) == qRgb(0, 255, 0), !keep);
     next.album().mark_saved({});
