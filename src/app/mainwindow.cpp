@@ -1,29 +1,29 @@
 #include "mainwindow.h"
 
-#include "app/captioncommands.h"
 #include "app/albumtools.h"
+#include "app/captioncommands.h"
 #include "app/commandset.h"
-#include "ui/dialogs.h"
-#include "app/pageprefetcher.h"
-#include "app/pagespinner.h"
-#include "app/pageview.h"
-#include "app/photobox.h"
-#include "app/slotview.h"
-#include "app/titleedit.h"
-#include "ui/twips.h"
-#include "app/zoomwindow.h"
-#include "app/precheck.h"
-#include "ui/coverdialog.h"
 #include "app/csvexchange.h"
 #include "app/deliverycommands.h"
 #include "app/filecommands.h"
 #include "app/infocommands.h"
-#include "model/preferences.h"
+#include "app/pageprefetcher.h"
+#include "app/pagespinner.h"
+#include "app/pageview.h"
+#include "app/photobox.h"
 #include "app/photocommands.h"
 #include "app/photorecords.h"
+#include "app/precheck.h"
 #include "app/printcommands.h"
+#include "app/slotview.h"
+#include "app/titleedit.h"
+#include "app/zoomwindow.h"
+#include "model/preferences.h"
 #include "ui/aboutbox.h"
+#include "ui/coverdialog.h"
+#include "ui/dialogs.h"
 #include "ui/optionsdialog.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -160,7 +160,8 @@ void MainWindow::connectCommands()
         [this] { wholeAlbum->batch_import(); });
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
-    connect(on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
+    connect(
+        on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
     connect(on("print_preview"), &QAction::triggered, printing.get(),
         [this] { printing->print_preview(); });
     connect(on("album_check"), &QAction::triggered, &printing->preCheck(), &PreCheck::check_album);
@@ -197,7 +198,8 @@ void MainWindow::connectCommands()
     connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
     // Electronic delivery: the PHOTO folder and its check
     delivery = new DeliveryCommands(albumData, messages, this, this);
-    connect(on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
+    connect(
+        on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
     connect(on("delivery_check"), &QAction::triggered, delivery, &DeliveryCommands::check_delivery);
     connect(delivery, &DeliveryCommands::entryChosen, page, &PageView::show_entry);
 
@@ -207,10 +209,16 @@ void MainWindow::connectCommands()
     connect(page, &PageView::photoDoubleClicked, this, &MainWindow::photo_double_clicked);
     connect(page, &PageView::filesDropped, this, &MainWindow::files_dropped);
     connect(photos.get(), &PhotoCommands::finished, page, &PageView::focus_title);
-    // The neighbour pages' photos, decoded while the user looks at this one.
-    connect(page, &PageView::pageShown, prefetch, [this](int shown) {
-        prefetch->page_shown(albumData.entries(), shown, slotPictureSize(), page->photoFit());
-    });
+    // The neighbour pages' photos, decoded while the user looks at this one;
+    // queued, so that they start once the window has drawn the page.
+    connect(
+        page, &PageView::pageShown, prefetch,
+        [this](int shown) {
+            if (shown == current_page() && !page->photosPending())
+                prefetch->page_shown(
+                    albumData.entries(), shown, slotPictureSize(), page->photoFit());
+        },
+        Qt::QueuedConnection);
     connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
     connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);
 }

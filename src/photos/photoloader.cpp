@@ -206,11 +206,14 @@ Picture PhotoLoader::load(const QString& path, const QSize& size, PhotoFit fit)
     {
         // A photo another thread is decoding (the page on screen and a
         // prefetch may ask for it at once) is waited for, not decoded twice.
+        // Looked up again under the lock: it may have been decoded meanwhile.
         QMutexLocker locker(&lock);
-        while (underway.contains(wanted)) {
-            finished.wait(&lock);
+        for (;;) {
             if (const QImage* image = cache.object(wanted))
                 return { *image, {} };
+            if (!underway.contains(wanted))
+                break;
+            finished.wait(&lock);
         }
         underway.insert(wanted);
     }
