@@ -1,29 +1,29 @@
 #include "mainwindow.h"
 
-#include "app/albumtools.h"
 #include "app/captioncommands.h"
+#include "app/albumtools.h"
 #include "app/commandset.h"
-#include "app/csvexchange.h"
-#include "app/deliverycommands.h"
-#include "app/filecommands.h"
-#include "app/infocommands.h"
+#include "ui/dialogs.h"
 #include "app/pageprefetcher.h"
 #include "app/pagespinner.h"
 #include "app/pageview.h"
 #include "app/photobox.h"
-#include "app/photocommands.h"
-#include "app/photorecords.h"
-#include "app/precheck.h"
-#include "app/printcommands.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
-#include "app/zoomwindow.h"
-#include "model/preferences.h"
-#include "ui/aboutbox.h"
-#include "ui/coverdialog.h"
-#include "ui/dialogs.h"
-#include "ui/optionsdialog.h"
 #include "ui/twips.h"
+#include "app/zoomwindow.h"
+#include "app/precheck.h"
+#include "ui/coverdialog.h"
+#include "app/csvexchange.h"
+#include "app/deliverycommands.h"
+#include "app/filecommands.h"
+#include "app/infocommands.h"
+#include "model/preferences.h"
+#include "app/photocommands.h"
+#include "app/photorecords.h"
+#include "app/printcommands.h"
+#include "ui/aboutbox.h"
+#include "ui/optionsdialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -160,8 +160,7 @@ void MainWindow::connectCommands()
         [this] { wholeAlbum->batch_import(); });
     connect(on("overview_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::show_overview);
     connect(on("relink_menu"), &QAction::triggered, wholeAlbum, &AlbumTools::relink_photos);
-    connect(
-        on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
+    connect(on("reread_info"), &QAction::triggered, wholeAlbum, [this] { wholeAlbum->reread_info(); });
     connect(on("print_preview"), &QAction::triggered, printing.get(),
         [this] { printing->print_preview(); });
     connect(on("album_check"), &QAction::triggered, &printing->preCheck(), &PreCheck::check_album);
@@ -198,8 +197,7 @@ void MainWindow::connectCommands()
     connect(files.get(), &FileCommands::aboutToSave, records, &PhotoRecords::settle);
     // Electronic delivery: the PHOTO folder and its check
     delivery = new DeliveryCommands(albumData, messages, this, this);
-    connect(
-        on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
+    connect(on("delivery_export"), &QAction::triggered, delivery, &DeliveryCommands::export_delivery);
     connect(on("delivery_check"), &QAction::triggered, delivery, &DeliveryCommands::check_delivery);
     connect(delivery, &DeliveryCommands::entryChosen, page, &PageView::show_entry);
 
