@@ -9,6 +9,9 @@ namespace {
 // The photos of the page on screen go ahead of any prefetch still queued.
 constexpr int OnScreen = 1;
 constexpr int Ahead = 0;
+// Prefetches run on two threads at most, each photo after photo, so that a
+// thread is always free at once for the page on screen.
+constexpr int PrefetchLanes = 2;
 
 } // namespace
 
@@ -16,8 +19,10 @@ PagePrefetcher::PagePrefetcher(PhotoLoader& photoLoader, QObject* parent)
     : QObject(parent), loader(photoLoader), generation(std::make_shared<std::atomic<int>>(0)),
       pageGeneration(std::make_shared<std::atomic<int>>(0))
 {
-    // Both cores: a page shown cold decodes two of its photos at once.
-    pool.setMaxThreadCount(2);
+    // A thread for each photo of a page shown cold: the system shares both
+    // cores among the three, so the last is there after the time of one and
+    // a half decodes rather than two.
+    pool.setMaxThreadCount(3);
 }
 
 PagePrefetcher::~PagePrefetcher()
@@ -89,13 +94,20 @@ void PagePrefetcher::prefetch(const QStringList& paths, const QSize& size, Photo
 {
     cancel();
     const int current = *generation;
-    for (const QString& path : paths) {
+    for (int lane = 0; lane < PrefetchLanes; ++lane) {
+        QStringList share;
+        for (qsizetype i = lane; i < paths.size(); i += PrefetchLanes)
+            share << paths.at(i);
+        if (share.isEmpty())
+            continue;
         pool.start(
-            [this, path, size, fit, current, latest = generation] {
-                // The user has moved on: this photo is no longer wanted.
-                if (*latest != current)
-                    return;
-                loader.load(path, size, fit);
+            [this, share, size, fit, current, latest = generation] {
+                for (const QString& path : share) {
+                    // The user has moved on: these photos are no longer wanted.
+                    if (*latest != current)
+                        return;
+                    loader.load(path, size, fit);
+                }
             },
             Ahead);
     }

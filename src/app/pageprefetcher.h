@@ -14,7 +14,7 @@ namespace zk {
 
 class EntryTable;
 
-// Decodes photos on two threads, so that both cores work while the user
+// Decodes photos on three threads, so that both cores work while the user
 // waits: first the photos of the page on screen that no cache holds, then,
 // ahead of time, the photos the user is likely to look at next, into the
 // window's photo cache, so that turning the page finds them there. The
