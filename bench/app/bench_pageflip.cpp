@@ -106,6 +106,9 @@ double startUp(Dialogs& dialogs, const QString& album, bool deferred = true)
     window.set_photos_deferred(deferred);
     if (!album.isEmpty())
         window.fileCommands().open_document(album);
+    // Page 1 decoded first means its photos are on screen.
+    while (window.pageView().photosPending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     window.coverWindow()->show();
     QCoreApplication::processEvents();
     const double ms = msSince(t);
