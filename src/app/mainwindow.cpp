@@ -43,6 +43,8 @@ MainWindow::MainWindow(
     : QMainWindow(parent), messages(dialogs), settings(userSettings)
 {
     setObjectName(QStringLiteral("Form1"));
+    // Before the page, which hands it the photos to decode.
+    prefetch = new PagePrefetcher(loader, this);
     buildWindow();
     files = std::make_unique<FileCommands>(albumData, dialogs, std::move(defaults), this);
     photos = std::make_unique<PhotoCommands>(albumData, dialogs, loader, this);
@@ -63,7 +65,6 @@ MainWindow::MainWindow(
                 page->select_slot(slot_of_entry(p));
             },
             { commandSet->action(Command::Undo), commandSet->action(Command::Redo) } });
-    prefetch = new PagePrefetcher(loader, this);
     records = new PhotoRecords(albumData, this);
     connectCommands();
 
@@ -118,7 +119,7 @@ void MainWindow::buildWindow()
     rule->setFrameShadow(QFrame::Plain);
     rule->setGeometry(0, twips(480), twips(8160) + 1, 1);
 
-    page = new PageView(albumData, loader, client);
+    page = new PageView(albumData, loader, *prefetch, client);
     // Menu shortcuts win over the boxes' own editing keys.
     for (int k = 0; k < 3; ++k) {
         page->slot(k).titleBox()->installEventFilter(this);
@@ -193,10 +194,16 @@ void MainWindow::connectCommands()
     connect(page, &PageView::photoDoubleClicked, this, &MainWindow::photo_double_clicked);
     connect(page, &PageView::filesDropped, this, &MainWindow::files_dropped);
     connect(photos.get(), &PhotoCommands::finished, page, &PageView::focus_title);
-    // The neighbour pages' photos, decoded while the user looks at this one.
-    connect(page, &PageView::pageShown, prefetch, [this](int shown) {
-        prefetch->page_shown(albumData.entries(), shown, page->slotPictureSize(), page->photoFit());
-    });
+    // The neighbour pages' photos, decoded while the user looks at this one;
+    // queued, so that they start once the window has drawn the page.
+    connect(
+        page, &PageView::pageShown, prefetch,
+        [this](int shown) {
+            if (shown == page->current_page() && !page->photosPending())
+                prefetch->page_shown(
+                    albumData.entries(), shown, page->slotPictureSize(), page->photoFit());
+        },
+        Qt::QueuedConnection);
     connect(&albumData, &Album::savedChanged, this, &MainWindow::show_title);
     connect(&albumData, &Album::filePathChanged, this, &MainWindow::show_title);
     // A setting changed in the options window shows at once.

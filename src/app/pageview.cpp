@@ -1,19 +1,22 @@
 #include "pageview.h"
 
+#include "app/pageprefetcher.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
 #include "app/slotframe.h"
 #include "app/slotview.h"
 #include "app/titleedit.h"
-#include "ui/twips.h"
 #include "model/album.h"
 #include "model/leadingnumber.h"
 #include "photos/photoloader.h"
+#include "ui/twips.h"
 
 #include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace zk {
 
@@ -24,8 +27,8 @@ const QColor otherFrame(192, 192, 192);
 
 } // namespace
 
-PageView::PageView(Album& album, PhotoLoader& loader, QWidget* client)
-    : QObject(client), album(album), loader(loader)
+PageView::PageView(Album& album, PhotoLoader& loader, PagePrefetcher& decoder, QWidget* client)
+    : QObject(client), album(album), loader(loader), decoder(decoder)
 {
     for (int k = 0; k < 3; ++k)
         slots[size_t(k)] = new SlotView(k, client);
@@ -73,6 +76,9 @@ PageView::PageView(Album& album, PhotoLoader& loader, QWidget* client)
             [this, k](const QStringList& paths) { Q_EMIT filesDropped(k, paths); },
             Qt::QueuedConnection);
     }
+
+    // Photos decoded off the window's thread
+    connect(&decoder, &PagePrefetcher::photoDecoded, this, &PageView::photo_decoded);
 
     // The album's changes
     connect(&album, &Album::entriesChanged, this, &PageView::entries_changed);
@@ -124,23 +130,70 @@ void PageView::show_slot(int k)
     s->setNumberLabel(QStringLiteral("No.") + entry.number);
     s->setTitle(entry.title);
     s->setText(entry.text);
+    show_photo(k, entry.image);
+}
+
+void PageView::show_photo(int k, const QString& path)
+{
+    waitingFor.at(size_t(k)) = 0;
     if (photosDeferred) {
-        s->photoBox()->setPicture({});
+        slots.at(size_t(k))->photoBox()->setPicture({});
         return;
     }
-    const Picture picture = loader.load(entry.image, slotPictureSize(), fit);
+    const QSize size = slotPictureSize();
+    if (const std::optional<Picture> known = loader.cached(path, size, fit)) {
+        show_picture(k, *known);
+        return;
+    }
+    // An empty box rather than the photo of the page before while this one
+    // is decoded.
+    slots.at(size_t(k))->photoBox()->setPicture({});
+    waitingFor.at(size_t(k)) = ++lastTicket;
+    decoder.decode_now(lastTicket, path, size, fit);
+}
+
+void PageView::show_picture(int k, const Picture& picture)
+{
+    PhotoBox* box = slots.at(size_t(k))->photoBox();
     if (picture.ok())
-        s->photoBox()->setPicture(picture.image);
+        box->setPicture(picture.image);
     else
-        s->photoBox()->showUnreadable(entry.image, picture.error);
+        box->showUnreadable(
+            album.entries().entry(entry_index(current_page(), k)).image, picture.error);
+}
+
+void PageView::photo_decoded(quint64 ticket, const Picture& picture)
+{
+    const auto k = std::find(waitingFor.begin(), waitingFor.end(), ticket);
+    if (ticket == 0 || k == waitingFor.end())
+        return; // for a page or photo no longer on screen
+    *k = 0;
+    show_picture(int(k - waitingFor.begin()), picture);
+    page_filled();
+}
+
+void PageView::page_filled()
+{
+    if (pageWaiting && !photosPending()) {
+        pageWaiting = false;
+        Q_EMIT pageShown(current_page());
+    }
+}
+
+bool PageView::photosPending() const
+{
+    return std::any_of(waitingFor.begin(), waitingFor.end(), [](quint64 t) { return t != 0; });
 }
 
 void PageView::show_page()
 {
+    // What is queued for the page before is no longer wanted.
+    if (!photosDeferred)
+        decoder.new_page();
     for (int k = 0; k < 3; ++k)
         show_slot(k);
-    if (!photosDeferred)
-        Q_EMIT pageShown(current_page());
+    pageWaiting = !photosDeferred;
+    page_filled();
 }
 
 void PageView::setPhotoFit(PhotoFit photoFit)
@@ -159,8 +212,13 @@ void PageView::setPhotosDeferred(bool deferred)
     if (deferred == photosDeferred)
         return;
     photosDeferred = deferred;
-    if (!deferred)
+    if (!deferred) {
         show_page();
+        return;
+    }
+    // Photos under way are not shown now: the page is shown anew at the end.
+    waitingFor.fill(0);
+    pageWaiting = false;
 }
 
 void PageView::show_entry(int position)
@@ -237,6 +295,7 @@ void PageView::entries_changed(int first, int last)
         if (i >= first && i <= last)
             show_slot(k);
     }
+    page_filled();
 }
 
 void PageView::document_replaced()

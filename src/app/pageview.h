@@ -14,6 +14,7 @@ class QWidget;
 namespace zk {
 
 class Album;
+class PagePrefetcher;
 class PageSpinner;
 class SlotView;
 
@@ -26,8 +27,9 @@ class PageView : public QObject
     Q_OBJECT
 
 public:
-    // Builds the slots and page controls in client.
-    PageView(Album& album, PhotoLoader& loader, QWidget* client);
+    // Builds the slots and page controls in client. Photos no cache holds are
+    // decoded by decoder, off the window's thread.
+    PageView(Album& album, PhotoLoader& loader, PagePrefetcher& decoder, QWidget* client);
 
     SlotView& slot(int k) { return *slots.at(size_t(k)); }
     PageSpinner* pageControl() const { return spinner; }
@@ -40,8 +42,12 @@ public:
     int selected_position() const;
     // Makes k the selected slot and marks it.
     void select_slot(int k);
-    // Fills the three slots from the entries of the current page.
+    // Fills the three slots from the entries of the current page: the texts
+    // at once, the photos from the cache at once and the others as soon as
+    // they are decoded; pageShown tells when all three are there.
     void show_page();
+    // Photos of the page on screen are still being decoded.
+    bool photosPending() const;
     // Puts the caret into the title box of the slot showing position, if on screen.
     void focus_title(int position);
     // The size of a slot's photo in device pixels, at which it is decoded.
@@ -61,7 +67,7 @@ Q_SIGNALS:
     void photoClicked(int k);
     void photoDoubleClicked(int k);
     void filesDropped(int k, const QStringList& paths);
-    // The slots show page with its photos.
+    // The slots show page with its photos (at once, or once decoded).
     void pageShown(int page);
 
 protected:
@@ -69,6 +75,11 @@ protected:
 
 private:
     void show_slot(int k);
+    void show_photo(int k, const QString& path);
+    void show_picture(int k, const Picture& picture);
+    void photo_decoded(quint64 ticket, const Picture& picture);
+    // Tells pageShown once the page waits for no more photos.
+    void page_filled();
     void mark_selected_slot(int k);
 
     // What the user did
@@ -85,7 +96,14 @@ private:
 
     Album& album;
     PhotoLoader& loader;
+    PagePrefetcher& decoder;
     std::array<SlotView*, 3> slots {};
+    // The decode each slot waits for, 0 for none; a picture with another
+    // ticket belongs to a page or photo shown before and is dropped.
+    std::array<quint64, 3> waitingFor {};
+    quint64 lastTicket = 0;
+    // pageShown is still to be told once the slots are filled.
+    bool pageWaiting = false;
     QLineEdit* numberBox = nullptr;
     PageSpinner* spinner = nullptr;
     int selected = 0;

@@ -173,42 +173,73 @@ qint64 PhotoLoader::cachedBytes() const
     return cache.totalCost();
 }
 
-Picture PhotoLoader::load(const QString& path, const QSize& size, PhotoFit fit)
+std::optional<Picture> PhotoLoader::cached(const QString& path, const QSize& size, PhotoFit fit)
 {
     if (path.isEmpty())
-        return {};
+        return Picture();
     if (size.width() <= 0 || size.height() <= 0)
         return failure(QStringLiteral("写真を表示する大きさが正しくありません."));
     if (imageBytes(size, 32) > allocationLimitBytes())
         return failure(QStringLiteral("写真を表示する大きさが大きすぎます."));
+    const PhotoFile file(path);
+    if (!file.error().isEmpty())
+        return failure(file.error());
+    const Key key { path, file.size(), file.modified(), file.device(), file.inode(), size,
+        fit == PhotoFit::KeepShape };
+    const QMutexLocker locker(&lock);
+    if (const QImage* image = cache.object(key))
+        return Picture { *image, {} };
+    return std::nullopt;
+}
+
+Picture PhotoLoader::load(const QString& path, const QSize& size, PhotoFit fit)
+{
+    if (std::optional<Picture> known = cached(path, size, fit))
+        return *known;
 
     PhotoFile file(path);
     if (!file.error().isEmpty())
         return failure(file.error());
     const bool keepShape = fit == PhotoFit::KeepShape;
-    Key key { path, file.size(), file.modified(), file.device(), file.inode(), size, keepShape };
+    const Key wanted { path, file.size(), file.modified(), file.device(), file.inode(), size,
+        keepShape };
     {
-        const QMutexLocker locker(&lock);
-        if (const QImage* cached = cache.object(key))
-            return { *cached, {} };
+        // A photo another thread is decoding (the page on screen and a
+        // prefetch may ask for it at once) is waited for, not decoded twice.
+        // Looked up again under the lock: it may have been decoded meanwhile.
+        QMutexLocker locker(&lock);
+        for (;;) {
+            if (const QImage* image = cache.object(wanted))
+                return { *image, {} };
+            if (!underway.contains(wanted))
+                break;
+            finished.wait(&lock);
+        }
+        underway.insert(wanted);
     }
 
     const QByteArray data = file.read();
-    if (!file.error().isEmpty())
-        return failure(file.error());
-    {
-        const QMutexLocker locker(&lock);
-        ++decodes;
+    Picture picture;
+    if (!file.error().isEmpty()) {
+        picture = failure(file.error());
+    } else {
+        {
+            const QMutexLocker locker(&lock);
+            ++decodes;
+        }
+        // A metafile has no pixel size of its own and is drawn to fill its box.
+        picture = WmfRenderer::isMetafile(data) ? WmfRenderer::render(data, size)
+                                                : decodeWithQt(data, size, fit);
     }
-    // A metafile has no pixel size of its own and is drawn to fill its box.
-    Picture picture = WmfRenderer::isMetafile(data) ? WmfRenderer::render(data, size)
-                                                    : decodeWithQt(data, size, fit);
+    const QMutexLocker locker(&lock);
+    underway.remove(wanted);
     if (picture.ok()) {
         // Keyed by what was read, which may be newer than the first look.
-        key = { path, file.size(), file.modified(), file.device(), file.inode(), size, keepShape };
-        const QMutexLocker locker(&lock);
+        const Key key { path, file.size(), file.modified(), file.device(), file.inode(), size,
+            keepShape };
         cache.insert(key, new QImage(picture.image), picture.image.sizeInBytes());
     }
+    finished.wakeAll();
     return picture;
 }
 

@@ -3,8 +3,12 @@
 #include <QCache>
 #include <QImage>
 #include <QMutex>
+#include <QSet>
 #include <QSize>
 #include <QString>
+#include <QWaitCondition>
+
+#include <optional>
 
 namespace zk {
 
@@ -38,6 +42,11 @@ public:
     // so the aspect ratio is not kept), or with KeepShape inside size with
     // its own proportions. An empty path gives an empty picture without error.
     Picture load(const QString& path, const QSize& size, PhotoFit fit = PhotoFit::Stretch);
+    // What load() would give without decoding anything: the cached picture,
+    // or the empty picture or the error that needs no decoding; nothing
+    // when the photo has to be decoded.
+    std::optional<Picture> cached(
+        const QString& path, const QSize& size, PhotoFit fit = PhotoFit::Stretch);
 
     // Files read and decoded so far; a picture served from the cache adds nothing.
     int decodeCount() const;
@@ -65,8 +74,11 @@ private:
         }
     };
 
-    mutable QMutex lock; // guards cache and decodes
+    mutable QMutex lock; // guards cache, underway and decodes
     QCache<Key, QImage> cache; // cost in bytes, least recently used dropped first
+    // Photos being decoded now; finished is told whenever one ends.
+    QSet<Key> underway;
+    QWaitCondition finished;
     int decodes = 0;
 };
 

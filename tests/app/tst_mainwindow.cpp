@@ -1,7 +1,7 @@
 #include "app/commandset.h"
 #include "app/pageprefetcher.h"
-#include "app/mainwindow.h"
 #include "app/pageview.h"
+#include "app/mainwindow.h"
 #include "app/pagespinner.h"
 #include "app/photobox.h"
 #include "app/slotframe.h"
@@ -10,6 +10,7 @@
 #include "model/leadingnumber.h"
 #include "app/zoomwindow.h"
 #include "ui/coverdialog.h"
+#include "pagewait.h"
 #include "scripteddialogs.h"
 #include "testfiles.h"
 #include "testphotos.h"
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void quitAsksOnlyWhenUnsaved();
     void neighbourPagesAreDecodedAhead();
     void startUpDecodesPageOneBehindTheCover();
+    void coldPhotosLandOnTheirOwnSlots_data();
+    void coldPhotosLandOnTheirOwnSlots();
     void undoAndRedoByKeys();
     void slotKeysSelect_data();
     void slotKeysSelect();
@@ -657,12 +660,14 @@ void TestMainWindow::quitAsksOnlyWhenUnsaved()
 void TestMainWindow::neighbourPagesAreDecodedAhead()
 {
     window->album().replace_document(photoAlbum(), {});
+    QVERIFY(waitForPage(*window));
     window->prefetcher().waitForDone();
     const int decoded = window->photoLoader().decodeCount();
     QCOMPARE(decoded, 6); // page 1 on screen, page 2 ahead
     window->pageView().pageControl()->setValue(2);
     QCOMPARE(window->photoLoader().decodeCount(), decoded); // the flip itself decoded nothing
     QVERIFY(!window->pageView().slot(0).photoBox()->picture().isNull());
+    QCoreApplication::processEvents(); // the prefetch starts once the page is drawn
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 9); // page 3 ahead; page 1 was cached
 
@@ -672,6 +677,7 @@ void TestMainWindow::neighbourPagesAreDecodedAhead()
     unreadable.entries.set_field(1, EntryField::Image, photoDir.filePath(QStringLiteral("x.jpg")));
     QVERIFY(writeAll(unreadable.entries.get_field(1, EntryField::Image), "not a picture"));
     window->album().replace_document(unreadable, {});
+    QVERIFY(waitForPage(*window));
     QCOMPARE(window->photoLoader().decodeCount(), 10);
 }
 
@@ -688,8 +694,46 @@ void TestMainWindow::startUpDecodesPageOneBehindTheCover()
     QCOMPARE(window->photoLoader().decodeCount(), 3);
     window->pageView().setPhotosDeferred(false);
     QCOMPARE(window->pageView().slot(2).photoBox()->picture().pixel(1, 1), qRgb(60, 0, 0));
+    QCoreApplication::processEvents(); // the prefetch starts once the page is drawn
     window->prefetcher().waitForDone();
     QCOMPARE(window->photoLoader().decodeCount(), 6); // page 1 once, then page 2 ahead
+}
+
+// A page shown cold gets its photos from other threads: the window answers
+// meanwhile, and a photo decoded for a page or a slot the user has left (or
+// a window already closed) must not land in the slots on screen now.
+void TestMainWindow::coldPhotosLandOnTheirOwnSlots_data()
+{
+    QTest::addColumn<int>("flipTo");
+    QTest::addColumn<int>("replaced"); // slot 0 gets photo 9 before the page is filled
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QList<int>>("shown"); // the photos (1 to 9) in slots 0 to 2
+    QTest::newRow("page 1") << 1 << 0 << false << QList<int> { 1, 2, 3 };
+    QTest::newRow("flipped on at once") << 3 << 0 << false << QList<int> { 7, 8, 9 };
+    QTest::newRow("photo replaced") << 1 << 9 << false << QList<int> { 9, 2, 3 };
+    QTest::newRow("window closed") << 1 << 0 << true << QList<int> {};
+}
+
+void TestMainWindow::coldPhotosLandOnTheirOwnSlots()
+{
+    QFETCH(int, flipTo);
+    QFETCH(int, replaced);
+    QFETCH(bool, closed);
+    QFETCH(QList<int>, shown);
+    const Document d = photoAlbum();
+    window->album().replace_document(d, {});
+    window->pageView().pageControl()->setValue(flipTo);
+    if (replaced)
+        window->album().set_image(1, d.entries.get_field(replaced, EntryField::Image));
+    if (closed) {
+        delete window;
+        window = new MainWindow(dialogs, *settings, fixedCover);
+        return;
+    }
+    QVERIFY(waitForPage(*window));
+    QTest::qWait(50); // any late photo of the page before would land now
+    for (int k = 0; k < 3; ++k)
+        QCOMPARE(window->pageView().slot(k).photoBox()->picture().pixel(1, 1), qRgb(shown[k] * 20, 0, 0));
 }
 
 // Ctrl+Z inside a title box must undo through the album (the box's own undo

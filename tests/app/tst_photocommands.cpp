@@ -8,6 +8,7 @@
 #include "app/titleedit.h"
 #include "app/zoomwindow.h"
 #include "app/photocommands.h"
+#include "pagewait.h"
 #include "scripteddialogs.h"
 #include "testphotos.h"
 #include "model/usersettings.h"
@@ -156,6 +157,7 @@ void TestPhotoCommands::importFailureChangesNothing()
     QCOMPARE(dialogs.messages.last().title, QStringLiteral("zelkora"));
     QCOMPARE(dialogs.messages.last().icon, MessageIcon::None);
     QCOMPARE(window->album().entries().get_field(1, EntryField::Image), file("blue.png"));
+    QVERIFY(waitForPage(*window));
     QCOMPARE(photo(0)->picture().pixelColor(5, 5).blue(), 255);
     QVERIFY(window->album().saved());
     QVERIFY(window->pageView().slot(2).titleBox()->hasFocus());
@@ -268,6 +270,7 @@ void TestPhotoCommands::missingPhotoShowsANotice()
     d.entries.append_entry(QStringLiteral(" 2"), {}, {}, file("moved-away.jpg"));
     d.entries.append_entry(QStringLiteral(" 3"), {}, {}, file("blue.png"));
     window->album().replace_document(d, {});
+    QVERIFY(waitForPage(*window));
     QVERIFY(!photo(0)->picture().isNull());
     QVERIFY(photo(1)->isUnreadable());
     QVERIFY(!photo(2)->picture().isNull());

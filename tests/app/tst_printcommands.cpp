@@ -14,6 +14,7 @@
 #include "ui/printersetupdialog.h"
 #include "ui/overviewwindow.h"
 #include "ui/printpreview.h"
+#include "pagewait.h"
 #include "scripteddialogs.h"
 #include "ui/optionsdialog.h"
 #include "ui/photoshapechoice.h"
@@ -396,6 +397,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     options->photoShapeChoice()->setChecked(keep);
     options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
     QCOMPARE(Preferences::load().keepPhotoShape, keep);
+    QVERIFY(waitForPage(*window));
     PhotoBox* box = window->pageView().slot(0).photoBox();
     const QImage screen = box->grab().toImage();
     const QRgb edge = screen.pixel(3, screen.height() / 2);
@@ -418,6 +420,7 @@ void TestPrintCommands::keepShapeOnScreenAndOnPaper()
     next.album().replace_document(album(1, true), {});
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));
+    QVERIFY(waitForPage(next));
     const QImage nextScreen = next.pageView().slot(0).photoBox()->grab().toImage();
     QCOMPARE(nextScreen.pixel(3, nextScreen.height() / 2) == qRgb(0, 255, 0), !keep);
     next.album().mark_saved({});

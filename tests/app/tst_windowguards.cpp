@@ -15,6 +15,7 @@
 #include "print/painterprintdevice.h"
 #include "recordingprintdevice.h"
 #include "filesizelimit.h"
+#include "pagewait.h"
 #include "scripteddialogs.h"
 #include "testfiles.h"
 #include "testphotos.h"
@@ -708,6 +709,7 @@ void TestWindowGuards::photoFailuresSayWhy()
     action("file_open")->trigger();
 
     auto* box = child<PhotoBox>("Image1_0");
+    QVERIFY(waitForPage(*window));
     QVERIFY(box->isUnreadable());
     QVERIFY2(box->unreadableReason().contains(reason), qPrintable(box->unreadableReason()));
     QVERIFY(box->toolTip().contains(photo));
