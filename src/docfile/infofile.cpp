@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <QtEndian>
 
 #include <algorithm>
@@ -647,21 +648,44 @@ InfoReadResult match(Content content, Document* document)
     result.outcome = Outcome::Read;
     EntryTable& table = document->entries;
     QList<bool> matched(table.entry_count() + 1, false);
-    QSet<QString> images;
-    document->records.reserve(document->records.size() + content.entries.size());
+    // The rows that belong to their entries, with the entries' own paths:
+    // the records share those strings instead of holding copies.
+    struct Owned
+    {
+        Row* row;
+        QString image;
+    };
+    QList<Owned> owned;
+    owned.reserve(content.entries.size());
+    QList<Row*> others;
     for (Row& row : content.entries) {
         const int p = row.position;
         if (p >= 1 && p <= table.entry_count() && !matched.at(p)
             && row.isOf(table.entry(p).image)) {
             matched[p] = true;
-            // The entry's own path: one string shared instead of another.
-            const QString& image = table.entry(p).image;
-            if (row.record.isValid() && !image.isEmpty())
-                document->records.insert(image, row.record);
-            if (!row.info.isEmpty())
-                table.set_info(p, std::move(row.info));
-            continue;
+            owned.append({ &row, table.entry(p).image });
+        } else {
+            others.append(&row);
         }
+    }
+    // The records go into their table on a second thread while the items
+    // move into the entries: each side touches only its own members of a row.
+    document->records.reserve(document->records.size() + owned.size());
+    std::unique_ptr<QThread> recorder(QThread::create([&owned, document] {
+        for (const Owned& o : std::as_const(owned)) {
+            if (o.row->record.isValid() && !o.image.isEmpty())
+                document->records.insert(o.image, o.row->record);
+        }
+    }));
+    recorder->start();
+    for (const Owned& o : std::as_const(owned)) {
+        if (!o.row->info.isEmpty())
+            table.set_info(o.row->position, std::move(o.row->info));
+    }
+    recorder->wait();
+    QSet<QString> images;
+    for (Row* other : std::as_const(others)) {
+        Row& row = *other;
         SetAsideInfo item = setAside(std::move(row));
         if (item.info.isEmpty()) {
             // Only a record: still good for the same photo elsewhere in the album.
@@ -669,7 +693,9 @@ InfoReadResult match(Content content, Document* document)
                 for (int q = 1; q <= table.entry_count(); ++q)
                     images.insert(table.entry(q).image);
             }
-            if (item.record.isValid() && images.contains(item.image))
+            // The record of a row that matched its entry is the one to keep.
+            if (item.record.isValid() && images.contains(item.image)
+                && !document->records.contains(item.image))
                 document->records.insert(item.image, item.record);
             continue;
         }
