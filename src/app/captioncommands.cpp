@@ -15,9 +15,10 @@
 namespace zk {
 
 CaptionCommands::CaptionCommands(
-    Album& albumObject, Dialogs& messages, QWidget* parentWindow, SelectedPosition selectedPosition)
+    Album& albumObject, Dialogs& messages, QWidget* parentWindow, SelectedPosition selectedPosition,
+    QString phrases)
     : QObject(parentWindow), album(albumObject), dialogs(messages), window(parentWindow),
-      selected(std::move(selectedPosition)), phraseFile(PhraseFile::default_file())
+      selected(std::move(selectedPosition)), phraseFile(std::move(phrases))
 {
 }
 

@@ -25,7 +25,9 @@ public:
     // The position of the entry the selected slot shows.
     using SelectedPosition = std::function<int()>;
 
-    CaptionCommands(Album& album, Dialogs& dialogs, QWidget* window, SelectedPosition selected);
+    // phraseFile: the user's phrases.
+    CaptionCommands(Album& album, Dialogs& dialogs, QWidget* window, SelectedPosition selected,
+        QString phraseFile);
 
     // Opens the phrase list over the focused title or text box of the
     // window, else over fallbackBox (the selected slot's title box).

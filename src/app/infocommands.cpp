@@ -53,9 +53,10 @@ PhotoFileFacts readFacts(const QString& path, const PhotoRecord& record)
 } // namespace
 
 InfoCommands::InfoCommands(
-    Album& albumObject, Dialogs& messages, QWidget* parentWindow, SelectedPosition selectedPosition)
+    Album& albumObject, Dialogs& messages, QWidget* parentWindow, SelectedPosition selectedPosition,
+    QString masterList)
     : QObject(parentWindow), album(albumObject), dialogs(messages), window(parentWindow),
-      selected(std::move(selectedPosition)), workTypeFile(WorkTypeFile::default_file())
+      selected(std::move(selectedPosition)), workTypeFile(std::move(masterList))
 {
 }
 

@@ -29,7 +29,9 @@ public:
     // The position of the entry the selected slot shows.
     using SelectedPosition = std::function<int()>;
 
-    InfoCommands(Album& album, Dialogs& dialogs, QWidget* window, SelectedPosition selected);
+    // workTypeFile: the user's master list of 工種/種別/細別.
+    InfoCommands(Album& album, Dialogs& dialogs, QWidget* window, SelectedPosition selected,
+        QString workTypeFile);
 
     // Opens 写真情報 for the entry at position (0: the selected one); OK sets
     // the information in one step. The window is modal (no other window

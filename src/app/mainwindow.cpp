@@ -18,6 +18,8 @@
 #include "app/deliverycommands.h"
 #include "app/filecommands.h"
 #include "app/infocommands.h"
+#include "docfile/phrasefile.h"
+#include "docfile/worktypefile.h"
 #include "model/usersettings.h"
 #include "app/photocommands.h"
 #include "app/photorecords.h"
@@ -57,7 +59,8 @@ MainWindow::MainWindow(
     });
     photos->setPictureSize(page->slotPictureSize());
     // Batch import, overview and relinking: the window only tells where the user is.
-    info = new InfoCommands(albumData, dialogs, this, [this] { return page->selected_position(); });
+    info = new InfoCommands(albumData, dialogs, this, [this] { return page->selected_position(); },
+        settings.userFile(QLatin1String(WorkTypeFile::FileName)));
     wholeAlbum = new AlbumTools(this, albumData, settings, dialogs, loader, *info,
         { [this] { return page->selected_position(); },
             [this](int p) {
@@ -167,8 +170,9 @@ void MainWindow::connectCommands()
     }
     commandSet->followUndoStack(albumData.undoStack());
     // Captions: phrases, the previous caption, 一括入力 and CSV exchange
-    captions = new CaptionCommands(
-        albumData, messages, this, [this] { return page->selected_position(); });
+    captions = new CaptionCommands(albumData, messages, this,
+        [this] { return page->selected_position(); },
+        settings.userFile(QLatin1String(PhraseFile::FileName)));
     csv = new CsvExchange(albumData, messages, this);
     c.handle(Command::InsertPhrase, captions,
         [this] { captions->insert_phrase(page->slot(page->selected_slot()).titleBox()); });

@@ -36,7 +36,7 @@ PhraseList readFile(const QString& path, bool missingIsEmpty)
 QString PhraseFile::default_file()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/zelkora/phrases.txt");
+        + QStringLiteral("/zelkora/") + QLatin1String(FileName);
 }
 
 PhraseList PhraseFile::load(const QString& file)

@@ -16,6 +16,8 @@ public:
     // Phrase files larger than this are not read: a phrase list is short.
     static constexpr qint64 MaxFileSize = 1024 * 1024;
 
+    // The file's name, beside the user's settings.
+    static constexpr const char* FileName = "phrases.txt";
     // $XDG_CONFIG_HOME/zelkora/phrases.txt (by default ~/.config/zelkora/).
     static QString default_file();
 

@@ -42,7 +42,7 @@ WorkTypeRead readFile(const QString& path, bool missingIsEmpty)
 QString WorkTypeFile::default_file()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/zelkora/worktypes.csv");
+        + QStringLiteral("/zelkora/") + QLatin1String(FileName);
 }
 
 WorkTypeRead WorkTypeFile::load(const QString& file)

@@ -18,6 +18,8 @@ public:
     // A master list is a few thousand lines at most.
     static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 
+    // The file's name, beside the user's settings.
+    static constexpr const char* FileName = "worktypes.csv";
     // $XDG_CONFIG_HOME/zelkora/worktypes.csv (by default ~/.config/zelkora/).
     static QString default_file();
 

@@ -1,10 +1,18 @@
 #include "usersettings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace zk {
 
 UserSettings::UserSettings(const QString& file, QObject* parent)
     : QObject(parent), path(file), current(Preferences::load(file))
 {
+}
+
+QString UserSettings::userFile(const QString& name) const
+{
+    return QFileInfo(path).absoluteDir().filePath(name);
 }
 
 bool UserSettings::store(const Preferences& next)

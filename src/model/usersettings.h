@@ -19,6 +19,9 @@ public:
 
     const Preferences& preferences() const { return current; }
     const QString& file() const { return path; }
+    // A file of the user's own kept beside the settings (the phrases, the
+    // master list of work types).
+    QString userFile(const QString& name) const;
 
     // Stores the settings and makes them current; false, keeping the settings
     // as they were, when the file cannot be written.

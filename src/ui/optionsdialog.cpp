@@ -5,6 +5,7 @@
 #include "docfile/phrasefile.h"
 #include "docfile/worktypefile.h"
 #include "model/phrasestore.h"
+#include "model/usersettings.h"
 #include "ui/erachoice.h"
 #include "ui/photoshapechoice.h"
 #include "ui/phrasespage.h"
@@ -103,9 +104,11 @@ void OptionsDialog::buildPages(UserSettings& settings, WorkTypesPage::PhotoRows 
     auto* lists = new QTabWidget(pages[2]);
     lists->setObjectName(QStringLiteral("inputLists"));
     lists->setGeometry(0, 0, pages[2]->width(), pages[2]->height());
-    phrasePage = new PhrasesPage(dialogs, PhraseFile::default_file(), lists);
+    phrasePage = new PhrasesPage(
+        dialogs, settings.userFile(QLatin1String(PhraseFile::FileName)), lists);
     lists->addTab(phrasePage, QStringLiteral("定型文"));
-    workTypes = new WorkTypesPage(dialogs, WorkTypeFile::default_file(), std::move(photoRows), lists);
+    workTypes = new WorkTypesPage(dialogs,
+        settings.userFile(QLatin1String(WorkTypeFile::FileName)), std::move(photoRows), lists);
     lists->addTab(workTypes, QStringLiteral("工種・種別・細別"));
     // 写真の縦横比を保つ under the print page's frame.
     photoShape = new PhotoShapeChoice(dialogs, settings, pages[1]);
