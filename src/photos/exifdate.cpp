@@ -1,5 +1,7 @@
 #include "exifdate.h"
 
+#include "photos/jpegsegments.h"
+
 namespace zk {
 
 namespace {
@@ -106,33 +108,16 @@ QDateTime readTiff(QByteArrayView body)
     return parseExifTime(tiff.bytes(offset, 19));
 }
 
-// The body of the JPEG's EXIF segment, found by walking the markers that
-// come before the first scan.
+// The body of the JPEG's EXIF segment, among the segments that come before
+// the first scan.
 QByteArrayView jpegExif(QByteArrayView data)
 {
-    qsizetype pos = 2;
-    while (pos + 4 <= data.size()) {
-        if (quint8(data[pos]) != 0xFF)
-            return {};
-        const quint8 marker = quint8(data[pos + 1]);
-        if (marker == 0xFF) {
-            ++pos; // fill byte
-            continue;
-        }
-        // Start of scan or end of image: no EXIF segment before the picture.
-        if (marker == 0xDA || marker == 0xD9)
-            return {};
-        const int length = quint8(data[pos + 2]) << 8 | quint8(data[pos + 3]);
-        if (length < 2)
-            return {};
-        if (marker == 0xE1 && pos + 2 + length <= data.size()) {
-            const QByteArrayView segment = data.sliced(pos + 4, length - 2);
-            if (segment.startsWith(QByteArrayView("Exif\0\0", 6)))
-                return segment.sliced(6);
-        }
-        pos += 2 + length;
-    }
-    return {};
+    QByteArrayView exif;
+    walk_jpeg_segments(data, [&exif](quint8 marker, QByteArrayView body) {
+        if (marker == 0xE1 && exif.isEmpty() && body.startsWith(QByteArrayView("Exif\0\0", 6)))
+            exif = body.sliced(6);
+    });
+    return exif;
 }
 
 } // namespace

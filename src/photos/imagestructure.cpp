@@ -14,6 +14,18 @@ quint8 byteAt(QByteArrayView data, qsizetype pos)
     return quint8(data[pos]);
 }
 
+// The position of the next marker's 0xFF at or after pos: fill bytes (0xFF)
+// may precede any marker. At most the end of data.
+qsizetype nextMarker(QByteArrayView data, qsizetype pos)
+{
+    const qsizetype end = data.size();
+    while (pos < end && byteAt(data, pos) != 0xFF)
+        ++pos;
+    while (pos + 1 < end && byteAt(data, pos + 1) == 0xFF)
+        ++pos;
+    return pos;
+}
+
 quint16 be16(QByteArrayView data, qsizetype pos)
 {
     return quint16(byteAt(data, pos) << 8 | byteAt(data, pos + 1));
@@ -92,11 +104,7 @@ ImageStructure inspectJpeg(QByteArrayView data)
     qsizetype pos = 2;
     const qsizetype end = data.size();
     for (;;) {
-        // Fill bytes (0xFF) may precede any marker.
-        while (pos < end && byteAt(data, pos) != 0xFF)
-            ++pos;
-        while (pos + 1 < end && byteAt(data, pos + 1) == 0xFF)
-            ++pos;
+        pos = nextMarker(data, pos);
         if (pos + 1 >= end) {
             result.truncated = true;
             return result;
@@ -293,10 +301,7 @@ qsizetype jpegFirstScan(QByteArrayView data)
     qsizetype pos = 2;
     const qsizetype end = data.size();
     for (;;) {
-        while (pos < end && byteAt(data, pos) != 0xFF)
-            ++pos;
-        while (pos + 1 < end && byteAt(data, pos + 1) == 0xFF)
-            ++pos;
+        pos = nextMarker(data, pos);
         if (pos + 4 > end)
             return -1;
         const quint8 marker = byteAt(data, pos + 1);

@@ -4,57 +4,12 @@
 
 #include "photos/blackboardxmp.h"
 #include "photos/exifdate.h"
+#include "photos/jpegsegments.h"
 #include "photos/photofile.h"
-
-#include <functional>
 
 namespace zk {
 
 namespace {
-
-enum class Walk { Complete, NeedMore, Malformed };
-
-using SegmentVisitor = std::function<void(quint8 marker, QByteArrayView body)>;
-
-// Walks a JPEG's segments up to its first scan, handing each complete one
-// to visit. Complete when the scan (or the end of the image) was reached,
-// NeedMore when the bytes end inside the header.
-Walk walkJpeg(QByteArrayView data, const SegmentVisitor& visit)
-{
-    if (data.size() < 2)
-        return Walk::NeedMore;
-    if (!data.startsWith("\xFF\xD8"))
-        return Walk::Malformed;
-    qsizetype pos = 2;
-    for (;;) {
-        if (pos + 2 > data.size())
-            return Walk::NeedMore;
-        if (quint8(data[pos]) != 0xFF)
-            return Walk::Malformed;
-        const quint8 marker = quint8(data[pos + 1]);
-        if (marker == 0xFF) {
-            ++pos; // fill byte
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9)
-            return Walk::Complete;
-        // Markers without a length: TEM and the restart markers.
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            pos += 2;
-            continue;
-        }
-        if (pos + 4 > data.size())
-            return Walk::NeedMore;
-        const int length = quint8(data[pos + 2]) << 8 | quint8(data[pos + 3]);
-        if (length < 2)
-            return Walk::Malformed;
-        if (pos + 2 + length > data.size())
-            return Walk::NeedMore;
-        if (visit)
-            visit(marker, data.sliced(pos + 4, length - 2));
-        pos += 2 + length;
-    }
-}
 
 const QByteArrayView ExifId("Exif\0\0", 6);
 const QByteArrayView XmpId("http://ns.adobe.com/xap/1.0/\0", 29);
@@ -83,7 +38,7 @@ PhotoFacts PhotoFacts::read(const QString& path)
         if (header.size() < 2)
             return true;
         if (header.startsWith("\xFF\xD8"))
-            return walkJpeg(header, nullptr) == Walk::NeedMore && header.size() < MaxHeaderBytes;
+            return walk_jpeg_segments(header, nullptr) == JpegWalk::NeedMore && header.size() < MaxHeaderBytes;
         // A TIFF keeps its EXIF near the start; other pictures hold none.
         return (header.startsWith("II") || header.startsWith("MM"))
             && header.size() < ExifDate::HeadBytes;
@@ -97,7 +52,7 @@ PhotoFacts PhotoFacts::read(const QString& path)
 
 PhotoFacts PhotoFacts::read(const QString& path, QByteArrayView head)
 {
-    if (head.size() >= ExifDate::HeadBytes && walkJpeg(head, nullptr) == Walk::NeedMore)
+    if (head.size() >= ExifDate::HeadBytes && walk_jpeg_segments(head, nullptr) == JpegWalk::NeedMore)
         return read(path);
     return from_header(head);
 }
@@ -111,7 +66,7 @@ PhotoFacts PhotoFacts::from_header(QByteArrayView header)
     }
     bool exifSeen = false;
     bool xmpSeen = false;
-    walkJpeg(header, [&](quint8 marker, QByteArrayView body) {
+    walk_jpeg_segments(header, [&](quint8 marker, QByteArrayView body) {
         if (marker == 0xE1 && !exifSeen && body.startsWith(ExifId)) {
             exifSeen = true;
             facts.shotTime = ExifDate::fromTiff(body.sliced(ExifId.size()));

@@ -41,6 +41,24 @@ QString statError(const struct stat& status)
     return {};
 }
 
+const QString& readError()
+{
+    static const QString text = QStringLiteral("写真ファイルを読み込めませんでした.");
+    return text;
+}
+
+// One read(2), or pread(2) at offset when it is not negative, tried again
+// when a signal cut it short; -1 on an error.
+ssize_t readOnce(int fd, char* into, qint64 size, qint64 offset = -1)
+{
+    for (;;) {
+        const ssize_t got = offset < 0 ? ::read(fd, into, size_t(size))
+                                       : ::pread(fd, into, size_t(size), offset);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
 } // namespace
 
 PhotoFile::PhotoFile(const QString& path) : nativePath(QFile::encodeName(path))
@@ -108,11 +126,9 @@ bool PhotoFile::readInChunks(qint64 chunk, const std::function<bool(QByteArrayVi
     QByteArray buffer(qMax<qint64>(chunk, 1), Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = readOnce(fd, buffer.data(), buffer.size());
         if (got < 0) {
-            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            problem = readError();
             return false;
         }
         if (got == 0)
@@ -138,11 +154,9 @@ QByteArray PhotoFile::readTail(qint64 count)
     qint64 filled = 0;
     while (filled < content.size()) {
         const ssize_t got
-            = ::pread(fd, content.data() + filled, size_t(content.size() - filled), from + filled);
-        if (got < 0 && errno == EINTR)
-            continue;
+            = readOnce(fd, content.data() + filled, content.size() - filled, from + filled);
         if (got < 0) {
-            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            problem = readError();
             return {};
         }
         if (got == 0)
@@ -175,11 +189,9 @@ QByteArray PhotoFile::readUpTo(qint64 limit)
             const qint64 cap = limit < 0 ? MaxBytes + 1 : limit;
             content.resize(qMin<qint64>(content.size() + 64 * 1024, cap));
         }
-        const ssize_t got = ::read(fd, content.data() + filled, size_t(content.size() - filled));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = readOnce(fd, content.data() + filled, content.size() - filled);
         if (got < 0) {
-            problem = QStringLiteral("写真ファイルを読み込めませんでした.");
+            problem = readError();
             return {};
         }
         if (got == 0)
