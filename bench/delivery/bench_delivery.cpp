@@ -102,10 +102,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     std::printf("load average at start: %.2f (2 cores, shared)\n", bench::loadAverage());
-    if (!bench::ensurePhotos()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(bench::photoFolder()));
+    if (!bench::ensurePhotos())
         return 1;
-    }
     Document album;
     QStringList files;
     for (int i = 0; i < bench::PhotoCount; ++i) {

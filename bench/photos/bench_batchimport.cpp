@@ -26,15 +26,11 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     std::printf("load average at start: %.2f (2 cores, shared)\n", bench::loadAverage());
-    if (!bench::ensurePhotos()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(bench::photoFolder()));
+    if (!bench::ensurePhotos())
         return 1;
-    }
 
-    if (!bench::ensurePhotos(true)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(bench::photoFolder(true)));
+    if (!bench::ensurePhotos(true))
         return 1;
-    }
 
     // The import as the window's command runs it, with the photos'
     // blackboard data filling their entries.

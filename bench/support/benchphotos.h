@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace bench {
 
@@ -140,7 +141,8 @@ inline QByteArray withBoard(const QByteArray& jpeg, int i)
 // Makes the photos unless a complete set is there already. Eight scenes;
 // the shooting times run backwards against the names, so that ordering by
 // time has work to do. The board set is the same photos with blackboard XMP.
-inline bool ensurePhotos(bool board = false)
+// A folder that cannot be written is said on stderr.
+inline bool makePhotos(bool board)
 {
     if (QFile::exists(photoPath(PhotoCount - 1, board)))
         return true;
@@ -158,6 +160,14 @@ inline bool ensurePhotos(bool board = false)
         f.write(board ? withBoard(photo, i) : photo);
     }
     return QFile::exists(photoPath(PhotoCount - 1, board));
+}
+
+inline bool ensurePhotos(bool board = false)
+{
+    if (makePhotos(board))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(photoFolder(board)));
+    return false;
 }
 
 inline qint64 peakRssKiB()
