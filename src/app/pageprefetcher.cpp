@@ -13,6 +13,18 @@ constexpr int Ahead = 0;
 // thread is always free at once for the page on screen.
 constexpr int PrefetchLanes = 2;
 
+// The photo paths of a page; none for a page the album does not have.
+QStringList photosOf(const EntryTable& entries, int page)
+{
+    QStringList paths;
+    for (int s = 0; s < 3 && page >= 1 && page <= entries.page_count(); ++s) {
+        const QString& path = entries.get_field(entry_index(page, s), EntryField::Image);
+        if (!path.isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
 } // namespace
 
 PagePrefetcher::PagePrefetcher(PhotoLoader& photoLoader, QObject* parent)
@@ -65,29 +77,13 @@ void PagePrefetcher::decode_now(
 void PagePrefetcher::page_shown(
     const EntryTable& entries, int page, const QSize& size, PhotoFit fit)
 {
-    QStringList paths;
-    for (const int p : { page + 1, page - 1 }) {
-        if (p < 1 || p > entries.page_count())
-            continue;
-        for (int s = 0; s < 3; ++s) {
-            const QString& path = entries.get_field(entry_index(p, s), EntryField::Image);
-            if (!path.isEmpty())
-                paths << path;
-        }
-    }
-    prefetch(paths, size, fit);
+    prefetch(photosOf(entries, page + 1) + photosOf(entries, page - 1), size, fit);
 }
 
 void PagePrefetcher::prefetch_page(
     const EntryTable& entries, int page, const QSize& size, PhotoFit fit)
 {
-    QStringList paths;
-    for (int s = 0; s < 3 && page >= 1 && page <= entries.page_count(); ++s) {
-        const QString& path = entries.get_field(entry_index(page, s), EntryField::Image);
-        if (!path.isEmpty())
-            paths << path;
-    }
-    prefetch(paths, size, fit);
+    prefetch(photosOf(entries, page), size, fit);
 }
 
 void PagePrefetcher::prefetch(const QStringList& paths, const QSize& size, PhotoFit fit)
